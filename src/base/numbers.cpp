@@ -1,0 +1,260 @@
+// Number and text conversions in the user's number format.
+#include "base/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "base/error.h"
+
+namespace tivora {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads a whole text as a number in the given format; nothing when it is none.
+std::optional<double> parseNumber(std::string_view text, std::string_view separator) {
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    std::string plain;  // the number rewritten for from_chars: digits, ".", "e"
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    size_t digits = 0;
+    while (i < n && isDigit(text[i])) {
+        plain += text[i++];
+        ++digits;
+    }
+    if (!separator.empty() && text.substr(i).starts_with(separator)) {
+        i += separator.size();
+        plain += '.';
+        while (i < n && isDigit(text[i])) {
+            plain += text[i++];
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        plain += 'e';
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            plain += text[i++];
+        }
+        size_t exponentDigits = 0;
+        while (i < n && isDigit(text[i])) {
+            plain += text[i++];
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) {
+            return std::nullopt;
+        }
+    }
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    if (i != n) {
+        return std::nullopt;
+    }
+    if (plain.front() == '.') {
+        plain.insert(plain.begin(), '0');
+    }
+    double value = 0;
+    auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        throw RuntimeError(err::Overflow);
+    }
+    if (ec != std::errc() || end != plain.data() + plain.size()) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i] >= 'A' && a[i] <= 'Z' ? char(a[i] - 'A' + 'a') : a[i];
+        char y = b[i] >= 'A' && b[i] <= 'Z' ? char(b[i] - 'A' + 'a') : b[i];
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool isNumeric(std::string_view text, const NumberFormat& format) {
+    try {
+        return parseNumber(text, format.decimalSeparator).has_value();
+    } catch (const RuntimeError&) {
+        return true;  // a number, only too large for a double
+    }
+}
+
+double toNumber(std::string_view text, const NumberFormat& format) {
+    auto value = parseNumber(text, format.decimalSeparator);
+    if (!value) {
+        throw RuntimeError(err::TypeMismatch);
+    }
+    return *value;
+}
+
+double leadingValue(std::string_view text) {
+    // Blanks count for nothing anywhere in the number ("1 2" is 12).
+    std::string plain;
+    size_t i = 0;
+    auto skip = [&] {
+        while (i < text.size() && (isBlank(text[i]) || text[i] == '\n' || text[i] == '\r')) {
+            ++i;
+        }
+    };
+    skip();
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    bool point = false;
+    size_t digits = 0;
+    for (skip(); i < text.size(); skip()) {
+        if (isDigit(text[i])) {
+            plain += text[i++];
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+            plain += text[i++];
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) {
+        return 0;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::string exponent = "e";
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            exponent += text[j++];
+        }
+        size_t exponentDigits = 0;
+        while (j < text.size() && isDigit(text[j])) {
+            exponent += text[j++];
+            ++exponentDigits;
+        }
+        if (exponentDigits > 0) {
+            plain += exponent;
+        }
+    }
+    if (plain.front() == '.') {
+        plain.insert(plain.begin(), '0');
+    }
+    double value = 0;
+    auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        throw RuntimeError(err::Overflow);
+    }
+    (void)end;
+    return negative ? -value : value;
+}
+
+std::string numberText(double value, const NumberFormat& format) {
+    if (value == 0) {
+        return "0";  // also for -0
+    }
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    if (ec != std::errc()) {
+        throw RuntimeError(err::Overflow);
+    }
+    std::string text(buffer, end);
+    std::string result;
+    for (char c : text) {
+        if (c == '.') {
+            result += format.decimalSeparator;
+        } else if (c == 'e') {
+            result += 'E';
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::string twoDigits(std::string_view text, const NumberFormat& format) {
+    auto value = isNumeric(text, format) ? std::optional<double>(toNumber(text, format)) : std::nullopt;
+    if (!value) {
+        return std::string(text);
+    }
+    double whole = std::round(*value);  // halves away from zero, as the "00" pattern shows them
+    if (std::fabs(whole) > 1e15) {
+        return numberText(whole, format);
+    }
+    char buffer[32];
+    long long number = static_cast<long long>(whole);
+    std::snprintf(buffer, sizeof buffer, number < 0 ? "-%02lld" : "%02lld", number < 0 ? -number : number);
+    return buffer;
+}
+
+std::string timeText(const DateTime& time) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", time.hour % 100, time.minute % 100,
+                  time.second % 100);
+    return buffer;
+}
+
+std::string yesNoText(bool value) { return value ? "True" : "False"; }
+
+bool toYesNo(std::string_view text, const NumberFormat& format) {
+    std::string_view word = trimBlanks(text);
+    if (equalsIgnoringCase(word, "True")) {
+        return true;
+    }
+    if (equalsIgnoringCase(word, "False")) {
+        return false;
+    }
+    return toNumber(text, format) != 0;
+}
+
+double roundHalfEven(double value) {
+    double floor = std::floor(value);
+    double fraction = value - floor;
+    if (fraction > 0.5) {
+        return floor + 1;
+    }
+    if (fraction < 0.5) {
+        return floor;
+    }
+    return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+int toInteger(std::string_view text, const NumberFormat& format) {
+    double value = roundHalfEven(toNumber(text, format));
+    if (value < -32768 || value > 32767) {
+        throw RuntimeError(err::Overflow);
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace tivora

@@ -1,0 +1,191 @@
+// UTF-8, UTF-16 and Windows-1251 conversions.
+#include "base/text.h"
+
+#include <array>
+
+namespace tivora {
+
+namespace {
+
+constexpr char32_t replacement = 0xFFFD;
+
+// Windows-1251, bytes 0x80 to 0xBF; 0xC0 to 0xFF are А to я in order.
+constexpr std::array<char16_t, 64> cp1251High{
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+    0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0098, 0x2122,
+    0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+    0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+char32_t cp1251ToUnicode(unsigned char byte) {
+    if (byte < 0x80) {
+        return byte;
+    }
+    if (byte >= 0xC0) {
+        return 0x0410 + (byte - 0xC0);
+    }
+    return cp1251High[byte - 0x80];
+}
+
+int unicodeToCp1251(char32_t c) {
+    if (c < 0x80) {
+        return static_cast<int>(c);
+    }
+    if (c >= 0x0410 && c <= 0x044F) {
+        return static_cast<int>(0xC0 + (c - 0x0410));
+    }
+    for (size_t i = 0; i < cp1251High.size(); ++i) {
+        if (cp1251High[i] == c) {
+            return static_cast<int>(0x80 + i);
+        }
+    }
+    return -1;
+}
+
+// Decodes one character at text[i], advancing i; malformed bytes give the replacement character.
+char32_t decodeUtf8(std::string_view text, size_t& i) {
+    auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char lead = byte(i++);
+    if (lead < 0x80) {
+        return lead;
+    }
+    int extra = 0;
+    char32_t c = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        c = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        c = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        c = lead & 0x07;
+    } else {
+        return replacement;
+    }
+    for (int k = 0; k < extra; ++k) {
+        if (i >= text.size() || (byte(i) & 0xC0) != 0x80) {
+            return replacement;
+        }
+        c = (c << 6) | (byte(i++) & 0x3F);
+    }
+    static constexpr char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+    if (c < smallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return replacement;
+    }
+    return c;
+}
+
+void encodeUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::u32string utf8ToUtf32(std::string_view text) {
+    std::u32string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        out += decodeUtf8(text, i);
+    }
+    return out;
+}
+
+std::string utf32ToUtf8(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        encodeUtf8(c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? replacement : c, out);
+    }
+    return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = decodeUtf8(text, i);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+std::string utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = replacement;
+        }
+        encodeUtf8(c, out);
+    }
+    return out;
+}
+
+std::string utf8ToCp1251(std::string_view text, char substitute) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        int byte = unicodeToCp1251(decodeUtf8(text, i));
+        out += byte < 0 ? substitute : static_cast<char>(byte);
+    }
+    return out;
+}
+
+std::string cp1251ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char b : bytes) {
+        encodeUtf8(cp1251ToUnicode(static_cast<unsigned char>(b)), out);
+    }
+    return out;
+}
+
+size_t characterCount(std::string_view text) {
+    size_t count = 0;
+    for (size_t i = 0; i < text.size();) {
+        decodeUtf8(text, i);
+        ++count;
+    }
+    return count;
+}
+
+std::string characters(std::string_view text, size_t start, size_t count) {
+    size_t i = 0;
+    for (size_t k = 0; k < start && i < text.size(); ++k) {
+        decodeUtf8(text, i);
+    }
+    size_t begin = i;
+    for (size_t k = 0; k < count && i < text.size(); ++k) {
+        decodeUtf8(text, i);
+    }
+    return std::string(text.substr(begin, i - begin));
+}
+
+}  // namespace tivora

@@ -1,0 +1,122 @@
+// The window layer's model of a control: name, kind, Tag, enabled, visible, and its
+// "text" or "Value" property reachable by name. A realised control (platform/win32) listens
+// through ControlView; the model itself knows nothing about windows.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tivora::forms {
+
+class Form;
+class Control;
+
+// Positions and sizes are in twips (1/1440 inch).
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Font {
+    std::string name;  // empty: the window's default font
+    double points = 0;
+    int weight = 400;
+    int charset = 1;  // DEFAULT_CHARSET; 204 is Cyrillic
+
+    bool isDefault() const { return name.empty(); }
+};
+
+// 0x00BBGGRR, as Windows keeps colours.
+using Color = std::uint32_t;
+constexpr Color rgb(int r, int g, int b) {
+    return static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16);
+}
+// A system colour: the high bit set, the low byte the colour index (8: the window text).
+constexpr Color systemColor(int index) { return 0x80000000u | static_cast<Color>(index); }
+inline constexpr Color windowTextColor = systemColor(8);
+inline constexpr Color buttonFaceColor = systemColor(15);
+
+using Handler = std::function<void()>;
+
+// What changed in a model, for the view that mirrors it.
+enum class Change {
+    Text,
+    Caption,
+    Value,
+    Enabled,
+    Visible,
+    Selection,
+    List,
+    Focus,
+    Repaint,
+    Interval,
+};
+
+class ControlView {
+public:
+    virtual ~ControlView() = default;
+    virtual void controlChanged(Control& control, Change what) = 0;
+};
+
+class Control {
+public:
+    Control(Form& form, std::string name, std::string kindName, Rect rect);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return name_; }
+    // "TextBox", "ComboBox", "OptionButton", "CheckBox", "CommandButton", "Label",
+    // "PictureBox", "Timer" or "Menu".
+    const std::string& kindName() const { return kindName_; }
+    Form& form() const { return form_; }
+    const Rect& rect() const { return rect_; }
+
+    const std::string& tag() const { return tag_; }
+    void setTag(std::string tag) { tag_ = std::move(tag); }
+
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+
+    // Gives the control the keyboard focus; one that cannot take it (hidden, disabled, or on a
+    // hidden or disabled window) is an invalid call (5).
+    void setFocus();
+    virtual bool canTakeFocus() const;
+
+    // The control's "text" or "Value" property by name, letter case ignored; a control without
+    // it does not support the property (438). Setting converts the text as the property needs.
+    virtual std::string property(std::string_view name) const;
+    virtual void setProperty(std::string_view name, const std::string& value);
+
+    void setView(ControlView* view) { view_ = view; }
+    ControlView* view() const { return view_; }
+
+protected:
+    void notify(Change what);
+    static void raise(const Handler& handler) {
+        if (handler) {
+            handler();
+        }
+    }
+    [[noreturn]] static void propertyNotSupported();
+
+private:
+    Form& form_;
+    std::string name_;
+    std::string kindName_;
+    Rect rect_;
+    std::string tag_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    ControlView* view_ = nullptr;
+};
+
+bool propertyNameIs(std::string_view name, std::string_view expected);
+
+}  // namespace tivora::forms

@@ -1,0 +1,212 @@
+// The kinds of controls the program's windows use, with their notification rules:
+// setting a text a box already holds raises nothing; a text that changes raises Change;
+// an option button that becomes selected and a check box whose state changes raise Click;
+// a pick from a combo box's list raises only Click. A notification raised inside a handler
+// runs at once, nested.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/control.h"
+
+namespace tivora::forms {
+
+class CommandButton : public Control {
+public:
+    CommandButton(Form& form, std::string name, Rect rect, std::string caption);
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+    Font font;
+
+    Handler onClick;
+    void click();  // pressed by the user
+
+private:
+    std::string caption_;
+};
+
+class TextBox : public Control {
+public:
+    // maxLength 0: no limit.
+    TextBox(Form& form, std::string name, Rect rect, std::string text, int maxLength = 0);
+
+    const std::string& text() const { return text_; }
+    void setText(std::string text);
+
+    // The most characters the user can type; code may set longer texts.
+    int maxLength() const { return maxLength_; }
+    // The selection, in characters.
+    int selStart() const { return selStart_; }
+    int selLength() const { return selLength_; }
+    void setSelStart(int start);
+    void setSelLength(int length);
+    // The window layer reports where the user has put the caret; no notification.
+    void selectionMoved(int start, int length);
+
+    // What a user's typing does: replaces the selection, refused past the max length.
+    void type(std::string_view typed);
+
+    bool multiLine = false;
+    bool verticalScrollBar = false;
+    bool locked = false;
+    Font font;
+
+    Handler onChange;
+    Handler onClick;
+    void click();  // a mouse click into the box
+
+    std::string property(std::string_view name) const override;
+    void setProperty(std::string_view name, const std::string& value) override;
+
+private:
+    void clampSelection();
+
+    std::string text_;
+    int maxLength_;
+    int selStart_ = 0;
+    int selLength_ = 0;
+};
+
+// A combo box with an edit part and a drop-down list.
+class ComboBox : public Control {
+public:
+    ComboBox(Form& form, std::string name, Rect rect, std::string text, std::vector<std::string> list);
+
+    const std::string& text() const { return text_; }
+    void setText(std::string text);
+
+    const std::vector<std::string>& list() const { return list_; }
+    // The index of the picked entry, -1 when the text is not a pick.
+    int listIndex() const { return listIndex_; }
+    // A pick from the list (by the user or by code): the text becomes the entry, and only
+    // Click is raised. An index outside the list is an invalid property value (380).
+    void setListIndex(int index);
+
+    Handler onChange;
+    Handler onClick;
+
+    std::string property(std::string_view name) const override;
+    void setProperty(std::string_view name, const std::string& value) override;
+
+private:
+    std::string text_;
+    std::vector<std::string> list_;
+    int listIndex_ = -1;
+};
+
+// Option buttons of one window form one group: selecting one deselects the others.
+class OptionButton : public Control {
+public:
+    OptionButton(Form& form, std::string name, Rect rect, std::string caption, bool value);
+
+    const std::string& caption() const { return caption_; }
+    bool value() const { return value_; }
+    // Selecting raises Click when the button was not selected; deselecting raises nothing.
+    void setValue(bool value);
+
+    Handler onClick;
+    void click() { setValue(true); }  // chosen by the user
+
+    std::string property(std::string_view name) const override;
+    void setProperty(std::string_view name, const std::string& value) override;
+
+private:
+    friend class Form;
+    void deselectQuietly();
+
+    std::string caption_;
+    bool value_;
+};
+
+class CheckBox : public Control {
+public:
+    static constexpr int Unchecked = 0;
+    static constexpr int Checked = 1;
+    static constexpr int Grayed = 2;
+
+    CheckBox(Form& form, std::string name, Rect rect, std::string caption, int value = Unchecked);
+
+    const std::string& caption() const { return caption_; }
+    int value() const { return value_; }
+    // 0, 1 or 2; any other value is an invalid property value (380). A change raises Click.
+    void setValue(int value);
+
+    Handler onClick;
+    void click();  // clicked by the user: ticks an unticked box, unticks any other
+
+    std::string property(std::string_view name) const override;
+    void setProperty(std::string_view name, const std::string& value) override;
+
+private:
+    std::string caption_;
+    int value_;
+};
+
+class Label : public Control {
+public:
+    Label(Form& form, std::string name, Rect rect, std::string caption);
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+    // A solid background of its own; none: the window's.
+    std::optional<Color> backColor;
+
+    // Repaints at once, so that a change shows before the handler goes on.
+    void refresh() { notify(Change::Repaint); }
+
+private:
+    std::string caption_;
+};
+
+// A drawing surface that keeps its image.
+class PictureBox : public Control {
+public:
+    PictureBox(Form& form, std::string name, Rect rect);
+
+    Color backColor = rgb(255, 255, 255);
+    Color foreColor = windowTextColor;
+    Font font;
+};
+
+class Timer : public Control {
+public:
+    Timer(Form& form, std::string name, int intervalMs, bool enabled);
+
+    int interval() const { return interval_; }
+    void setInterval(int ms);
+
+    Handler onTimer;
+    // One tick of the window layer's timer; a disabled timer does not tick.
+    void tick();
+
+    bool canTakeFocus() const override { return false; }
+
+private:
+    int interval_;
+};
+
+// A menu or a menu entry; a menu's entries are menus themselves.
+class Menu : public Control {
+public:
+    Menu(Form& form, std::string name, std::string caption, Menu* parent = nullptr);
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+    Menu* parent() const { return parent_; }
+    const std::vector<Menu*>& entries() const { return entries_; }
+
+    Handler onClick;
+    void click();  // chosen by the user
+
+    bool canTakeFocus() const override { return false; }
+
+private:
+    std::string caption_;
+    Menu* parent_;
+    std::vector<Menu*> entries_;
+};
+
+}  // namespace tivora::forms

@@ -1,0 +1,148 @@
+// A window's life and its events.
+#include "forms/form.h"
+
+#include "base/error.h"
+#include "forms/controls.h"
+
+namespace tivora::forms {
+
+Form::Form(std::string name, std::string designCaption, int clientWidth, int clientHeight)
+    : name_(std::move(name)),
+      caption_(std::move(designCaption)),
+      clientWidth_(clientWidth),
+      clientHeight_(clientHeight) {}
+
+void Form::setCaption(std::string caption) {
+    if (caption_ != caption) {
+        caption_ = std::move(caption);
+        notify(FormChange::Caption);
+    }
+}
+
+Control* Form::findControl(std::string_view name) const {
+    for (Control* c : controls_) {
+        if (c->name() == name) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+void Form::setVisible(bool visible) {
+    if (visible_ != visible) {
+        visible_ = visible;
+        notify(FormChange::Visible);
+    }
+}
+
+void Form::setEnabled(bool enabled) {
+    if (enabled_ != enabled) {
+        enabled_ = enabled;
+        notify(FormChange::Enabled);
+    }
+}
+
+void Form::setLeft(double twips) {
+    left_ = twips;
+    centreWhenFirstShown = false;
+    notify(FormChange::Position);
+}
+
+void Form::setTop(double twips) {
+    top_ = twips;
+    centreWhenFirstShown = false;
+    notify(FormChange::Position);
+}
+
+void Form::moved(double left, double top) {
+    left_ = left;
+    top_ = top;
+}
+
+void Form::setScaleMode(ScaleMode mode) {
+    if (scaleMode_ != mode) {
+        scaleMode_ = mode;
+        notify(FormChange::ScaleMode);
+    }
+}
+
+void Form::setFocus() {
+    if (!visible_ || !enabled_) {
+        throw RuntimeError(err::InvalidCall);
+    }
+    notify(FormChange::Focus);
+}
+
+void Form::load() {
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    if (onLoad) {
+        onLoad();
+    }
+}
+
+void Form::activated() {
+    if (activatedOnce_) {
+        return;
+    }
+    activatedOnce_ = true;
+    if (onActivate) {
+        onActivate();
+    }
+}
+
+bool Form::requestClose(UnloadMode mode) {
+    if (!loaded_) {
+        return true;
+    }
+    int cancel = 0;
+    if (onQueryUnload) {
+        onQueryUnload(cancel, mode);
+    }
+    if (cancel != 0) {
+        return false;
+    }
+    if (onUnload) {
+        onUnload(cancel);
+    }
+    if (cancel != 0) {
+        return false;
+    }
+    loaded_ = false;
+    visible_ = false;
+    if (view_) {
+        view_->destroy();
+    }
+    return true;
+}
+
+void Form::mouseMoved(int button, int shift, int xPixels, int yPixels) {
+    if (!onMouseMove) {
+        return;
+    }
+    float x = static_cast<float>(xPixels);
+    float y = static_cast<float>(yPixels);
+    if (scaleMode_ == ScaleMode::Twips) {
+        x = static_cast<float>(xPixels * twipsPerPixelX);
+        y = static_cast<float>(yPixels * twipsPerPixelY);
+    }
+    onMouseMove(button, shift, x, y);
+}
+
+void Form::optionSelected(Control* selected) {
+    for (Control* c : controls_) {
+        if (c != selected && c->kindName() == "OptionButton") {
+            static_cast<OptionButton*>(c)->deselectQuietly();
+        }
+    }
+}
+
+void Form::notify(FormChange what) {
+    if (view_) {
+        view_->formChanged(*this, what);
+    }
+}
+
+}  // namespace tivora::forms

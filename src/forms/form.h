@@ -1,0 +1,140 @@
+// The window layer's model of a window: its controls in a fixed order, caption, visibility,
+// position in twips, coordinate unit, and its events: load, activate, close request, unload,
+// mouse move.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/numbers.h"
+#include "forms/control.h"
+
+namespace tivora::forms {
+
+enum class ScaleMode { Twips, Pixels };
+
+// Where a close request comes from.
+enum class UnloadMode {
+    ControlMenu = 0,  // the close box or the system menu
+    Code = 1,         // the program closes the window itself
+    WindowsSession = 2,
+    TaskManager = 3,
+};
+
+enum class FormChange { Caption, Visible, Enabled, Position, Focus, ScaleMode };
+
+class Form;
+
+class FormView {
+public:
+    virtual ~FormView() = default;
+    virtual void formChanged(Form& form, FormChange what) = 0;
+    // The realised window's handle and icon handle, as numbers.
+    virtual std::uintptr_t windowHandle() const = 0;
+    virtual std::uintptr_t iconHandle() const = 0;
+    // The model has unloaded: the real window goes.
+    virtual void destroy() = 0;
+};
+
+class Form {
+public:
+    // The client area's size in twips.
+    Form(std::string name, std::string designCaption, int clientWidth, int clientHeight);
+    virtual ~Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& name() const { return name_; }
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+
+    // Every control in the window's fixed order (the order they were made in).
+    const std::vector<Control*>& controls() const { return controls_; }
+    Control* findControl(std::string_view name) const;
+    // The order in which Tab visits the controls; by default the controls' order.
+    const std::vector<Control*>& tabOrder() const { return tabOrder_.empty() ? controls_ : tabOrder_; }
+    void setTabOrder(std::vector<Control*> order) { tabOrder_ = std::move(order); }
+
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+    void show() { setVisible(true); }
+    void hide() { setVisible(false); }
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+
+    // The window's outer left and top edges on the screen, in twips.
+    double left() const { return left_; }
+    double top() const { return top_; }
+    void setLeft(double twips);
+    void setTop(double twips);
+    // The window layer reports where the window is; no notification.
+    void moved(double left, double top);
+    bool centreWhenFirstShown = true;
+
+    int clientWidth() const { return clientWidth_; }
+    int clientHeight() const { return clientHeight_; }
+    ScaleMode scaleMode() const { return scaleMode_; }
+    void setScaleMode(ScaleMode mode);
+
+    // Screen facts the window converts with; set by the program at start.
+    double twipsPerPixelX = 15;
+    double twipsPerPixelY = 15;
+    NumberFormat numberFormat;
+
+    std::uintptr_t hWnd() const { return view_ ? view_->windowHandle() : 0; }
+    std::uintptr_t iconHandle() const { return view_ ? view_->iconHandle() : 0; }
+
+    // Gives the window the focus; a hidden or disabled window cannot take it (5).
+    void setFocus();
+
+    // Events.
+    Handler onLoad;
+    Handler onActivate;
+    std::function<void(int& cancel, UnloadMode mode)> onQueryUnload;
+    std::function<void(int& cancel)> onUnload;
+    std::function<void(int button, int shift, float x, float y)> onMouseMove;
+
+    // The window's life, driven by the window layer (or a test).
+    void load();
+    bool loaded() const { return loaded_; }
+    // The window became the program's active window. Activate is raised the first time only:
+    // showing the window again from the tray or coming back from another window of the program
+    // must not repeat what start-up does on activation.
+    void activated();
+    // Asks the window to close: QueryUnload may refuse; otherwise Unload runs and the window goes.
+    // True when it went.
+    bool requestClose(UnloadMode mode);
+    // A mouse move over the window (or the tray's callback, which arrives as one), in pixels
+    // of the client area; the handler gets the position in the window's coordinate unit.
+    void mouseMoved(int button, int shift, int xPixels, int yPixels);
+
+    void setView(FormView* view) { view_ = view; }
+    FormView* view() const { return view_; }
+
+private:
+    friend class Control;
+    friend class OptionButton;
+    void addControl(Control* control) { controls_.push_back(control); }
+    void optionSelected(Control* selected);
+    void notify(FormChange what);
+
+    std::string name_;
+    std::string caption_;
+    std::vector<Control*> controls_;
+    std::vector<Control*> tabOrder_;
+    bool visible_ = false;
+    bool enabled_ = true;
+    double left_ = 0;
+    double top_ = 0;
+    int clientWidth_;
+    int clientHeight_;
+    ScaleMode scaleMode_ = ScaleMode::Twips;
+    bool loaded_ = false;
+    bool activatedOnce_ = false;
+    FormView* view_ = nullptr;
+};
+
+}  // namespace tivora::forms

@@ -1,0 +1,57 @@
+// Form_Main, the program's one permanent window: the time of day, the action and its inputs,
+// the option check boxes, the start/stop button, the one-second timer, the tray menu and the
+// window's own state.
+#pragma once
+
+#include "base/datetime.h"
+#include "base/report.h"
+#include "forms/controls.h"
+#include "forms/form.h"
+#include "platform/platform.h"
+
+namespace tivora {
+
+class Form_Main : public forms::Form {
+public:
+    Form_Main(platform::Platform& platform, ErrorReporter& reporter);
+
+    // The controls, declared in the window's fixed order. A new settings file lists its keys
+    // in this order, so the keyed controls come first, in the order users' files already have.
+    forms::CheckBox Check_Message_Exit;
+    forms::CheckBox Check_FullScreen_Brake;
+    forms::CheckBox Check_Minimize;
+    forms::CheckBox Check_AutoStart;
+    forms::ComboBox Combo_Percents;
+    forms::OptionButton Option_Melody;
+    forms::OptionButton Option_Volume;
+    forms::OptionButton Option_Message;
+    forms::CheckBox Check_MsgBox;
+    forms::TextBox Text_Message;
+    forms::TextBox Text_Minute;
+    forms::TextBox Text_Hour;
+    forms::CommandButton Command_ON_OFF;
+    forms::CommandButton Command_Test;
+    forms::CommandButton Command_Help;
+    forms::Label Label_Hour;
+    forms::Label Label_Minute;
+    forms::Label Label_Indicator;
+    forms::PictureBox Picture_Print;
+    forms::Timer Timer_Run;
+    forms::Menu pmnuTray;
+    forms::Menu TrayMenu_Command_View;
+    forms::Menu TrayMenu_Command_ON_OFF;
+    forms::Menu TrayMenu_Command_Test;
+    forms::Menu TrayMenu_Command_Exit;
+
+    // State fields.
+    bool Form_Loaded = false;
+    bool Exit_Requested = false;
+    CalendarDate Last_Action_Date{};
+    double Last_Action_Minute = 0;
+
+protected:
+    platform::Platform& platform_;
+    ErrorReporter& reporter_;
+};
+
+}  // namespace tivora

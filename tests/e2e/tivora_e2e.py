@@ -1,0 +1,297 @@
+"""End-to-end test rig for Tivora: runs a Windows program under Wine on a
+private X display and drives it from outside with our driver (driver/driver.cpp).
+
+Each WineSession gets its own copy of the template prefix, its own Xvfb and so
+its own wineserver; nothing leaks between tests. Standard library only.
+
+    with WineSession() as s:
+        folder = s.program_folder({"Tivora.exe": built_exe})
+        s.start(folder.unix / "Tivora.exe")
+        main = s.drive("find", "Tivora!!!")
+        for c in s.drive("children", main["hwnd"]): ...
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+import unittest
+import xml.etree.ElementTree as ET
+from pathlib import Path
+from typing import NamedTuple
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("TIVORA_BUILD", ROOT / "build"))
+TEMPLATE = Path(os.environ.get("TIVORA_TEMPLATE_PREFIX", BUILD / "wine-template"))
+DRIVER = Path(os.environ.get("TIVORA_E2E_DRIVER", BUILD / "e2e" / "driver.exe"))
+ARTIFACTS = Path(os.environ.get("TIVORA_E2E_ARTIFACTS", BUILD / "e2e-artifacts"))
+
+# As in scripts/wine-env. Our users run code page 1251, which Wine takes from the locale.
+WINE_ENV = {
+    "WINEARCH": "win32",
+    "WINEDEBUG": os.environ.get("TIVORA_E2E_WINEDEBUG", "-all"),
+    "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=d;mshtml=d",
+    "LC_ALL": "ru_RU.UTF-8",
+}
+
+# Commands whose answer is one JSON line per item; every other command prints exactly one.
+LIST_COMMANDS = {"children"}
+
+
+class DriverError(RuntimeError):
+    """The driver said no: timed out, found nothing, or the target refused."""
+
+
+class Folder(NamedTuple):
+    unix: Path
+    windows: str
+
+
+class WineSession:
+    def __init__(self, template=TEMPLATE, driver=DRIVER, use_display=False):
+        self.template = Path(template)
+        self.driver = Path(driver)
+        self.use_display = use_display  # True: run on the caller's DISPLAY instead of our own Xvfb
+        self.tmp = self.prefix = self.env = None
+        self.xvfb = None
+        self.procs = []
+        self.timings = {}
+
+    # --- life cycle -------------------------------------------------------------
+    def __enter__(self):
+        try:
+            self.open()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def open(self):
+        if not (self.template / "system.reg").exists():
+            raise RuntimeError(f"no Wine template prefix at {self.template} (run scripts/setup)")
+        self.tmp = Path(tempfile.mkdtemp(prefix="tivora-e2e-"))
+        self.prefix = self.tmp / "prefix"
+        t = time.monotonic()
+        subprocess.run(["cp", "-a", str(self.template), str(self.prefix)], check=True)
+        self.timings["prefix_copy"] = time.monotonic() - t
+        env = dict(os.environ, **WINE_ENV, WINEPREFIX=str(self.prefix))
+        if not self.use_display:
+            env["DISPLAY"] = self._start_xvfb()
+        elif not env.get("DISPLAY"):
+            raise RuntimeError("use_display=True but DISPLAY is not set")
+        self.env = env
+
+    def _start_xvfb(self):
+        # -displayfd lets Xvfb pick a free display itself and tell us when it is ready,
+        # so sessions running side by side cannot race for the same number.
+        r, w = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        with os.fdopen(r) as f:
+            number = f.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        return ":" + number
+
+    def close(self):
+        if self.env:
+            subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
+        for p in self.procs:
+            try:
+                p.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+        if self.env:
+            subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=30)
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait(timeout=10)
+            self.xvfb = None
+        if self.tmp:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+        self.tmp = self.env = None
+
+    # --- programs -----------------------------------------------------------------
+    def program_folder(self, files, name="Tivora test"):
+        """A fresh C:\\<name>\\ (a blank in it on purpose) holding copies of {file name: source path}."""
+        unix = self.prefix / "drive_c" / name
+        unix.mkdir(parents=True, exist_ok=True)
+        for target, source in files.items():
+            shutil.copy2(source, unix / target)
+        return Folder(unix, "C:\\" + name)
+
+    def windows_path(self, unix_path):
+        """C:\\... for a file inside the prefix's drive C, else Wine's Z:\\ view of it."""
+        p = Path(unix_path).resolve()
+        try:
+            return "C:\\" + str(p.relative_to((self.prefix / "drive_c").resolve())).replace("/", "\\")
+        except ValueError:
+            return "Z:" + str(p).replace("/", "\\")
+
+    def start(self, exe, args=(), env=None):
+        """Starts a program under Wine without waiting; cwd is its folder.
+
+        It is started by its Windows path, so the program sees C:\\... as its own
+        location (as it would when installed), not Z:\\tmp\\...
+        """
+        exe = Path(exe)
+        log = open(self.tmp / f"{exe.stem}-{len(self.procs)}.log", "wb")
+        p = subprocess.Popen(["wine", self.windows_path(exe), *map(str, args)], cwd=exe.parent,
+                             env=dict(self.env, **(env or {})), stdout=log, stderr=subprocess.STDOUT)
+        log.close()
+        self.procs.append(p)
+        return p
+
+    def wait_exit(self, timeout=10, proc=None):
+        """Waits for the last started program (or proc) to end; returns its exit code."""
+        return (proc or self.procs[-1]).wait(timeout=timeout)
+
+    # --- tools --------------------------------------------------------------------
+    def wine(self, *args, env=None, check=True, timeout=60, encoding="utf-8"):
+        """Runs a Wine command (e.g. "reg", "query", ...) in this prefix and returns the CompletedProcess."""
+        r = subprocess.run(["wine", *map(str, args)], env=dict(self.env, **(env or {})), capture_output=True,
+                           timeout=timeout, encoding=encoding, errors="replace")
+        if check and r.returncode != 0:
+            raise RuntimeError(f"wine {' '.join(map(str, args))}: exit {r.returncode}\n{r.stdout}{r.stderr}")
+        return r
+
+    def drive(self, *args, timeout=60):
+        """Runs one driver command; returns its JSON object (a list of them for "children")."""
+        r = subprocess.run(["wine", str(self.driver), *map(str, args)], env=self.env, capture_output=True,
+                           timeout=timeout)
+        out = r.stdout.decode("utf-8")
+        if r.returncode != 0:
+            err = r.stderr.decode("utf-8", "replace").strip()
+            raise DriverError(f"driver {' '.join(map(str, args))}: exit {r.returncode}: {err}")
+        items = [json.loads(line) for line in out.splitlines() if line.strip()]
+        if args and args[0] in LIST_COMMANDS:
+            return items
+        if len(items) != 1:
+            raise DriverError(f"driver {args[0]}: expected one JSON line, got {out!r}")
+        return items[0]
+
+    def control(self, top, control_id):
+        """The facts of the control with this id inside the top-level window (a handle or a `find` result)."""
+        hwnd = top["hwnd"] if isinstance(top, dict) else top
+        hits = [c for c in self.drive("children", hwnd) if c["id"] == control_id]
+        if not hits:
+            raise DriverError(f"no control with id {control_id} in window {hwnd}")
+        return hits[0]
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
+                              check=True, timeout=30).stdout
+
+    def screenshot(self, path):
+        Path(path).parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30,
+                       capture_output=True)
+        return Path(path)
+
+
+def wait_until(check, timeout=5.0, interval=0.1, what="condition"):
+    """Calls check() until it returns something truthy; returns that, or fails after timeout."""
+    end = time.monotonic() + timeout
+    while True:
+        value = check()
+        if value:
+            return value
+        if time.monotonic() >= end:
+            raise AssertionError(f"{what} not met within {timeout} s (last: {value!r})")
+        time.sleep(interval)
+
+
+class SessionTestCase(unittest.TestCase):
+    """A TestCase whose sessions leave a screenshot in TIVORA_E2E_ARTIFACTS when the test fails."""
+
+    def start_session(self, **kwargs):
+        session = WineSession(**kwargs).__enter__()
+        self.addCleanup(session.close)
+        self.addCleanup(self._artifacts_if_failed, session)  # cleanups run last-in first-out
+        return session
+
+    def _artifacts_if_failed(self, session):
+        outcome = getattr(self, "_outcome", None)  # unittest's record of this run; success turns False on failure
+        if outcome is None or outcome.success:
+            return
+        name = self.id().replace("/", "_")
+        try:
+            shot = session.screenshot(ARTIFACTS / f"{name}.png")
+            for log in session.tmp.glob("*.log"):
+                shutil.copy(log, ARTIFACTS / f"{name}.{log.name}")
+            print(f"\nscreenshot of the failure: {shot}", file=sys.stderr)
+        except Exception as e:  # a missing screenshot must not hide the real failure
+            print(f"\ncould not save a screenshot: {e}", file=sys.stderr)
+
+
+class _TimedResult(unittest.TextTestResult):
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.cases = []  # (test, seconds), in the order run
+
+    def startTest(self, test):
+        self._t0 = time.monotonic()
+        super().startTest(test)
+
+    def stopTest(self, test):
+        self.cases.append((test, time.monotonic() - self._t0))
+        super().stopTest(test)
+
+
+def write_junit(result, suite_name, path):
+    """JUnit-style XML of a finished run: testsuite / testcase / failure|error|skipped."""
+    problems = {}  # test id -> (tag, text); subtest failures count against their test
+
+    def key(test):
+        return getattr(test, "test_case", test).id()
+
+    for tag, items in (("failure", result.failures), ("error", result.errors), ("skipped", result.skipped),
+                       ("failure", [(t, "unexpected success") for t in result.unexpectedSuccesses])):
+        for test, text in items:
+            problems.setdefault(key(test), (tag, text))
+    count = {tag: sum(1 for t, _ in problems.values() if t == tag) for tag in ("failure", "error", "skipped")}
+    suite = ET.Element("testsuite", name=suite_name, tests=str(len(result.cases)), failures=str(count["failure"]),
+                       errors=str(count["error"]), skipped=str(count["skipped"]),
+                       time=f"{sum(s for _, s in result.cases):.3f}")
+    for test, seconds in result.cases:
+        cls, _, name = test.id().rpartition(".")
+        case = ET.SubElement(suite, "testcase", classname=cls, name=name, time=f"{seconds:.3f}")
+        if test.id() in problems:
+            tag, text = problems[test.id()]
+            el = ET.SubElement(case, tag, message=text.strip().splitlines()[-1][:300] if text.strip() else tag)
+            el.text = text
+    Path(path).parent.mkdir(parents=True, exist_ok=True)
+    ET.ElementTree(suite).write(path, encoding="utf-8", xml_declaration=True)
+
+
+def run_tests(module, argv=None):
+    """Runs a test module (or, given names such as Class.test_x on the command line,
+    just those), prints the results, writes JUnit XML to $TIVORA_TEST_XML if set and
+    exits non-zero when anything failed or nothing ran."""
+    if isinstance(module, str):
+        module = sys.modules[module]
+    names = sys.argv[1:] if argv is None else argv
+    loader = unittest.defaultTestLoader
+    suite = loader.loadTestsFromNames(names, module) if names else loader.loadTestsFromModule(module)
+    runner = unittest.TextTestRunner(verbosity=2, resultclass=_TimedResult, stream=sys.stdout)
+    result = runner.run(suite)
+    if os.environ.get("TIVORA_TEST_XML"):
+        write_junit(result, module.__name__, os.environ["TIVORA_TEST_XML"])
+    failed = len({getattr(t, "test_case", t).id() for t, _ in result.failures + result.errors}
+                 | {t.id() for t in result.unexpectedSuccesses})
+    passed = result.testsRun - failed - len(result.skipped)
+    print(f"{passed} passed, {failed} failed, {len(result.skipped)} skipped")
+    sys.exit(0 if failed == 0 and result.testsRun > 0 else 1)
+
+
+__all__ = ["WineSession", "DriverError", "Folder", "SessionTestCase", "wait_until", "run_tests", "write_junit",
+           "ROOT", "DRIVER", "TEMPLATE", "ARTIFACTS"]

@@ -1,0 +1,92 @@
+// The main window as a user first sees it, with no settings file.
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "main_window/form_main.h"
+
+namespace tivora {
+namespace {
+
+struct MainWindow : ::testing::Test {
+    fakes::FakePlatform fake;
+    platform::Platform system = fake.platform();
+    ErrorReporter reporter{fake};
+    Form_Main form{system, reporter};
+};
+
+TEST_F(MainWindow, ComesUpWithTheDesignValues) {
+    EXPECT_EQ(form.name(), "Form_Main");
+    EXPECT_EQ(form.clientWidth(), 2880);
+    EXPECT_EQ(form.clientHeight(), 4305);
+    EXPECT_EQ(form.Text_Hour.text(), "23");
+    EXPECT_EQ(form.Text_Minute.text(), "00");
+    EXPECT_EQ(form.Text_Hour.maxLength(), 2);
+    EXPECT_EQ(form.Text_Minute.maxLength(), 2);
+    EXPECT_EQ(form.Text_Message.maxLength(), 0);
+    EXPECT_TRUE(form.Option_Message.value());
+    EXPECT_FALSE(form.Option_Volume.value());
+    EXPECT_FALSE(form.Option_Melody.value());
+    EXPECT_TRUE(form.Text_Message.enabled());
+    EXPECT_FALSE(form.Combo_Percents.enabled());
+    EXPECT_EQ(form.Combo_Percents.text(), "50%");
+    EXPECT_EQ(form.Combo_Percents.list(),
+              (std::vector<std::string>{"50%", "00%", "10%", "33%", "66%", "75%"}));
+    for (auto* box : {&form.Check_AutoStart, &form.Check_Minimize, &form.Check_FullScreen_Brake,
+                      &form.Check_Message_Exit, &form.Check_MsgBox}) {
+        EXPECT_EQ(box->value(), 0) << box->name();
+    }
+    EXPECT_EQ(form.Command_ON_OFF.caption(), "Старт");
+    EXPECT_EQ(form.Command_ON_OFF.tag(), "0");
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    EXPECT_FALSE(form.Timer_Run.enabled());
+    EXPECT_EQ(form.Timer_Run.interval(), 1000);
+}
+
+TEST_F(MainWindow, SettingsKeysFollowTheOrderOfUsersFiles) {
+    std::vector<std::string> keyed;
+    for (auto* c : form.controls()) {
+        const std::string& kind = c->kindName();
+        if (kind == "TextBox" || kind == "ComboBox" || kind == "OptionButton" || kind == "CheckBox") {
+            keyed.push_back(c->name());
+        }
+    }
+    EXPECT_EQ(keyed, (std::vector<std::string>{"Check_Message_Exit", "Check_FullScreen_Brake", "Check_Minimize",
+                                               "Check_AutoStart", "Combo_Percents", "Option_Melody",
+                                               "Option_Volume", "Option_Message", "Check_MsgBox",
+                                               "Text_Message", "Text_Minute", "Text_Hour"}));
+}
+
+TEST_F(MainWindow, TabVisitsTheVisibleControlsFromTheStartButton) {
+    const auto& order = form.tabOrder();
+    ASSERT_EQ(order.size(), 13u);
+    EXPECT_EQ(order.front(), &form.Command_ON_OFF);
+    for (auto* c : order) {
+        EXPECT_TRUE(c->visible()) << c->name();
+    }
+    EXPECT_FALSE(form.Check_MsgBox.visible());
+    EXPECT_FALSE(form.Check_Message_Exit.visible());
+    EXPECT_FALSE(form.Picture_Print.visible());
+}
+
+TEST_F(MainWindow, TrayMenuHasItsFourEntries) {
+    std::vector<std::string> captions;
+    for (auto* entry : form.pmnuTray.entries()) {
+        captions.push_back(entry->caption());
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"Скрыть", "Старт", "Тест", "Выход"}));
+    EXPECT_EQ(form.pmnuTray.caption(), "[Tray]");
+}
+
+TEST_F(MainWindow, DebugCheckBoxGatesTheDialogReports) {
+    auto fail = [&] {
+        trap(reporter, "ShowOpen", ReportForm::OnlyWhenDebugging, [](Step&) { throw RuntimeError(5); });
+    };
+    fail();
+    EXPECT_TRUE(fake.messages.empty());
+    form.Check_MsgBox.setValue(1);
+    fail();
+    EXPECT_EQ(fake.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tivora
