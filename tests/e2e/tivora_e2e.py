@@ -12,12 +12,12 @@ its own wineserver; nothing leaks between tests. Standard library only.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
-import traceback
 import unittest
 import xml.etree.ElementTree as ET
 from pathlib import Path
@@ -38,7 +38,7 @@ WINE_ENV = {
 }
 
 # Commands whose answer is one JSON line per item; every other command prints exactly one.
-LIST_COMMANDS = {"children"}
+LIST_COMMANDS = {"children", "list"}
 
 
 class DriverError(RuntimeError):
@@ -102,23 +102,24 @@ class WineSession:
         return ":" + number
 
     def close(self):
-        if self.env:
-            subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
-        for p in self.procs:
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
-        if self.env:
-            subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=30)
-        if self.xvfb:
-            self.xvfb.terminate()
-            self.xvfb.wait(timeout=10)
-            self.xvfb = None
-        if self.tmp:
-            shutil.rmtree(self.tmp, ignore_errors=True)
-        self.tmp = self.env = None
+        try:
+            if self.env:  # end every Wine process of this prefix, then wait for the server to go
+                subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
+                subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=30)
+            for p in self.procs:
+                try:
+                    p.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+        finally:
+            if self.xvfb:
+                self.xvfb.terminate()
+                self.xvfb.wait(timeout=10)
+                self.xvfb = None
+            if self.tmp:
+                shutil.rmtree(self.tmp, ignore_errors=True)
+            self.tmp = self.env = None
 
     # --- programs -----------------------------------------------------------------
     def program_folder(self, files, name="Tivora test"):
@@ -156,22 +157,31 @@ class WineSession:
         return (proc or self.procs[-1]).wait(timeout=timeout)
 
     # --- tools --------------------------------------------------------------------
+    def _run(self, cmd, env=None, timeout=60):
+        # Output goes through files, not pipes: the wineserver and Wine's helper processes
+        # that the first Wine command starts inherit its stdout and would hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            rc = subprocess.run(cmd, env=dict(self.env, **(env or {})), stdout=out, stderr=err,
+                                stdin=subprocess.DEVNULL, timeout=timeout).returncode
+            out.seek(0)
+            err.seek(0)
+            return rc, out.read(), err.read()
+
     def wine(self, *args, env=None, check=True, timeout=60, encoding="utf-8"):
-        """Runs a Wine command (e.g. "reg", "query", ...) in this prefix and returns the CompletedProcess."""
-        r = subprocess.run(["wine", *map(str, args)], env=dict(self.env, **(env or {})), capture_output=True,
-                           timeout=timeout, encoding=encoding, errors="replace")
-        if check and r.returncode != 0:
-            raise RuntimeError(f"wine {' '.join(map(str, args))}: exit {r.returncode}\n{r.stdout}{r.stderr}")
-        return r
+        """Runs a Wine command (e.g. "reg", "query", ...) in this prefix; returns (exit code, stdout, stderr)."""
+        rc, out, err = self._run(["wine", *map(str, args)], env, timeout)
+        out, err = out.decode(encoding, "replace"), err.decode(encoding, "replace")
+        if check and rc != 0:
+            raise RuntimeError(f"wine {' '.join(map(str, args))}: exit {rc}\n{out}{err}")
+        return rc, out, err
 
     def drive(self, *args, timeout=60):
-        """Runs one driver command; returns its JSON object (a list of them for "children")."""
-        r = subprocess.run(["wine", str(self.driver), *map(str, args)], env=self.env, capture_output=True,
-                           timeout=timeout)
-        out = r.stdout.decode("utf-8")
-        if r.returncode != 0:
-            err = r.stderr.decode("utf-8", "replace").strip()
-            raise DriverError(f"driver {' '.join(map(str, args))}: exit {r.returncode}: {err}")
+        """Runs one driver command; returns its JSON object (a list of them for "children" and "list")."""
+        rc, out, err = self._run(["wine", str(self.driver), *map(str, args)], timeout=timeout)
+        out = out.decode("utf-8")
+        if rc != 0:
+            err = err.decode("utf-8", "replace").strip()
+            raise DriverError(f"driver {' '.join(map(str, args))}: exit {rc}: {err}")
         items = [json.loads(line) for line in out.splitlines() if line.strip()]
         if args and args[0] in LIST_COMMANDS:
             return items
@@ -211,7 +221,12 @@ def wait_until(check, timeout=5.0, interval=0.1, what="condition"):
 
 
 class SessionTestCase(unittest.TestCase):
-    """A TestCase whose sessions leave a screenshot in TIVORA_E2E_ARTIFACTS when the test fails."""
+    """A TestCase whose sessions leave a screenshot (and the programs' output) in
+    TIVORA_E2E_ARTIFACTS when the test fails, taken before the session goes away."""
+
+    def run(self, result=None):
+        self._result = result if result is not None else self.defaultTestResult()
+        return super().run(self._result)
 
     def start_session(self, **kwargs):
         session = WineSession(**kwargs).__enter__()
@@ -220,10 +235,10 @@ class SessionTestCase(unittest.TestCase):
         return session
 
     def _artifacts_if_failed(self, session):
-        outcome = getattr(self, "_outcome", None)  # unittest's record of this run; success turns False on failure
-        if outcome is None or outcome.success:
+        problems = self._result.failures + self._result.errors
+        if not any(getattr(test, "test_case", test) is self for test, _ in problems):
             return
-        name = self.id().replace("/", "_")
+        name = self.id().replace("__main__", Path(sys.argv[0]).stem, 1)
         try:
             shot = session.screenshot(ARTIFACTS / f"{name}.png")
             for log in session.tmp.glob("*.log"):
@@ -247,28 +262,45 @@ class _TimedResult(unittest.TextTestResult):
         super().stopTest(test)
 
 
-def write_junit(result, suite_name, path):
-    """JUnit-style XML of a finished run: testsuite / testcase / failure|error|skipped."""
-    problems = {}  # test id -> (tag, text); subtest failures count against their test
+def _headline(text):
+    """The exception line of a traceback (what went wrong), or the first line of a skip reason."""
+    lines = text.strip().splitlines() or [""]
+    frames = [i for i, line in enumerate(lines) if line.startswith('  File "')]
+    i = frames[-1] + 1 if frames else 0
+    while i < len(lines) - 1 and lines[i].startswith("    "):  # the frame's source line and ^^^ marks
+        i += 1
+    return lines[i]
 
-    def key(test):
-        return getattr(test, "test_case", test).id()
 
+def _outcomes(result):
+    """[(test id, seconds)] and {test id: (failure|error|skipped, text)} of a finished run.
+    Subtest failures count against their test; a failed setUpClass appears as a case of its own."""
+    problems = {}
     for tag, items in (("failure", result.failures), ("error", result.errors), ("skipped", result.skipped),
                        ("failure", [(t, "unexpected success") for t in result.unexpectedSuccesses])):
         for test, text in items:
-            problems.setdefault(key(test), (tag, text))
+            problems.setdefault(getattr(test, "test_case", test).id(), (tag, text))
+    cases = [(test.id(), seconds) for test, seconds in result.cases]
+    cases += [(i, 0.0) for i in problems if i not in dict(cases)]
+    return cases, problems
+
+
+def write_junit(result, suite_name, path):
+    """JUnit-style XML of a finished run: testsuite / testcase / failure|error|skipped."""
+    cases, problems = _outcomes(result)
     count = {tag: sum(1 for t, _ in problems.values() if t == tag) for tag in ("failure", "error", "skipped")}
-    suite = ET.Element("testsuite", name=suite_name, tests=str(len(result.cases)), failures=str(count["failure"]),
+    suite = ET.Element("testsuite", name=suite_name, tests=str(len(cases)), failures=str(count["failure"]),
                        errors=str(count["error"]), skipped=str(count["skipped"]),
-                       time=f"{sum(s for _, s in result.cases):.3f}")
-    for test, seconds in result.cases:
-        cls, _, name = test.id().rpartition(".")
+                       time=f"{sum(s for _, s in cases):.3f}")
+    for test_id, seconds in cases:
+        fixture = re.fullmatch(r"(\w+) \((.+)\)", test_id)  # e.g. "setUpClass (module.Class)"
+        name, cls = fixture.groups() if fixture else reversed(test_id.rsplit(".", 1))
+        if cls.startswith("__main__"):  # a test file run as a script: name its classes after the file
+            cls = suite_name + cls[len("__main__"):]
         case = ET.SubElement(suite, "testcase", classname=cls, name=name, time=f"{seconds:.3f}")
-        if test.id() in problems:
-            tag, text = problems[test.id()]
-            el = ET.SubElement(case, tag, message=text.strip().splitlines()[-1][:300] if text.strip() else tag)
-            el.text = text
+        if test_id in problems:
+            tag, text = problems[test_id]
+            ET.SubElement(case, tag, message=_headline(text)[:300]).text = text
     Path(path).parent.mkdir(parents=True, exist_ok=True)
     ET.ElementTree(suite).write(path, encoding="utf-8", xml_declaration=True)
 
@@ -285,11 +317,12 @@ def run_tests(module, argv=None):
     runner = unittest.TextTestRunner(verbosity=2, resultclass=_TimedResult, stream=sys.stdout)
     result = runner.run(suite)
     if os.environ.get("TIVORA_TEST_XML"):
-        write_junit(result, module.__name__, os.environ["TIVORA_TEST_XML"])
-    failed = len({getattr(t, "test_case", t).id() for t, _ in result.failures + result.errors}
-                 | {t.id() for t in result.unexpectedSuccesses})
-    passed = result.testsRun - failed - len(result.skipped)
-    print(f"{passed} passed, {failed} failed, {len(result.skipped)} skipped")
+        name = Path(sys.argv[0]).stem if module.__name__ == "__main__" else module.__name__
+        write_junit(result, name, os.environ["TIVORA_TEST_XML"])
+    cases, problems = _outcomes(result)
+    tags = [problems.get(i, ("passed",))[0] for i, _ in cases]
+    failed = len(tags) - tags.count("passed") - tags.count("skipped")
+    print(f"{tags.count('passed')} passed, {failed} failed, {tags.count('skipped')} skipped")
     sys.exit(0 if failed == 0 and result.testsRun > 0 else 1)
 
 

@@ -3,7 +3,7 @@
 //
 // One command per run (the tests call it through `wine driver.exe ...`); results
 // go to stdout as JSON, one object per line, strings as raw UTF-8. Exit code 0 on
-// success; on failure a message on stderr and exit code 1 (2 for a usage error).
+// success; on failure a message on stderr and exit code 1 (2 for a malformed command).
 // Window handles are printed and accepted as decimal numbers.
 //
 // Build: i686-w64-mingw32-g++-posix -std=c++20 -O2 -static -municode -Wall -Wextra
@@ -196,6 +196,11 @@ std::vector<HWND> top_levels(const std::wstring& title, const std::wstring* cls)
     return s.shown;
 }
 
+BOOL CALLBACK collect_top_level(HWND h, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+    return TRUE;
+}
+
 BOOL CALLBACK collect_child(HWND c, LPARAM p) {
     reinterpret_cast<std::vector<HWND>*>(p)->push_back(c);
     return TRUE;
@@ -301,6 +306,7 @@ const char kUsage[] =
     "usage: driver COMMAND ...  (handles are decimal; numbers decimal or 0x hex)\n"
     "  find TITLE [TIMEOUT_MS] [--class CLASS]    wait for a top-level window\n"
     "  find-gone TITLE [TIMEOUT_MS] [--class CLASS] wait until no visible such window\n"
+    "  list                                          every top-level window\n"
     "  children HWND | window HWND | gettext HWND | settext HWND TEXT\n"
     "  click HWND [--force] | type HWND TEXT [--force] | close HWND\n"
     "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
@@ -341,6 +347,22 @@ int run(const Args& a) {
             Sleep(kPollMs);
         }
     }
+    if (cmd == L"list") {  // every top-level window: for finding out what a program really shows
+        std::vector<HWND> all;
+        EnumWindows(collect_top_level, reinterpret_cast<LPARAM>(&all));
+        for (HWND h : all) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            emit(Json()
+                     .num("hwnd", handle_number(h))
+                     .str("class", class_name(h))
+                     .str("title", caption(h))
+                     .flag("visible", IsWindowVisible(h))
+                     .num("owner", handle_number(GetWindow(h, GW_OWNER)))
+                     .num("pid", pid));
+        }
+        return 0;
+    }
     if (cmd == L"children") {
         for (HWND c : descendants(parse_window(a.at(1)))) emit(facts(c));
         return 0;
@@ -378,7 +400,7 @@ int run(const Args& a) {
         require_usable(h, a.force);
         const std::wstring& text = a.at(2);
         for (wchar_t ch : text) post(h, WM_CHAR, ch, 1);
-        settle([&] { return control_text(h); });
+        settle([&] { return IsWindow(h) ? control_text(h) : std::wstring(); });
         emit(Json().num("hwnd", handle_number(h)).num("typed", (long long)text.size()));
         return 0;
     }
@@ -413,8 +435,12 @@ int run(const Args& a) {
         a.at(2);
         std::vector<UINT> vks;
         for (size_t i = 2; i < a.words.size(); ++i) vks.push_back(virtual_key(a.words[i]));  // all names checked first
+        // The thread is fixed up front: a key may well destroy h (RETURN on a message box).
+        DWORD thread = GetWindowThreadProcessId(h, nullptr);
         auto where = [&] {
-            GUITHREADINFO g = gui_thread_info(h);
+            GUITHREADINFO g{};
+            g.cbSize = sizeof g;
+            GetGUIThreadInfo(thread, &g);
             return std::vector<HWND>{g.hwndFocus, g.hwndActive};
         };
         std::vector<long long> targets;
@@ -486,7 +512,7 @@ int run(const Args& a) {
         emit(Json().num("closed", handle_number(h)));
         return 0;
     }
-    fail(L"unknown command: " + cmd, 2);
+    fail(L"unknown command: " + cmd + L" (run without arguments for help)", 2);
 }
 
 }  // namespace
@@ -516,7 +542,6 @@ int wmain(int argc, wchar_t** argv) {
     } catch (const Failure& f) {
         std::string msg = "driver: " + utf8(f.what) + "\n";
         std::fwrite(msg.data(), 1, msg.size(), stderr);
-        if (f.code == 2) std::fputs(kUsage, stderr);
         return f.code;
     }
 }

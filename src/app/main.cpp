@@ -1,0 +1,43 @@
+// Tivora's entry point: the system, the main window and the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "base/report.h"
+#include "main_window/form_main.h"
+#include "platform/win32/form_host.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "version.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    using namespace tivora;
+    win32::Win32Platform system(instance);
+    platform::Platform platform = system.platform();
+    ErrorReporter reporter(system);
+
+    // Our hidden application window, titled with the program title: the window that the
+    // program brings to the foreground before its action.
+    HWND applicationWindow = win32::createApplicationWindow(instance, win32::widen(TIVORA_TITLE));
+
+    Form_Main form(platform, reporter);
+    win32::FormHost::Style style;
+    style.bigIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    style.smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    win32::FormHost host(form, instance, style);
+    host.create();
+
+    // Load runs while the window is still invisible; then the window is shown and activated.
+    form.load();
+    if (form.loaded()) {
+        form.show();
+    }
+    int exitCode = win32::runMessageLoop();
+    DestroyWindow(applicationWindow);
+    return exitCode;
+}

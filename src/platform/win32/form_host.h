@@ -1,0 +1,94 @@
+// Realises a forms::Form as real windows: one HWND per control at its twips position converted
+// with the window's real DPI, the controls' fonts, Tab over the visible enabled controls, model
+// changes mirrored into the HWNDs without echo, and user input turned into model events.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "forms/controls.h"
+#include "forms/form.h"
+
+namespace tivora::win32 {
+
+class FormHost : public forms::FormView, public forms::ControlView {
+public:
+    struct Style {
+        bool minimizeBox = true;
+        HICON bigIcon = nullptr;
+        HICON smallIcon = nullptr;
+    };
+
+    FormHost(forms::Form& form, HINSTANCE instance, Style style);
+    ~FormHost() override;
+    FormHost(const FormHost&) = delete;
+    FormHost& operator=(const FormHost&) = delete;
+
+    // Creates the window and its controls, invisible; the form's Load may then run.
+    void create();
+    HWND hwnd() const { return hwnd_; }
+    HWND controlWindow(const forms::Control& control) const;
+
+    // forms::FormView
+    void formChanged(forms::Form& form, forms::FormChange what) override;
+    std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+    std::uintptr_t iconHandle() const override { return reinterpret_cast<std::uintptr_t>(style_.smallIcon); }
+    void destroy() override;
+
+    // forms::ControlView
+    void controlChanged(forms::Control& control, forms::Change what) override;
+
+    // Keyboard navigation (Tab, arrows, Enter) for the program's windows; true when handled.
+    static bool preTranslate(MSG& msg);
+    // Number of program windows alive; the message loop ends when the last one has gone.
+    static int liveWindows();
+
+private:
+    struct Child {
+        forms::Control* control = nullptr;
+        HWND hwnd = nullptr;
+        int id = 0;
+        bool writing = false;  // up while we write to it: its change notification is our own echo
+    };
+
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(int id, int code);
+    void createChild(forms::Control& control, int id, bool groupStart);
+    void layout();
+    void makeFonts();
+    void freeFonts();
+    Child* find(const forms::Control& control);
+    Child* findById(int id);
+    void writeText(Child& child, const std::string& text);
+    void writeCheck(Child& child);
+    void updateTimer(forms::Timer& timer);
+    void focusFirstControl();
+    int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    void reportPosition();
+
+    forms::Form& form_;
+    HINSTANCE instance_;
+    Style style_;
+    HWND hwnd_ = nullptr;
+    int dpi_ = 96;
+    std::vector<Child> children_;
+    std::vector<HFONT> fonts_;
+    HFONT defaultFont_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool destroying_ = false;
+    std::vector<std::pair<COLORREF, HBRUSH>> brushes_;  // one per colour, for coloured labels
+};
+
+// Runs the program's message loop until its last window has gone; returns the exit code.
+int runMessageLoop();
+
+// The program's hidden top-level window titled with the program title, alive for the whole run.
+HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title);
+
+}  // namespace tivora::win32

@@ -1,0 +1,139 @@
+// Windows' clock, message boxes, regional settings, module file and version record.
+#include "platform/win32/win32_platform.h"
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace tivora::win32 {
+
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {}
+
+std::wstring Win32Platform::modulePath(HMODULE module) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) {
+            return L"";
+        }
+        if (n < buffer.size()) {
+            return std::wstring(buffer.data(), n);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string Win32Platform::programFolder() {
+    std::wstring path = modulePath(instance_);
+    size_t slash = path.find_last_of(L"\\/");
+    return narrow(slash == std::wstring::npos ? L"" : path.substr(0, slash));
+}
+
+std::string Win32Platform::exeName() {
+    std::wstring path = modulePath(instance_);
+    size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    size_t dot = name.find_last_of(L'.');
+    return narrow(dot == std::wstring::npos ? name : name.substr(0, dot));
+}
+
+std::string Win32Platform::productName() {
+    std::wstring path = modulePath(instance_);
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) {
+        return "";
+    }
+    std::vector<char> data(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) {
+        return "";
+    }
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    };
+    Translation* translations = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
+                        &length) ||
+        length < sizeof(Translation)) {
+        return "";
+    }
+    wchar_t key[64];
+    wsprintfW(key, L"\\StringFileInfo\\%04x%04x\\ProductName", translations[0].language,
+              translations[0].codePage);
+    wchar_t* value = nullptr;
+    if (!VerQueryValueW(data.data(), key, reinterpret_cast<void**>(&value), &length) || length == 0) {
+        return "";
+    }
+    return narrow(std::wstring_view(value, wcsnlen(value, length)));
+}
+
+DateTime Win32Platform::now() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+void Win32Platform::show(const std::string& text, const std::string& title) {
+    // Owned by the program's active window, so that it is modal to it; with none (the window
+    // hidden in the tray) it is modal to the whole program. Either way it comes to the front:
+    // a scheduled message must be seen.
+    HWND owner = GetActiveWindow();
+    UINT flags = MB_OK | MB_SETFOREGROUND | (owner ? 0 : MB_TASKMODAL);
+    MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), flags);
+}
+
+NumberFormat Win32Platform::numberFormat() {
+    wchar_t decimal[8] = {};
+    NumberFormat format;
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8) > 1) {
+        format.decimalSeparator = narrow(decimal);
+    }
+    return format;
+}
+
+std::string Win32Platform::toAnsi(std::string_view text) {
+    std::wstring wide = widen(text);
+    if (wide.empty()) {
+        return "";
+    }
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr,
+                        nullptr);
+    return bytes;
+}
+
+std::string Win32Platform::fromAnsi(std::string_view bytes) {
+    if (bytes.empty()) {
+        return "";
+    }
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    return narrow(wide);
+}
+
+int systemDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) {
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi : 96;
+}
+
+double Win32Platform::twipsPerPixelX() { return 1440.0 / systemDpi(); }
+
+double Win32Platform::twipsPerPixelY() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) {
+        ReleaseDC(nullptr, screen);
+    }
+    return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+}  // namespace tivora::win32

@@ -1,0 +1,47 @@
+// The system as Windows gives it: clock, message boxes, regional settings, the program's own
+// file and version record, the screen.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace tivora::win32 {
+
+class Win32Platform : public platform::Application,
+                      public platform::Clock,
+                      public platform::MessageBoxes,
+                      public platform::Regional,
+                      public platform::Screen {
+public:
+    explicit Win32Platform(HINSTANCE instance);
+
+    platform::Platform platform() { return {*this, *this, *this, *this, *this}; }
+
+    std::string programFolder() override;
+    std::string exeName() override;
+    std::uintptr_t instanceHandle() override { return reinterpret_cast<std::uintptr_t>(instance_); }
+    std::string productName() override;
+
+    DateTime now() override;
+
+    void show(const std::string& text, const std::string& title) override;
+
+    NumberFormat numberFormat() override;
+    std::string toAnsi(std::string_view text) override;
+    std::string fromAnsi(std::string_view bytes) override;
+
+    double twipsPerPixelX() override;
+    double twipsPerPixelY() override;
+
+    // The full path of the program's executable, however long.
+    static std::wstring modulePath(HMODULE module);
+
+private:
+    HINSTANCE instance_;
+};
+
+// The screen's dots per inch as the program sees them (96 unless scaled).
+int systemDpi();
+
+}  // namespace tivora::win32

@@ -1,0 +1,219 @@
+// The Windows window layer against real windows (under Wine in CI): controls where the model
+// puts them, model changes mirrored without echo, user input turned into the model's events.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "forms/controls.h"
+#include "forms/form.h"
+#include "platform/win32/form_host.h"
+#include "platform/win32/wide.h"
+
+namespace tivora::win32 {
+namespace {
+
+struct TestForm : forms::Form {
+    TestForm() : Form("Form_Test", "Окно", 2880, 4305) {
+        setTabOrder({&Button, &Hour, &Combo, &OptionA, &OptionB, &Check});
+    }
+    forms::CommandButton Button{*this, "Button", {1200, 120, 735, 495}, "Старт"};
+    forms::TextBox Hour{*this, "Hour", {120, 120, 375, 375}, "23", 2};
+    forms::ComboBox Combo{*this, "Combo", {2040, 1080, 735, 315}, "50%", {"50%", "00%", "10%"}};
+    forms::OptionButton OptionA{*this, "OptionA", {120, 840, 2000, 195}, "A", true};
+    forms::OptionButton OptionB{*this, "OptionB", {120, 1080, 2000, 195}, "B", false};
+    forms::CheckBox Check{*this, "Check", {120, 2160, 2655, 375}, "Флажок"};
+    forms::CheckBox Hidden{*this, "Hidden", {120, 720, 255, 255}, ""};
+    forms::Timer Ticker{*this, "Ticker", 30, false};
+};
+
+void pump(int milliseconds) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    MSG msg;
+    do {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!FormHost::preTranslate(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        Sleep(5);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+std::wstring textOf(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    GetWindowTextW(hwnd, buffer, 256);
+    return buffer;
+}
+
+struct Realised : ::testing::Test {
+    TestForm form;
+    FormHost host{form, GetModuleHandleW(nullptr), {}};
+    void SetUp() override {
+        form.Hidden.setVisible(false);
+        host.create();
+        form.load();
+        form.show();
+        pump(50);
+    }
+    HWND of(const forms::Control& c) { return host.controlWindow(c); }
+};
+
+TEST_F(Realised, ControlsSitAtTheirTwipsPositionsWithTheirTexts) {
+    RECT client{};
+    GetClientRect(host.hwnd(), &client);
+    EXPECT_EQ(client.right, 192);  // 2880 twips at 96 DPI
+    EXPECT_EQ(client.bottom, 287);
+    RECT r{};
+    GetWindowRect(of(form.Button), &r);
+    MapWindowPoints(nullptr, host.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 80);
+    EXPECT_EQ(r.top, 8);
+    EXPECT_EQ(r.right - r.left, 49);
+    EXPECT_EQ(r.bottom - r.top, 33);
+    EXPECT_EQ(textOf(of(form.Button)), L"Старт");
+    EXPECT_EQ(textOf(of(form.Hour)), L"23");
+    EXPECT_EQ(textOf(of(form.Combo)), L"50%");
+    EXPECT_EQ(textOf(host.hwnd()), L"Окно");
+    EXPECT_EQ(SendMessageW(of(form.OptionA), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(IsWindowVisible(of(form.Hidden)));
+    EXPECT_EQ(GetFocus(), of(form.Button));
+}
+
+TEST_F(Realised, ModelChangesReachTheControlsWithoutEcho) {
+    int changes = 0;
+    form.Hour.onChange = [&] { ++changes; };
+    form.Hour.setText("7");
+    pump(20);
+    EXPECT_EQ(textOf(of(form.Hour)), L"7");
+    EXPECT_EQ(changes, 1);
+    form.Button.setCaption("Стоп");
+    form.Check.setValue(2);
+    form.Combo.setEnabled(false);
+    EXPECT_EQ(textOf(of(form.Button)), L"Стоп");
+    EXPECT_EQ(SendMessageW(of(form.Check), BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+    EXPECT_FALSE(IsWindowEnabled(of(form.Combo)));
+    form.setCaption("Tivora!!! v.1.1");
+    EXPECT_EQ(textOf(host.hwnd()), L"Tivora!!! v.1.1");
+}
+
+TEST_F(Realised, TextChangedOutsideRaisesChangeAndACorrectionIsWrittenBack) {
+    std::vector<std::string> seen;
+    form.Hour.onChange = [&] {
+        seen.push_back(form.Hour.text());
+        if (form.Hour.text() == "99") {
+            form.Hour.setText("23");
+        }
+    };
+    SendMessageW(of(form.Hour), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"99"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"99", "23"}));
+    EXPECT_EQ(textOf(of(form.Hour)), L"23");
+    EXPECT_EQ(form.Hour.text(), "23");
+}
+
+TEST_F(Realised, TheBoxRefusesAThirdCharacter) {
+    SetFocus(of(form.Hour));
+    SendMessageW(of(form.Hour), EM_SETSEL, 2, 2);
+    PostMessageW(of(form.Hour), WM_CHAR, L'5', 0);
+    pump(30);
+    EXPECT_EQ(textOf(of(form.Hour)), L"23");
+    EXPECT_EQ(form.Hour.text(), "23");
+}
+
+TEST_F(Realised, AListPickRaisesOnlyClick) {
+    std::vector<std::string> events;
+    form.Combo.onChange = [&] { events.push_back("change"); };
+    form.Combo.onClick = [&] { events.push_back("click " + form.Combo.text()); };
+    SetFocus(of(form.Combo));
+    HWND edit = GetFocus();
+    // The first Down picks the entry the box shows, the second the next one.
+    PostMessageW(edit, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(edit, WM_KEYDOWN, VK_DOWN, 0);
+    pump(50);
+    EXPECT_EQ(events, (std::vector<std::string>{"click 50%", "click 00%"}));
+    EXPECT_EQ(textOf(of(form.Combo)), L"00%");
+    // Typing into the edit part is a change.
+    SendMessageW(edit, WM_CHAR, L'7', 0);
+    pump(20);
+    EXPECT_EQ(events.back(), "change");
+}
+
+TEST_F(Realised, ClicksOnOptionAndCheckBoxesReachTheModel) {
+    int optionClicks = 0;
+    int checkClicks = 0;
+    form.OptionB.onClick = [&] { ++optionClicks; };
+    form.Check.onClick = [&] { ++checkClicks; };
+    SendMessageW(of(form.OptionB), BM_CLICK, 0, 0);
+    SendMessageW(of(form.Check), BM_CLICK, 0, 0);
+    pump(20);
+    EXPECT_TRUE(form.OptionB.value());
+    EXPECT_FALSE(form.OptionA.value());
+    EXPECT_EQ(SendMessageW(of(form.OptionA), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(optionClicks, 1);
+    EXPECT_EQ(form.Check.value(), 1);
+    EXPECT_EQ(SendMessageW(of(form.Check), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(checkClicks, 1);
+}
+
+TEST_F(Realised, TabVisitsVisibleEnabledControlsInOrder) {
+    form.Combo.setEnabled(false);
+    SetFocus(of(form.Button));
+    std::vector<HWND> visited;
+    for (int i = 0; i < 5; ++i) {
+        MSG msg{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        FormHost::preTranslate(msg);
+        visited.push_back(GetFocus());
+    }
+    EXPECT_EQ(visited[0], of(form.Hour));
+    EXPECT_EQ(visited[1], of(form.OptionA));  // the disabled combo box is passed over
+    EXPECT_EQ(visited[2], of(form.OptionB));
+    EXPECT_EQ(visited[3], of(form.Check));
+    EXPECT_EQ(visited[4], of(form.Button));  // the hidden check box never takes the focus
+}
+
+TEST_F(Realised, TimerTicksWhileEnabled) {
+    int ticks = 0;
+    form.Ticker.onTimer = [&] { ++ticks; };
+    pump(100);
+    EXPECT_EQ(ticks, 0);
+    form.Ticker.setEnabled(true);
+    pump(200);
+    EXPECT_GE(ticks, 2);
+    form.Ticker.setEnabled(false);
+    int stopped = ticks;
+    pump(100);
+    EXPECT_EQ(ticks, stopped);
+}
+
+TEST_F(Realised, MouseMovesArriveInTwips) {
+    float x = -1;
+    float y = -1;
+    form.onMouseMove = [&](int, int, float mx, float my) {
+        x = mx;
+        y = my;
+    };
+    SendMessageW(host.hwnd(), WM_MOUSEMOVE, 0, 0x202);  // the tray's callback for a left click
+    EXPECT_FLOAT_EQ(x, 0x202 * 15.0f);
+    EXPECT_FLOAT_EQ(y, 0);
+}
+
+TEST_F(Realised, CloseRequestsGoThroughTheModel) {
+    bool refuse = true;
+    form.onQueryUnload = [&](int& cancel, forms::UnloadMode) { cancel = refuse ? -1 : 0; };
+    int before = FormHost::liveWindows();
+    SendMessageW(host.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(host.hwnd()));
+    refuse = false;
+    HWND window = host.hwnd();
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(FormHost::liveWindows(), before - 1);
+    EXPECT_EQ(form.hWnd(), 0u);
+    form.Hour.setText("5");  // a model change after the window went is harmless
+    // The last window gone ends the message loop.
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+}  // namespace
+}  // namespace tivora::win32
