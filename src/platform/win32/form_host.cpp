@@ -144,10 +144,22 @@ void FormHost::create() {
     }
     makeFonts();
 
-    // Controls are made in tab order, so that the window's z-order is the Tab key's order;
-    // the ones that take no focus follow.
+    // The Tab key follows the model's tab order (see moveFocus), so the z-order is free to keep
+    // input fields above the option and check buttons, whose rectangles are often wider than
+    // their captions and reach under a field beside them. Option buttons stay together, so that
+    // the arrow keys move within their group.
     const auto& all = form_.controls();
-    std::vector<forms::Control*> order = form_.tabOrder();
+    std::vector<forms::Control*> order;
+    for (forms::Control* c : form_.tabOrder()) {
+        if (c->kindName() == "TextBox" || c->kindName() == "ComboBox") {
+            order.push_back(c);
+        }
+    }
+    for (forms::Control* c : form_.tabOrder()) {
+        if (std::find(order.begin(), order.end(), c) == order.end()) {
+            order.push_back(c);
+        }
+    }
     for (forms::Control* c : all) {
         if (std::find(order.begin(), order.end(), c) == order.end()) {
             order.push_back(c);
@@ -698,11 +710,52 @@ bool FormHost::preTranslate(MSG& msg) {
     }
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     for (FormHost* host : liveHosts()) {
-        if (host->hwnd_ == root) {
-            return IsDialogMessageW(root, &msg) != FALSE;
+        if (host->hwnd_ != root) {
+            continue;
         }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+            GetKeyState(VK_MENU) >= 0) {
+            host->moveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            return true;
+        }
+        if ((msg.message == WM_CHAR || msg.message == WM_KEYUP) && msg.wParam == VK_TAB) {
+            return true;
+        }
+        return IsDialogMessageW(root, &msg) != FALSE;
     }
     return false;
+}
+
+void FormHost::moveFocus(int direction) {
+    const auto& order = form_.tabOrder();
+    int count = static_cast<int>(order.size());
+    if (count == 0) {
+        return;
+    }
+    HWND focus = GetFocus();
+    int current = -1;
+    for (int i = 0; i < count && current < 0; ++i) {
+        HWND control = controlWindow(*order[static_cast<size_t>(i)]);
+        if (control && focus && (control == focus || IsChild(control, focus))) {
+            current = i;
+        }
+    }
+    for (int step = 1; step <= count; ++step) {
+        int i = current < 0 ? (direction > 0 ? step - 1 : count - step)
+                            : ((current + direction * step) % count + count) % count;
+        HWND control = controlWindow(*order[static_cast<size_t>(i)]);
+        if (control && IsWindowVisible(control) && IsWindowEnabled(control)) {
+            SetFocus(control);
+            // Tabbing into a field selects its text, as in any dialog.
+            const std::string& kind = order[static_cast<size_t>(i)]->kindName();
+            if (kind == "TextBox") {
+                SendMessageW(control, EM_SETSEL, 0, -1);
+            } else if (kind == "ComboBox") {
+                SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+            }
+            return;
+        }
+    }
 }
 
 int FormHost::liveWindows() { return static_cast<int>(liveHosts().size()); }

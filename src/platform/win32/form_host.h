@@ -69,6 +69,8 @@ private:
     void writeCheck(Child& child);
     void updateTimer(forms::Timer& timer);
     void focusFirstControl();
+    // Moves the focus to the next (1) or previous (-1) visible enabled control in tab order.
+    void moveFocus(int direction);
     int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     void reportPosition();
 
