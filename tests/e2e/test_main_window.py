@@ -77,6 +77,25 @@ class MainWindow(SessionTestCase):
         focus = s.drive("focus", main["hwnd"])["focus"]
         self.assertEqual(focus["text"], "Старт")
 
+    def test_the_window_comes_up_centred_beside_its_hidden_application_window(self):
+        s, main, controls = self.start_program()
+        left, top, right, bottom = s.drive("window", main["hwnd"])["screen"]
+        # Centred on the 1024 x 768 desktop (which has no taskbar until a tray icon appears).
+        self.assertLessEqual(abs((left + right) / 2 - 512), 1)
+        self.assertLessEqual(abs((top + bottom) / 2 - 384), 1)
+        app = s.drive("find", "Tivora!!!", 2000, "--class", "TivoraApplication")
+        self.assertFalse(app["visible"])
+        self.assertEqual(app["pid"], main["pid"])
+
+    def test_a_real_mouse_click_ticks_a_check_box_and_a_second_unticks_it(self):
+        s, main, controls = self.start_program()
+        box = self.find(controls, "Button", 120, 2640)
+        l, t, r, b = s.drive("window", box["hwnd"])["screen"]
+        s.xdotool("mousemove", l + 6, (t + b) // 2, "click", "1")
+        wait_until(lambda: s.drive("send", box["hwnd"], BM_GETCHECK, 0, 0)["result"] == 1, what="ticked")
+        s.xdotool("click", "1")
+        wait_until(lambda: s.drive("send", box["hwnd"], BM_GETCHECK, 0, 0)["result"] == 0, what="unticked")
+
     def test_tab_visits_only_visible_enabled_controls_from_the_start_button(self):
         s, main, controls = self.start_program()
         expected = [self.find(controls, cls, left, top)["hwnd"]

@@ -17,6 +17,11 @@ TEST(Win32Platform, KnowsItsFolderAndName) {
     EXPECT_NE(GetFileAttributesA((folder + "\\win32_tests.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(Win32Platform, ReadsTheProductNameFromItsOwnVersionRecord) {
+    Win32Platform system(GetModuleHandleW(nullptr));
+    EXPECT_EQ(system.productName(), "Tivora!!! v.1.1");
+}
+
 TEST(Win32Platform, SpeaksTheRussianCodePageAndNumberFormat) {
     // The tests run with the Russian locale, like our users' systems.
     Win32Platform system(GetModuleHandleW(nullptr));
