@@ -5,7 +5,6 @@ from pathlib import Path
 from tivora_e2e import SessionTestCase, run_tests, wait_until
 
 PROGRAM = Path(os.environ.get("TIVORA_E2E_PROGRAM", Path(__file__).resolve().parents[2] / "build" / "program"))
-TWIPS_PER_PIXEL = 15  # the virtual desktop runs at 96 DPI
 
 # name, window class, text, (left, top, width, height) in twips, enabled
 VISIBLE = [
@@ -34,13 +33,15 @@ HIDDEN = [  # never visible: name, window class, (left, top) in twips
 BM_GETCHECK = 0x00F0
 
 
-def pixels(twips):
-    return round(twips / TWIPS_PER_PIXEL)
+def pixels(twips, dpi=96):
+    return round(twips * dpi / 1440)
 
 
 class MainWindow(SessionTestCase):
-    def start_program(self):
+    def start_program(self, dpi=96):
         s = self.start_session()
+        if dpi != 96:
+            s.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f")
         folder = s.program_folder({p.name: p for p in PROGRAM.iterdir() if p.is_file()})
         s.start(folder.unix / "Tivora.exe")
         main = wait_until(lambda: next((w for w in s.drive("list")
@@ -48,8 +49,8 @@ class MainWindow(SessionTestCase):
                           timeout=20, what="the main window shows")
         return s, main, s.drive("children", main["hwnd"])
 
-    def find(self, controls, cls, left, top):
-        hits = [c for c in controls if c["class"] == cls and c["rect"][:2] == [pixels(left), pixels(top)]]
+    def find(self, controls, cls, left, top, dpi=96):
+        hits = [c for c in controls if c["class"] == cls and c["rect"][:2] == [pixels(left, dpi), pixels(top, dpi)]]
         self.assertEqual(len(hits), 1, f"one {cls} at ({left}, {top}) twips: {hits}")
         return hits[0]
 
@@ -76,6 +77,14 @@ class MainWindow(SessionTestCase):
                              ["result"], 0)
         focus = s.drive("focus", main["hwnd"])["focus"]
         self.assertEqual(focus["text"], "Старт")
+
+    def test_at_120_dpi_the_layout_scales_with_the_screen(self):
+        s, main, controls = self.start_program(dpi=120)
+        self.assertEqual(s.drive("window", main["hwnd"])["client"], [pixels(2880, 120), pixels(4305, 120)])
+        for name, cls, text, (left, top, width, height), enabled in VISIBLE:
+            with self.subTest(name):
+                c = self.find(controls, cls, left, top, dpi=120)
+                self.assertEqual(c["rect"][2], pixels(width, 120))
 
     def test_the_window_comes_up_centred_beside_its_hidden_application_window(self):
         s, main, controls = self.start_program()
