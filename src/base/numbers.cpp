@@ -15,6 +15,22 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The value of digits with an optional "." and "e" exponent; a value beyond a double overflows.
+std::optional<double> plainValue(std::string plain) {
+    if (plain.front() == '.') {
+        plain.insert(plain.begin(), '0');
+    }
+    double value = 0;
+    auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        throw RuntimeError(err::Overflow);
+    }
+    if (ec != std::errc() || end != plain.data() + plain.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 // Reads a whole text as a number in the given format; nothing when it is none.
 std::optional<double> parseNumber(std::string_view text, std::string_view separator) {
     size_t i = 0;
@@ -65,18 +81,11 @@ std::optional<double> parseNumber(std::string_view text, std::string_view separa
     if (i != n) {
         return std::nullopt;
     }
-    if (plain.front() == '.') {
-        plain.insert(plain.begin(), '0');
-    }
-    double value = 0;
-    auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        throw RuntimeError(err::Overflow);
-    }
-    if (ec != std::errc() || end != plain.data() + plain.size()) {
+    auto value = plainValue(plain);
+    if (!value) {
         return std::nullopt;
     }
-    return negative ? -value : value;
+    return negative ? -*value : *value;
 }
 
 std::string_view trimBlanks(std::string_view text) {
@@ -167,15 +176,7 @@ double leadingValue(std::string_view text) {
             plain += exponent;
         }
     }
-    if (plain.front() == '.') {
-        plain.insert(plain.begin(), '0');
-    }
-    double value = 0;
-    auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        throw RuntimeError(err::Overflow);
-    }
-    (void)end;
+    double value = plainValue(plain).value_or(0);
     return negative ? -value : value;
 }
 
