@@ -9,7 +9,7 @@ namespace tivora {
 std::string errorReportText(std::string_view procedure, int number, std::string_view description, int line) {
     std::string text = "Ошибка функции ";
     text += procedure;
-    text += " №";
+    text += "№";
     text += std::to_string(number);
     text += ", '";
     text += description;

@@ -24,7 +24,7 @@ enum class ReportForm {
     OnlyWhenDebugging,  // the print and open-file dialogs: only with the hidden debug box ticked
 };
 
-// "Ошибка функции Name №13, 'Несоответствие типа', строка 5"
+// "Ошибка функции Name№13, 'Несоответствие типа', строка 5"
 std::string errorReportText(std::string_view procedure, int number, std::string_view description, int line);
 
 bool reportIsShown(ReportForm form, int number, bool debugging);

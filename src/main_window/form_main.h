@@ -43,6 +43,24 @@ public:
     forms::Menu TrayMenu_Command_Test;
     forms::Menu TrayMenu_Command_Exit;
 
+    // The daily trigger (scheduler.cpp).
+    void Timer_Run_Timer();
+    void vON_OFF();
+    void Command_ON_OFF_Click();
+    void TrayMenu_Command_ON_OFF_Click();
+
+    // The actions (actions.cpp).
+    void vAction();
+    void vFullScreen_Brake();
+    void Command_Test_Click();
+    void TrayMenu_Command_Test_Click();
+    void Option_Melody_Click();
+    void Option_Message_Click();
+    void Option_Volume_Click();
+
+    // The level the volume tool gets for a percentage text such as "50%".
+    std::string volumeLevel() const;
+
     // State fields.
     bool Form_Loaded = false;
     bool Exit_Requested = false;
@@ -50,8 +68,23 @@ public:
     double Last_Action_Minute = 0;
 
 protected:
+    // Runs a procedure's steps under its own error report (see base/report.h).
+    template <class Body>
+    bool procedure(std::string_view name, Body&& body) {
+        return trap(reporter_, name, std::forward<Body>(body));
+    }
+
     platform::Platform& platform_;
     ErrorReporter& reporter_;
+
+private:
+    void bindScheduler();
+    void bindActions();
+    void finishTick();
+    void stopPendingTick();
+
+    int pendingRead_ = 0;        // the one-shot that ends the current tick, 0 when none
+    bool actionRunning_ = false;  // ticks are held back while the action runs
 };
 
 }  // namespace tivora

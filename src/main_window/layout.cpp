@@ -66,6 +66,9 @@ Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter)
     twipsPerPixelY = platform.screen.twipsPerPixelY();
     numberFormat = platform.regional.numberFormat();
     reporter_.setDebugging([this] { return Check_MsgBox.value() == forms::CheckBox::Checked; });
+
+    bindScheduler();
+    bindActions();
 }
 
 }  // namespace tivora

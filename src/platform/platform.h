@@ -5,8 +5,12 @@
 #include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/message_boxes.h"
+#include "platform/processes.h"
 #include "platform/regional.h"
 #include "platform/screen.h"
+#include "platform/shell.h"
+#include "platform/timers.h"
+#include "platform/window_functions.h"
 
 namespace tivora::platform {
 
@@ -16,6 +20,10 @@ struct Platform {
     MessageBoxes& messageBoxes;
     Regional& regional;
     Screen& screen;
+    Processes& processes;
+    Shell& shell;
+    WindowFunctions& windows;
+    Timers& timers;
 };
 
 }  // namespace tivora::platform

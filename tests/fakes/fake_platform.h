@@ -2,9 +2,13 @@
 // of it, shows no windows, and lets a test set the clock and the regional settings.
 #pragma once
 
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
+
+#include "base/error.h"
 
 #include "base/text.h"
 #include "platform/platform.h"
@@ -20,7 +24,11 @@ class FakePlatform : public platform::Application,
                      public platform::Clock,
                      public platform::MessageBoxes,
                      public platform::Regional,
-                     public platform::Screen {
+                     public platform::Screen,
+                     public platform::Processes,
+                     public platform::Shell,
+                     public platform::WindowFunctions,
+                     public platform::Timers {
 public:
     // Everything asked of the system, one line per request, in order.
     std::vector<std::string> transcript;
@@ -31,7 +39,7 @@ public:
     std::string folder = "C:\\Program Files\\Tivora";
     double twipsPerPixel = 15;
 
-    platform::Platform platform() { return {*this, *this, *this, *this, *this}; }
+    platform::Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // Application
     std::string programFolder() override { return folder; }
@@ -61,6 +69,65 @@ public:
     // Screen
     double twipsPerPixelX() override { return twipsPerPixel; }
     double twipsPerPixelY() override { return twipsPerPixel; }
+
+    // Processes: command lines started; a test sets startFailure to make the start fail.
+    std::vector<std::string> started;
+    int startFailure = 0;
+    std::uint32_t start(const std::string& commandLine, platform::WindowStyle style) override {
+        transcript.push_back("Start " + commandLine + " (style " + std::to_string(static_cast<int>(style)) + ")");
+        if (startFailure) {
+            throw RuntimeError(startFailure);
+        }
+        started.push_back(commandLine);
+        return 4242;
+    }
+
+    // Shell
+    std::intptr_t ShellExecuteA(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                                const std::string& parameters, const std::string& directory,
+                                int show) override {
+        transcript.push_back("ShellExecuteA " + hex(owner) + " " + verb + " " + file + " '" + parameters + "' '" +
+                             directory + "' " + std::to_string(show));
+        return 42;
+    }
+
+    // WindowFunctions: windows by title, as a test lays them out.
+    static constexpr std::uintptr_t desktopWindow = 0x10010;
+    std::map<std::string, std::uintptr_t> topLevelWindows{{"Tivora!!!", 0x20020}};
+    std::uintptr_t GetDesktopWindow() override { return desktopWindow; }
+    std::uintptr_t FindWindowA(const std::optional<std::string>& className, const std::string& title) override {
+        transcript.push_back("FindWindowA " + className.value_or("(null)") + " " + title);
+        auto found = topLevelWindows.find(title);
+        return found == topLevelWindows.end() ? 0 : found->second;
+    }
+    bool SetForegroundWindow(std::uintptr_t window) override {
+        transcript.push_back("SetForegroundWindow " + hex(window));
+        return true;
+    }
+
+    // Timers: pending one-shots run when the test says their time has come.
+    std::map<int, std::function<void()>> pendingTimers;
+    int nextTimer = 1;
+    int startOnce(int milliseconds, std::function<void()> action) override {
+        (void)milliseconds;
+        pendingTimers[nextTimer] = std::move(action);
+        return nextTimer++;
+    }
+    void cancel(int id) override { pendingTimers.erase(id); }
+    // Runs the one-shots pending now (not those they start themselves).
+    void runTimers() {
+        auto due = std::move(pendingTimers);
+        pendingTimers.clear();
+        for (auto& [id, action] : due) {
+            action();
+        }
+    }
+
+    static std::string hex(std::uintptr_t value) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(value));
+        return buffer;
+    }
 };
 
 }  // namespace tivora::fakes

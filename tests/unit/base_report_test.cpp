@@ -10,7 +10,7 @@ namespace {
 
 TEST(ErrorReport, TextNamesProcedureNumberDescriptionAndLine) {
     EXPECT_EQ(errorReportText("Timer_Run_Timer", 13, "Несоответствие типа", 5),
-              "Ошибка функции Timer_Run_Timer №13, 'Несоответствие типа', строка 5");
+              "Ошибка функции Timer_Run_Timer№13, 'Несоответствие типа', строка 5");
 }
 
 TEST(ErrorReport, FormsDecideWhatIsShown) {
@@ -40,7 +40,7 @@ TEST(Trap, StopsAtTheFailingStepReportsItAndReturns) {
     EXPECT_EQ(done, std::vector<int>{1});
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_EQ(fake.messages[0].title, "Tivora!!!");
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции vON_OFF №13, 'Несоответствие типа', строка 2");
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции vON_OFF№13, 'Несоответствие типа', строка 2");
 }
 
 TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
@@ -59,7 +59,7 @@ TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
     EXPECT_TRUE(completed);
     EXPECT_TRUE(outerWentOn);
     ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Inner №53, 'Файл не найден', строка 7");
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Inner№53, 'Файл не найден', строка 7");
 }
 
 TEST(Trap, GatedReportsFollowTheDebugSwitch) {
@@ -81,7 +81,7 @@ TEST(Trap, GatedReportsFollowTheDebugSwitch) {
     EXPECT_TRUE(fake.messages.empty());
     fail(err::PrinterError);
     ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции ShowPrinter №482, 'Ошибка принтера', строка 4");
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 4");
 }
 
 TEST(Trap, OutOfMemoryAndUnknownFailuresGetNumbers) {
@@ -90,8 +90,8 @@ TEST(Trap, OutOfMemoryAndUnknownFailuresGetNumbers) {
     trap(reporter, "A", [](Step&) { throw std::bad_alloc(); });
     trap(reporter, "B", [](Step&) { throw std::logic_error("x"); });
     ASSERT_EQ(fake.messages.size(), 2u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции A №7, 'Недостаточно памяти', строка 0");
-    EXPECT_EQ(fake.messages[1].text, "Ошибка функции B №51, 'Внутренняя ошибка', строка 0");
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции A№7, 'Недостаточно памяти', строка 0");
+    EXPECT_EQ(fake.messages[1].text, "Ошибка функции B№51, 'Внутренняя ошибка', строка 0");
 }
 
 }  // namespace

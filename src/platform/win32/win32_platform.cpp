@@ -1,7 +1,12 @@
 // Windows' clock, message boxes, regional settings, module file and version record.
 #include "platform/win32/win32_platform.h"
 
+#include <shellapi.h>
+
+#include <map>
 #include <vector>
+
+#include "base/error.h"
 
 #include "platform/win32/wide.h"
 
@@ -114,6 +119,96 @@ std::string Win32Platform::fromAnsi(std::string_view bytes) {
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
     return narrow(wide);
+}
+
+std::uint32_t Win32Platform::start(const std::string& commandLine, platform::WindowStyle style) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(style == platform::WindowStyle::MinimizedFocus ? SW_SHOWMINIMIZED
+                                            : style == platform::WindowStyle::MinimizedNoFocus
+                                                ? SW_SHOWMINNOACTIVE
+                                                : static_cast<int>(style));
+    PROCESS_INFORMATION process{};
+    std::wstring line = widen(commandLine);  // CreateProcessW may write into it
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        DWORD error = GetLastError();
+        bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                       error == ERROR_BAD_PATHNAME || error == ERROR_INVALID_NAME;
+        throw RuntimeError(missing ? err::FileNotFound : err::InvalidCall);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return process.dwProcessId;
+}
+
+std::intptr_t Win32Platform::ShellExecuteA(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                                           const std::string& parameters, const std::string& directory,
+                                           int showCommand) {
+    std::string ansiVerb = toAnsi(verb);
+    std::string ansiFile = toAnsi(file);
+    std::string ansiParameters = toAnsi(parameters);
+    std::string ansiDirectory = toAnsi(directory);
+    HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(owner), ansiVerb.c_str(), ansiFile.c_str(),
+                                       ansiParameters.c_str(), ansiDirectory.c_str(), showCommand);
+    return reinterpret_cast<std::intptr_t>(result);
+}
+
+std::uintptr_t Win32Platform::GetDesktopWindow() { return reinterpret_cast<std::uintptr_t>(::GetDesktopWindow()); }
+
+std::uintptr_t Win32Platform::FindWindowA(const std::optional<std::string>& className, const std::string& title) {
+    std::string ansiClass = className ? toAnsi(*className) : "";
+    std::string ansiTitle = toAnsi(title);
+    return reinterpret_cast<std::uintptr_t>(
+        ::FindWindowA(className ? ansiClass.c_str() : nullptr, ansiTitle.c_str()));
+}
+
+bool Win32Platform::SetForegroundWindow(std::uintptr_t window) {
+    return ::SetForegroundWindow(reinterpret_cast<HWND>(window)) != FALSE;
+}
+
+namespace {
+
+// Thread timers carry no context of their own: their actions are kept by id.
+std::map<UINT_PTR, std::function<void()>>& onceActions() {
+    static std::map<UINT_PTR, std::function<void()>> actions;
+    return actions;
+}
+
+void CALLBACK runOnce(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    auto& actions = onceActions();
+    auto found = actions.find(id);
+    if (found == actions.end()) {
+        return;
+    }
+    std::function<void()> action = std::move(found->second);
+    actions.erase(found);
+    try {
+        action();
+    } catch (...) {
+        // The actions trap their own failures; nothing may cross user32.
+    }
+}
+
+}  // namespace
+
+int Win32Platform::startOnce(int milliseconds, std::function<void()> action) {
+    UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(milliseconds), &runOnce);
+    if (id == 0) {
+        throw RuntimeError(err::OutOfMemory);
+    }
+    onceActions()[id] = std::move(action);
+    return static_cast<int>(id);
+}
+
+void Win32Platform::cancel(int id) {
+    auto& actions = onceActions();
+    auto found = actions.find(static_cast<UINT_PTR>(id));
+    if (found != actions.end()) {
+        KillTimer(nullptr, found->first);
+        actions.erase(found);
+    }
 }
 
 int systemDpi() {

@@ -12,11 +12,15 @@ class Win32Platform : public platform::Application,
                       public platform::Clock,
                       public platform::MessageBoxes,
                       public platform::Regional,
-                      public platform::Screen {
+                      public platform::Screen,
+                      public platform::Processes,
+                      public platform::Shell,
+                      public platform::WindowFunctions,
+                      public platform::Timers {
 public:
     explicit Win32Platform(HINSTANCE instance);
 
-    platform::Platform platform() { return {*this, *this, *this, *this, *this}; }
+    platform::Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
 
     std::string programFolder() override;
     std::string exeName() override;
@@ -33,6 +37,19 @@ public:
 
     double twipsPerPixelX() override;
     double twipsPerPixelY() override;
+
+    std::uint32_t start(const std::string& commandLine, platform::WindowStyle style) override;
+
+    std::intptr_t ShellExecuteA(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                                const std::string& parameters, const std::string& directory,
+                                int showCommand) override;
+
+    std::uintptr_t GetDesktopWindow() override;
+    std::uintptr_t FindWindowA(const std::optional<std::string>& className, const std::string& title) override;
+    bool SetForegroundWindow(std::uintptr_t window) override;
+
+    int startOnce(int milliseconds, std::function<void()> action) override;
+    void cancel(int id) override;
 
     // The full path of the program's executable, however long.
     static std::wstring modulePath(HMODULE module);

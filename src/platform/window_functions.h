@@ -1,0 +1,19 @@
+// The user32 functions the program calls by name on windows of its own and of others.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tivora::platform {
+
+class WindowFunctions {
+public:
+    virtual ~WindowFunctions() = default;
+    virtual std::uintptr_t GetDesktopWindow() = 0;
+    // A top-level window with exactly this title (and class, when one is given); 0 for none.
+    virtual std::uintptr_t FindWindowA(const std::optional<std::string>& className, const std::string& title) = 0;
+    virtual bool SetForegroundWindow(std::uintptr_t window) = 0;
+};
+
+}  // namespace tivora::platform

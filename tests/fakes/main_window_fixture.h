@@ -1,0 +1,41 @@
+// The main window on the recording fake, with helpers to drive its clock and timers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "main_window/form_main.h"
+
+namespace tivora::fakes {
+
+struct MainWindowFixture : ::testing::Test {
+    FakePlatform fake;
+    platform::Platform system = fake.platform();
+    ErrorReporter reporter{fake};
+    Form_Main form{system, reporter};
+
+    MainWindowFixture() { form.show(); }
+
+    // One tick of the one-second timer at the given time, and its read half a second later.
+    void tickAt(const DateTime& time) {
+        fake.time = time;
+        form.Timer_Run.tick();
+        fake.runTimers();
+    }
+
+    void clickStart() {
+        form.Command_ON_OFF.click();
+        fake.runTimers();
+    }
+
+    // Messages the program has shown with the given text.
+    int shown(const std::string& text) const {
+        int n = 0;
+        for (const auto& m : fake.messages) {
+            n += m.text == text ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+}  // namespace tivora::fakes

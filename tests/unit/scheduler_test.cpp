@@ -1,0 +1,224 @@
+// The daily trigger fires exactly once a day, at the set minute, and never twice.
+#include <gtest/gtest.h>
+
+#include "fakes/main_window_fixture.h"
+
+namespace tivora {
+namespace {
+
+const std::string message = "Tivora свое чертово радио!!!";
+
+// Calendar arithmetic for long simulated runs.
+int daysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    int era = (y >= 0 ? y : y - 399) / 400;
+    int yoe = y - era * 400;
+    int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+CalendarDate civilFromDays(int z) {
+    z += 719468;
+    int era = (z >= 0 ? z : z - 146096) / 146097;
+    int doe = z - era * 146097;
+    int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int mp = (5 * doy + 2) / 153;
+    int d = doy - (153 * mp + 2) / 5 + 1;
+    int m = mp + (mp < 10 ? 3 : -9);
+    return {yoe + era * 400 + (m <= 2), m, d};
+}
+
+DateTime at(const CalendarDate& date, int h, int mi, int s) { return {date.year, date.month, date.day, h, mi, s}; }
+
+using Scheduler = fakes::MainWindowFixture;
+
+TEST_F(Scheduler, StartAndStopSwitchTimerCaptionsAndTimeBoxes) {
+    fake.time = {2026, 12, 7, 10, 0, 0};
+    clickStart();
+    EXPECT_TRUE(form.Timer_Run.enabled());
+    EXPECT_FALSE(form.Text_Hour.enabled());
+    EXPECT_FALSE(form.Text_Minute.enabled());
+    EXPECT_EQ(form.Command_ON_OFF.caption(), "Стоп");
+    EXPECT_EQ(form.TrayMenu_Command_ON_OFF.caption(), "Стоп");
+    EXPECT_EQ(form.Command_ON_OFF.tag(), "1");
+    EXPECT_EQ(form.Last_Action_Date, (CalendarDate{1980, 1, 1}));
+    EXPECT_EQ(form.Last_Action_Minute, 61);
+    form.TrayMenu_Command_ON_OFF.click();
+    EXPECT_FALSE(form.Timer_Run.enabled());
+    EXPECT_TRUE(form.Text_Hour.enabled());
+    EXPECT_TRUE(form.Text_Minute.enabled());
+    EXPECT_EQ(form.Command_ON_OFF.caption(), "Старт");
+    EXPECT_EQ(form.TrayMenu_Command_ON_OFF.caption(), "Старт");
+    EXPECT_EQ(form.Command_ON_OFF.tag(), "0");
+}
+
+TEST_F(Scheduler, IndicatorShowsForHalfASecondAndAStopCancelsThePendingRead) {
+    fake.time = {2026, 12, 7, 10, 0, 0};
+    form.Command_ON_OFF.click();  // the immediate tick: indicator up, read pending
+    EXPECT_TRUE(form.Label_Indicator.visible());
+    EXPECT_EQ(fake.pendingTimers.size(), 1u);
+    form.Timer_Run.tick();  // a tick while one is pending does not overlap it
+    EXPECT_EQ(fake.pendingTimers.size(), 1u);
+    fake.runTimers();
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    form.Timer_Run.tick();
+    form.Command_ON_OFF.click();  // stop before the read
+    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    form.Timer_Run.tick();  // the timer is off: nothing
+    EXPECT_FALSE(form.Label_Indicator.visible());
+}
+
+TEST_F(Scheduler, FiresOnceInTheFirstTickOfTheMinuteAndNextOnTheFollowingDay) {
+    fake.time = {2026, 12, 7, 22, 59, 30};
+    clickStart();
+    for (int s = 31; s < 60; ++s) {
+        tickAt({2026, 12, 7, 22, 59, s});
+    }
+    EXPECT_EQ(shown(message), 0);
+    for (int s = 0; s < 60; ++s) {
+        tickAt({2026, 12, 7, 23, 0, s});
+        EXPECT_EQ(shown(message), 1) << "23:00:" << s;
+    }
+    tickAt({2026, 12, 7, 23, 1, 0});
+    tickAt({2026, 12, 8, 22, 59, 59});
+    EXPECT_EQ(shown(message), 1);
+    tickAt({2026, 12, 8, 23, 0, 1});
+    EXPECT_EQ(shown(message), 2);
+}
+
+TEST_F(Scheduler, FiresExactlyOnceADayOverFourHundredDaysWithClockChanges) {
+    form.Text_Hour.setText("2");
+    form.Text_Minute.setText("30");
+    int start = daysFromCivil(2026, 1, 1);
+    fake.time = at(civilFromDays(start), 0, 0, 0);
+    clickStart();
+    int expected = 0;
+    for (int day = start; day < start + 400; ++day) {
+        CalendarDate date = civilFromDays(day);
+        bool springForward = date.month == 3 && date.day == 29;  // 02:00 jumps to 03:00
+        bool fallBack = date.month == 10 && date.day == 25;      // 03:00 goes back to 02:00
+        auto run = [&](int fromSecond, int toSecond, int step) {
+            for (int t = fromSecond; t < toSecond; t += step) {
+                int h = t / 3600;
+                if (springForward && h == 2) {
+                    continue;
+                }
+                tickAt(at(date, h, t / 60 % 60, t % 60));
+            }
+        };
+        // Coarse ticks over the whole day, every second around the set minute.
+        run(0, 2 * 3600 + 28 * 60, 97);
+        run(2 * 3600 + 28 * 60, 2 * 3600 + 33 * 60, 1);
+        if (fallBack) {
+            run(2 * 3600, 3 * 3600, 1);  // the hour from 02:00 comes round again
+        }
+        run(2 * 3600 + 33 * 60, 24 * 3600, 97);
+        expected += springForward ? 0 : 1;  // 02:30 never comes on that day
+        ASSERT_EQ(shown(message), expected) << date.year << "-" << date.month << "-" << date.day;
+    }
+}
+
+TEST_F(Scheduler, StartingInsideTheSetMinuteFiresDuringTheStart) {
+    fake.time = {2026, 12, 7, 23, 0, 20};
+    clickStart();
+    EXPECT_EQ(shown(message), 1);
+}
+
+TEST_F(Scheduler, StopAndStartReArm) {
+    fake.time = {2026, 12, 7, 23, 0, 5};
+    clickStart();
+    tickAt({2026, 12, 7, 23, 0, 6});
+    EXPECT_EQ(shown(message), 1);
+    form.Command_ON_OFF.click();
+    fake.time = {2026, 12, 7, 23, 0, 40};
+    clickStart();
+    EXPECT_EQ(shown(message), 2);
+    // Fired at 20:00; stop, set 21:00, start: it fires again the same day.
+    form.Command_ON_OFF.click();
+    form.Text_Hour.setText("21");
+    fake.time = {2026, 12, 7, 20, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 21, 0, 0});
+    EXPECT_EQ(shown(message), 3);
+}
+
+TEST_F(Scheduler, SingleDigitTimesFireAtTheirMinute) {
+    form.Text_Hour.setText("7");
+    form.Text_Minute.setText("5");
+    fake.time = {2026, 12, 7, 7, 4, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 7, 50, 0});
+    tickAt({2026, 12, 7, 17, 5, 0});
+    EXPECT_EQ(shown(message), 0);
+    tickAt({2026, 12, 8, 7, 5, 0});
+    EXPECT_EQ(shown(message), 1);
+}
+
+TEST_F(Scheduler, DateChangedInsideTheFiredMinuteBlocksUntilAStopAndStart) {
+    form.Text_Hour.setText("12");
+    form.Text_Minute.setText("00");
+    fake.time = {2026, 12, 7, 11, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 12, 0, 0});
+    EXPECT_EQ(shown(message), 1);
+    tickAt({2026, 12, 8, 12, 0, 30});  // the date set forward within the minute
+    tickAt({2026, 12, 9, 12, 0, 0});
+    tickAt({2026, 12, 6, 12, 0, 1});  // and back
+    EXPECT_EQ(shown(message), 1);
+    form.Command_ON_OFF.click();
+    fake.time = {2026, 12, 10, 11, 0, 0};
+    clickStart();
+    tickAt({2026, 12, 10, 12, 0, 0});
+    EXPECT_EQ(shown(message), 2);
+}
+
+TEST_F(Scheduler, ATestNeverCountsAsTheDaysFiring) {
+    fake.time = {2026, 12, 7, 22, 59, 0};
+    clickStart();
+    form.Command_Test.click();
+    EXPECT_EQ(shown(message), 1);
+    tickAt({2026, 12, 7, 23, 0, 0});
+    EXPECT_EQ(shown(message), 2);
+    fake.time = {2026, 12, 7, 23, 0, 10};
+    form.TrayMenu_Command_Test.click();
+    tickAt({2026, 12, 7, 23, 0, 11});
+    EXPECT_EQ(shown(message), 3);
+}
+
+TEST_F(Scheduler, TicksDuringAnOpenMessageDoNotFireAgain) {
+    int nested = 0;
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        // The box is open: its modal loop keeps delivering the one-second ticks.
+        EXPECT_TRUE(form.Label_Indicator.visible());
+        if (nested++ == 0) {
+            for (int s = 1; s < 5; ++s) {
+                tickAt({2026, 12, 7, 23, 0, s});
+            }
+        }
+    };
+    fake.time = {2026, 12, 7, 22, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 23, 0, 0});
+    EXPECT_EQ(shown(message), 1);
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    tickAt({2026, 12, 7, 23, 0, 6});
+    EXPECT_EQ(shown(message), 1);
+}
+
+TEST_F(Scheduler, AFailedActionStillCountsTheDayAsDone) {
+    form.Option_Volume.setValue(true);
+    fake.startFailure = err::FileNotFound;
+    fake.time = {2026, 12, 7, 22, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 23, 0, 0});
+    tickAt({2026, 12, 7, 23, 0, 1});
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции vAction№53, 'Файл не найден', строка 5");
+    EXPECT_EQ(form.Last_Action_Date, (CalendarDate{2026, 12, 7}));
+}
+
+}  // namespace
+}  // namespace tivora
