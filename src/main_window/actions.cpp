@@ -45,8 +45,10 @@ void Form_Main::vAction() {
         if (Option_Volume.value()) {
             // The tool's path is quoted: unquoted, a folder with a blank in it (C:\Program Files)
             // would have Windows try C:\Program.exe first.
-            std::string commandLine = "\"" + platform_.application.programFolder() + "\\volume.exe\"" +
-                                      " setsysvolume " + volumeLevel();
+            std::string commandLine = "\"";
+            commandLine += platform_.application.programFolder();
+            commandLine += "\\volume.exe\" setsysvolume ";
+            commandLine += volumeLevel();
             platform_.processes.start(commandLine, platform::WindowStyle::MinimizedFocus);
         }
     });

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/error.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tivora::win32 {
@@ -39,6 +40,44 @@ TEST(Win32Platform, ReadsTheLocalClockAndTheScreen) {
     EXPECT_EQ(now.year, t.wYear);
     EXPECT_EQ(now.day, t.wDay);
     EXPECT_DOUBLE_EQ(system.twipsPerPixelX(), 15.0);
+}
+
+TEST(Win32Platform, AProgramThatIsNotThereIsFileNotFound) {
+    Win32Platform system(GetModuleHandleW(nullptr));
+    try {
+        system.start("\"C:\\no such folder\\volume.exe\" setsysvolume 0", platform::WindowStyle::MinimizedFocus);
+        FAIL() << "started";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::FileNotFound);
+    }
+}
+
+TEST(Win32Platform, OneShotTimersRunOnceUnlessCancelled) {
+    Win32Platform system(GetModuleHandleW(nullptr));
+    int ran = 0;
+    int cancelled = 0;
+    system.startOnce(20, [&] { ++ran; });
+    int id = system.startOnce(20, [&] { ++cancelled; });
+    system.cancel(id);
+    DWORD end = GetTickCount() + 200;
+    MSG msg;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    }
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(cancelled, 0);
+}
+
+TEST(Win32Platform, FindsATopLevelWindowByItsAnsiTitle) {
+    Win32Platform system(GetModuleHandleW(nullptr));
+    HWND window = CreateWindowExW(0, L"STATIC", L"Тивора проверка", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(system.FindWindowA(std::nullopt, "Тивора проверка"), reinterpret_cast<std::uintptr_t>(window));
+    EXPECT_EQ(system.FindWindowA(std::nullopt, "Тивора"), 0u);
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -1,0 +1,120 @@
+"""The real Tivora.exe in a throw-away program folder, and its main window's controls found by
+where the design puts them."""
+import os
+from pathlib import Path
+
+from tivora_e2e import SessionTestCase, wait_until
+
+ROOT = Path(__file__).resolve().parents[2]
+PROGRAM = Path(os.environ.get("TIVORA_E2E_PROGRAM", ROOT / "build" / "win32" / "program"))
+STUB_VOLUME = Path(os.environ.get("TIVORA_E2E_STUB_VOLUME", ROOT / "build" / "win32" / "tests" / "stub_volume.exe"))
+
+# name: window class, design text, (left, top, width, height) in twips, enabled at start
+VISIBLE = {
+    "Command_ON_OFF": ("Button", "Старт", (1200, 120, 735, 495), True),
+    "Text_Hour": ("Edit", "23", (120, 120, 375, 375), True),
+    "Text_Minute": ("Edit", "00", (600, 120, 375, 375), True),
+    "Text_Message": ("Edit", "Tivora свое чертово радио!!!", (120, 1560, 2655, 375), True),
+    "Command_Help": ("Button", "Справка", (120, 3960, 2655, 255), True),
+    "Option_Message": ("Button", "Сообщение", (120, 1320, 2655, 195), True),
+    "Option_Volume": ("Button", "Изменение громкости до", (120, 840, 2775, 195), True),
+    "Option_Melody": ("Button", "Мелодия (melody.mp3)", (120, 1080, 2775, 195), True),
+    "Combo_Percents": ("ComboBox", "50%", (2040, 1080, 735, 315), False),
+    "Command_Test": ("Button", "Тест", (2040, 120, 735, 495), True),
+    "Check_AutoStart": ("Button", "Загружать программу при загрузке Windows", (120, 2160, 2655, 375), True),
+    "Check_Minimize": ("Button", "Сворачивать и стартовать программу при ее загрузке", (120, 2640, 2655, 375), True),
+    "Check_FullScreen_Brake": ("Button", "Пытаться сворачивать полноэкранные приложения", (120, 3120, 2655, 375),
+                               True),
+    "Label_Hour": ("Static", "Час", (120, 480, 495, 255), True),
+    "Label_Minute": ("Static", "Минута", (600, 480, 615, 255), True),
+}
+TAB_ORDER = ["Command_ON_OFF", "Text_Hour", "Text_Minute", "Text_Message", "Command_Help", "Option_Message",
+             "Option_Volume", "Option_Melody", "Combo_Percents", "Command_Test", "Check_AutoStart",
+             "Check_Minimize", "Check_FullScreen_Brake"]
+HIDDEN = {  # never visible: window class, (left, top) in twips
+    "Label_Indicator": ("Static", (960, 240)),
+    "Check_Message_Exit": ("Button", (120, 720)),
+    "Check_MsgBox": ("Button", (2040, 600)),
+}
+
+BM_GETCHECK = 0x00F0
+EM_SETSEL = 0x00B1
+CB_SETCURSEL = 0x014E
+WM_COMMAND = 0x0111
+CBN_SELCHANGE = 1
+
+
+def pixels(twips, dpi=96):
+    return round(twips * dpi / 1440)
+
+
+class MainWindow:
+    """The running program's main window, its controls reachable by their design names."""
+
+    def __init__(self, session, top, dpi=96):
+        self.s = session
+        self.top = top
+        self.hwnd = top["hwnd"]
+        self.dpi = dpi
+        self.controls = session.drive("children", self.hwnd)
+
+    def at(self, cls, left, top):
+        hits = [c for c in self.controls
+                if c["class"] == cls and c["rect"][:2] == [pixels(left, self.dpi), pixels(top, self.dpi)]]
+        if len(hits) != 1:
+            raise AssertionError(f"not one {cls} at ({left}, {top}) twips: {hits}")
+        return hits[0]
+
+    def control(self, name):
+        if name in VISIBLE:
+            cls, _, (left, top, _, _), _ = VISIBLE[name]
+        else:
+            cls, (left, top) = HIDDEN[name]
+        return self.at(cls, left, top)
+
+    def __getitem__(self, name):
+        return self.control(name)["hwnd"]
+
+    def facts(self, name):
+        return self.s.drive("window", self[name])
+
+    def text(self, name):
+        return self.s.drive("gettext", self[name])["text"]
+
+    def click(self, name):
+        self.s.drive("click", self[name])
+
+    def checked(self, name):
+        return self.s.drive("send", self[name], BM_GETCHECK, 0, 0)["result"]
+
+    def pick(self, name, index):
+        """Picks a list entry as the user does: the box selects it and tells its window."""
+        combo = self.control(name)
+        self.s.drive("send", combo["hwnd"], CB_SETCURSEL, index, 0)
+        self.s.drive("send", self.hwnd, WM_COMMAND, (CBN_SELCHANGE << 16) | combo["id"], combo["hwnd"])
+
+
+class ProgramTestCase(SessionTestCase):
+    def start_program(self, dpi=96, volume_stub=True, env=None, files=None):
+        """Starts Tivora.exe from C:\\Tivora test\\ (with the stub volume tool unless told not to)."""
+        s = self.start_session()
+        if dpi != 96:
+            s.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi,
+                   "/f")
+        program_files = {p.name: p for p in PROGRAM.iterdir() if p.is_file()}
+        program_files.pop("volume.exe", None)
+        if volume_stub:
+            program_files["volume.exe"] = STUB_VOLUME
+        program_files.update(files or {})
+        self.folder = s.program_folder(program_files)
+        s.start(self.folder.unix / "Tivora.exe", env=env)
+        top = wait_until(lambda: next((w for w in s.drive("list") if w["class"] == "TivoraForm" and w["visible"]),
+                                      None), timeout=20, what="the main window shows")
+        return s, MainWindow(s, top, dpi)
+
+    def volume_calls(self):
+        """(local start time, command line) of each start of the stub volume tool."""
+        log = self.folder.unix / "volume-calls.txt"
+        if not log.exists():
+            return []
+        return [tuple(line.split("\t", 1)) for line in log.read_text(encoding="utf-8").splitlines()]

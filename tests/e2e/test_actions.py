@@ -1,0 +1,69 @@
+"""The actions as a user tries them with "Тест", and one real scheduled firing."""
+import time
+
+from program import ProgramTestCase
+from tivora_e2e import run_tests, wait_until
+
+LEVELS = ["32767,5", "0", "6553,5", "21626,55", "43253,1", "49151,25"]  # the list's order, Russian format
+
+
+class Actions(ProgramTestCase):
+    def test_each_percentage_reaches_the_volume_tool_with_its_level(self):
+        s, w = self.start_program()
+        w.click("Option_Volume")
+        wait_until(lambda: s.drive("window", w["Combo_Percents"])["enabled"], what="the percentage box enabled")
+        for index, level in enumerate(LEVELS):
+            w.pick("Combo_Percents", index)
+            w.click("Command_Test")
+            calls = wait_until(lambda: len(self.volume_calls()) == index + 1 and self.volume_calls(),
+                               what=f"volume tool started for {level}")
+            self.assertEqual(calls[-1][1], f'"{self.folder.windows}\\volume.exe" setsysvolume {level}')
+
+    def test_the_message_action_shows_its_text_in_a_box_titled_with_the_program(self):
+        s, w = self.start_program()
+        w.click("Command_Test")
+        box = s.drive("msgbox", "Tivora!!!", 5000)
+        self.assertEqual(box["text"], "Tivora свое чертово радио!!!")
+        self.assertEqual([b["id"] for b in box["buttons"] if b["visible"]], [1])
+        s.drive("answer", box["hwnd"])
+
+    def test_a_missing_volume_tool_is_reported_under_vaction(self):
+        s, w = self.start_program(volume_stub=False)
+        w.click("Option_Volume")
+        w.click("Command_Test")
+        box = s.drive("msgbox", "Tivora!!!", 5000)
+        self.assertEqual(box["text"], "Ошибка функции vAction№53, 'Файл не найден', строка 5")
+        s.drive("answer", box["hwnd"])
+
+    def test_option_buttons_enable_the_input_of_their_action(self):
+        s, w = self.start_program()
+        enabled = lambda name: s.drive("window", w[name])["enabled"]
+        for option, message, percents in [("Option_Melody", False, False), ("Option_Volume", False, True),
+                                          ("Option_Message", True, False)]:
+            w.click(option)
+            wait_until(lambda: (enabled("Text_Message"), enabled("Combo_Percents")) == (message, percents),
+                       what=f"{option}: message box {message}, percentage box {percents}")
+
+    def test_a_scheduled_firing_comes_once_less_than_a_second_into_the_minute(self):
+        # Wine takes local time from TZ, to the second: make it 23:00:00 a few seconds from now,
+        # 23:00 being the window's design time.
+        lead = 6
+        offset = (23 * 3600 - int(time.time() + lead)) % 86400
+        tz = f"XYZ-{offset // 3600:02d}:{offset // 60 % 60:02d}:{offset % 60:02d}"
+        s, w = self.start_program(env={"TZ": tz})
+        w.click("Option_Volume")
+        w.click("Command_ON_OFF")
+        wait_until(lambda: w.text("Command_ON_OFF") == "Стоп", what="the trigger runs")
+        calls = wait_until(self.volume_calls, timeout=lead + 10, what="the scheduled firing")
+        started = calls[0][0]
+        self.assertTrue(started.startswith("23:00:0"), started)
+        seconds = float(started.split(":")[2])
+        print(f"fired {seconds:.3f} s into the minute")
+        self.assertLess(seconds, 1.3)  # a tick a second, its read half a second later, Wine's process start
+        # The rest of the minute passes without a second firing.
+        time.sleep(max(0.0, 61 - seconds))
+        self.assertEqual(len(self.volume_calls()), 1)
+
+
+if __name__ == "__main__":
+    run_tests(__name__)
