@@ -180,12 +180,12 @@ double leadingValue(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string numberText(double value, const NumberFormat& format) {
+std::string numberText(double value, const NumberFormat& format, int significantDigits) {
     if (value == 0) {
         return "0";  // also for -0
     }
     char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, significantDigits);
     if (ec != std::errc()) {
         throw RuntimeError(err::Overflow);
     }

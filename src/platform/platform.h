@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/message_boxes.h"
 #include "platform/processes.h"
+#include "platform/profile.h"
 #include "platform/regional.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
@@ -24,6 +25,8 @@ struct Platform {
     Shell& shell;
     WindowFunctions& windows;
     Timers& timers;
+    Profile& profile;
+    Files& files;
 };
 
 }  // namespace tivora::platform

@@ -12,6 +12,7 @@
 
 #include "base/text.h"
 #include "platform/platform.h"
+#include "platform/portable_profile.h"
 
 namespace tivora::fakes {
 
@@ -28,7 +29,8 @@ class FakePlatform : public platform::Application,
                      public platform::Processes,
                      public platform::Shell,
                      public platform::WindowFunctions,
-                     public platform::Timers {
+                     public platform::Timers,
+                     public platform::Files {
 public:
     // Everything asked of the system, one line per request, in order.
     std::vector<std::string> transcript;
@@ -39,7 +41,9 @@ public:
     std::string folder = "C:\\Program Files\\Tivora";
     double twipsPerPixel = 15;
 
-    platform::Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
+    platform::Platform platform() {
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this};
+    }
 
     // Application
     std::string programFolder() override { return folder; }
@@ -122,6 +126,13 @@ public:
             action();
         }
     }
+
+    // Files live in memory, keyed by their path in the 8-bit code page; the settings file is
+    // read and written by the portable profile functions.
+    platform::MemoryFileStore disk;
+    platform::PortableProfile profile{disk};
+    bool fileExists(const std::string& path) override { return disk.files.count(utf8ToCp1251(path)) > 0; }
+    std::string file(const std::string& path) { return disk.read(utf8ToCp1251(path)).value_or("<none>"); }
 
     static std::string hex(std::uintptr_t value) {
         char buffer[32];

@@ -63,6 +63,7 @@ TEST(NumberText, IsShortestWithFifteenDigitsInTheUsersFormat) {
     EXPECT_EQ(numberText(600, ru), "600");
     EXPECT_EQ(numberText(-12.5, ru), "-12,5");
     EXPECT_EQ(numberText(1e15, en), "1E+15");
+    EXPECT_EQ(singleText(123.4f, ru), "123,4");  // not 123,400001525879
 }
 
 TEST(TwoDigits, PadsNumbersAndLeavesOtherTextsAlone) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "base/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tivora::win32 {
@@ -30,6 +31,11 @@ TEST(Win32Platform, SpeaksTheRussianCodePageAndNumberFormat) {
     EXPECT_EQ(system.toAnsi("Справка"), "\xD1\xEF\xF0\xE0\xE2\xEA\xE0");
     EXPECT_EQ(system.fromAnsi("\xD1\xEF\xF0\xE0\xE2\xEA\xE0"), "Справка");
     EXPECT_EQ(system.numberFormat().decimalSeparator, ",");
+    // What the code page lacks is lost on the way to the settings file. Windows maps some
+    // letters to a near one ("é" to "e") and each half of a character beyond 16 bits to "?";
+    // the portable conversion writes one "?" for each character it lacks.
+    EXPECT_EQ(system.toAnsi("é✓🌙Ё"), "e???\xA8");
+    EXPECT_EQ(utf8ToCp1251("é✓🌙Ё"), "???\xA8");
 }
 
 TEST(Win32Platform, ReadsTheLocalClockAndTheScreen) {

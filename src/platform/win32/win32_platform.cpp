@@ -211,6 +211,26 @@ void Win32Platform::cancel(int id) {
     }
 }
 
+std::uint32_t Win32Platform::GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                                      const std::string& defaultText, std::string& buffer,
+                                                      const std::string& file) {
+    if (buffer.empty()) {
+        return 0;
+    }
+    return ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultText.c_str(), buffer.data(),
+                                      static_cast<DWORD>(buffer.size()), file.c_str());
+}
+
+bool Win32Platform::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                               const std::string& value, const std::string& file) {
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+}
+
+bool Win32Platform::fileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 int systemDpi() {
     HDC screen = GetDC(nullptr);
     int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;

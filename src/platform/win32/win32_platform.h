@@ -16,11 +16,15 @@ class Win32Platform : public platform::Application,
                       public platform::Processes,
                       public platform::Shell,
                       public platform::WindowFunctions,
-                      public platform::Timers {
+                      public platform::Timers,
+                      public platform::Profile,
+                      public platform::Files {
 public:
     explicit Win32Platform(HINSTANCE instance);
 
-    platform::Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
+    platform::Platform platform() {
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+    }
 
     std::string programFolder() override;
     std::string exeName() override;
@@ -50,6 +54,14 @@ public:
 
     int startOnce(int milliseconds, std::function<void()> action) override;
     void cancel(int id) override;
+
+    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                           const std::string& defaultText, std::string& buffer,
+                                           const std::string& file) override;
+    bool WritePrivateProfileStringA(const std::string& section, const std::string& key, const std::string& value,
+                                    const std::string& file) override;
+
+    bool fileExists(const std::string& path) override;
 
     // The full path of the program's executable, however long.
     static std::wstring modulePath(HMODULE module);

@@ -1,0 +1,242 @@
+// The private-profile functions in portable C++.
+//
+// The rules, as Windows' own functions show them to the program:
+//  1. A file is a sequence of lines; a line ends at CR LF, at LF, or at a CR alone.
+//  2. "[name]" starts a section (blanks before "[" are allowed; the name is what stands between
+//     "[" and the first "]", blanks around it dropped). A "[" line without "]" holds nothing.
+//  3. Any other line that is not blank is an entry of the section above it: "name=value" with
+//     the name before the first "=" (blanks around it dropped) and the value everything after
+//     it; a line without "=" is a name without a value, which reads as missing. Lines before
+//     the first header form the section with the empty name.
+//  4. Section and key names match without regard to letter case (A-Z only). The first section
+//     of a name counts, and in it the first entry of a key.
+//  5. Reading: blanks (spaces, tabs) around the value are dropped; then a value enclosed in one
+//     pair of the same quotation marks (' or ") loses them. A missing file, section or key
+//     gives the default. What is copied is cut to the buffer size less one (room for the
+//     terminating zero), and the count copied is returned.
+//  6. Writing: a missing file is created, and a missing section is appended at the end of the
+//     file, each with the one entry; an existing entry has its value replaced in place (its
+//     name kept as it stands); a new entry goes after the last entry of its section, or right
+//     after the header when it has none. Other lines, blank ones included, stay as they are;
+//     every line of a written file ends in CR LF. Values are stored exactly as given, in the
+//     caller's 8-bit code page.
+#include "platform/portable_profile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace tivora::platform {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lower(x) == lower(y);
+           });
+}
+
+ProfileLine classify(std::string_view text) {
+    ProfileLine line;
+    line.text = std::string(text);
+    std::string_view content = trimBlanks(text);
+    if (content.empty()) {
+        line.kind = ProfileLine::Kind::Blank;
+    } else if (content.front() == '[') {
+        size_t close = content.find(']');
+        if (close == std::string_view::npos) {
+            line.kind = ProfileLine::Kind::Other;
+        } else {
+            line.kind = ProfileLine::Kind::Section;
+            line.name = std::string(trimBlanks(content.substr(1, close - 1)));
+        }
+    } else {
+        line.kind = ProfileLine::Kind::Entry;
+        size_t equals = content.find('=');
+        line.name = std::string(trimBlanks(content.substr(0, equals)));
+        if (equals != std::string_view::npos) {
+            line.hasValue = true;
+            line.value = std::string(text.substr(text.find('=') + 1));
+        }
+    }
+    return line;
+}
+
+// The lines of a section: its header (none for the lines before the first header) and the
+// lines up to the next header.
+struct SectionSpan {
+    std::optional<size_t> header;
+    size_t begin = 0;
+    size_t end = 0;
+    bool found = false;
+};
+
+SectionSpan findSection(const std::vector<ProfileLine>& lines, std::string_view section) {
+    SectionSpan span;
+    auto endFrom = [&](size_t i) {
+        while (i < lines.size() && lines[i].kind != ProfileLine::Kind::Section) {
+            ++i;
+        }
+        return i;
+    };
+    if (section.empty()) {
+        span.found = true;
+        span.end = endFrom(0);
+        return span;
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind == ProfileLine::Kind::Section && sameName(lines[i].name, section)) {
+            span.header = i;
+            span.begin = i + 1;
+            span.end = endFrom(i + 1);
+            span.found = true;
+            return span;
+        }
+    }
+    return span;
+}
+
+std::optional<size_t> findEntry(const std::vector<ProfileLine>& lines, const SectionSpan& span,
+                                std::string_view key) {
+    for (size_t i = span.begin; i < span.end; ++i) {
+        if (lines[i].kind == ProfileLine::Kind::Entry && sameName(lines[i].name, key)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string readValue(std::string_view stored) {
+    std::string_view value = trimBlanks(stored);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value);
+}
+
+}  // namespace
+
+std::vector<ProfileLine> parseProfile(std::string_view bytes) {
+    std::vector<ProfileLine> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(classify(bytes.substr(start)));
+            break;
+        }
+        lines.push_back(classify(bytes.substr(start, end - start)));
+        start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
+std::uint32_t PortableProfile::GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                                        const std::string& defaultText, std::string& buffer,
+                                                        const std::string& file) {
+    std::string value = defaultText;
+    if (auto bytes = files_.read(file)) {
+        std::vector<ProfileLine> lines = parseProfile(*bytes);
+        SectionSpan span = findSection(lines, section);
+        if (span.found) {
+            if (auto entry = findEntry(lines, span, key); entry && lines[*entry].hasValue) {
+                value = readValue(lines[*entry].value);
+            }
+        }
+    }
+    if (buffer.empty()) {
+        return 0;
+    }
+    size_t count = std::min(value.size(), buffer.size() - 1);
+    std::copy_n(value.begin(), count, buffer.begin());
+    buffer[count] = '\0';
+    return static_cast<std::uint32_t>(count);
+}
+
+bool PortableProfile::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                                 const std::string& value, const std::string& file) {
+    std::vector<ProfileLine> lines = parseProfile(files_.read(file).value_or(""));
+    std::string entry = key + "=" + value;
+    SectionSpan span = findSection(lines, section);
+    if (!span.found) {
+        lines.push_back(classify("[" + section + "]"));
+        lines.push_back(classify(entry));
+    } else if (auto existing = findEntry(lines, span, key)) {
+        lines[*existing] = classify(lines[*existing].name + "=" + value);
+    } else {
+        size_t at = span.begin;
+        for (size_t i = span.begin; i < span.end; ++i) {
+            if (lines[i].kind == ProfileLine::Kind::Entry) {
+                at = i + 1;
+            }
+        }
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), classify(entry));
+    }
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += line.text;
+        bytes += "\r\n";
+    }
+    return files_.write(file, bytes);
+}
+
+std::optional<std::string> DiskFileStore::read(const std::string& path) {
+    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool DiskFileStore::write(const std::string& path, const std::string& bytes) {
+    std::filesystem::path target(std::u8string(path.begin(), path.end()));
+    std::filesystem::path fresh = target;
+    fresh += ".new";
+    {
+        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return false;
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(fresh, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(fresh, target, error);
+    return !error;
+}
+
+std::optional<std::string> MemoryFileStore::read(const std::string& path) {
+    auto found = files.find(path);
+    if (found == files.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+bool MemoryFileStore::write(const std::string& path, const std::string& bytes) {
+    files[path] = bytes;
+    return true;
+}
+
+}  // namespace tivora::platform

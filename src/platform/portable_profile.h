@@ -1,0 +1,65 @@
+// The private-profile functions in portable C++, for where Windows' own are absent (the native
+// build and its tests). The rules they follow are gathered at the top of portable_profile.cpp.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/profile.h"
+
+namespace tivora::platform {
+
+// Whole files by path, as bytes.
+class FileStore {
+public:
+    virtual ~FileStore() = default;
+    virtual std::optional<std::string> read(const std::string& path) = 0;
+    virtual bool write(const std::string& path, const std::string& bytes) = 0;
+};
+
+// Files on disk; paths are UTF-8. A write goes to a new file that then replaces the old one,
+// so that a crash mid-write never leaves half a settings file.
+class DiskFileStore : public FileStore {
+public:
+    std::optional<std::string> read(const std::string& path) override;
+    bool write(const std::string& path, const std::string& bytes) override;
+};
+
+// Files in memory, for tests.
+class MemoryFileStore : public FileStore {
+public:
+    std::map<std::string, std::string> files;
+    std::optional<std::string> read(const std::string& path) override;
+    bool write(const std::string& path, const std::string& bytes) override;
+};
+
+// One line of a profile file as the rules see it.
+struct ProfileLine {
+    enum class Kind { Blank, Section, Entry, Other };
+    Kind kind = Kind::Blank;
+    std::string text;   // the line as it stands, without its line end
+    std::string name;   // a section's or key's name, blanks around it dropped
+    std::string value;  // an entry's value as stored, after the first "="
+    bool hasValue = false;
+};
+
+std::vector<ProfileLine> parseProfile(std::string_view bytes);
+
+class PortableProfile : public Profile {
+public:
+    explicit PortableProfile(FileStore& files) : files_(files) {}
+
+    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                           const std::string& defaultText, std::string& buffer,
+                                           const std::string& file) override;
+    bool WritePrivateProfileStringA(const std::string& section, const std::string& key, const std::string& value,
+                                    const std::string& file) override;
+
+private:
+    FileStore& files_;
+};
+
+}  // namespace tivora::platform

@@ -1,0 +1,109 @@
+// The settings file, key by key and control by control.
+#include "settings/ini_functions.h"
+
+#include "base/numbers.h"
+
+namespace tivora {
+
+namespace {
+
+constexpr char mainWindowName[] = "Form_Main";
+constexpr char positionSection[] = "Program_Settings";
+
+bool hasTextKey(const std::string& kind) { return kind == "TextBox" || kind == "ComboBox"; }
+bool hasValueKey(const std::string& kind) { return kind == "OptionButton" || kind == "CheckBox"; }
+
+}  // namespace
+
+std::string INI_Functions::ReadIni(const std::string& file, const std::string& section, const std::string& key) {
+    std::string result;
+    trap(reporter_, "ReadIni", [&](Step& step) {
+        platform::Regional& regional = platform_.regional;
+        step(1);
+        std::string buffer(255, '\0');
+        // The value is read whole: a count that fills the buffer may mean a longer value, so the
+        // buffer grows until the value fits. (A fixed buffer would cut a long message text after
+        // a restart without a word.)
+        std::uint32_t count = 0;
+        for (;;) {
+            step(3);
+            count = platform_.profile.GetPrivateProfileStringA(regional.toAnsi(section), regional.toAnsi(key), "",
+                                                               buffer, regional.toAnsi(file));
+            if (count + 1 < buffer.size() || buffer.size() >= (1u << 26)) {
+                break;
+            }
+            buffer.assign(buffer.size() * 2, '\0');
+        }
+        step(4);
+        result = regional.fromAnsi(std::string_view(buffer).substr(0, count));
+    });
+    return result;
+}
+
+void INI_Functions::WriteIni(const std::string& file, const std::string& section, const std::string& key,
+                             const std::string& value) {
+    trap(reporter_, "WriteIni", [&](Step& step) {
+        platform::Regional& regional = platform_.regional;
+        step(2);
+        platform_.profile.WritePrivateProfileStringA(regional.toAnsi(section), regional.toAnsi(key),
+                                                     regional.toAnsi(value), regional.toAnsi(file));
+    });
+}
+
+void INI_Functions::Settings(int direction, forms::Form& window) {
+    trap(reporter_, "Settings", [&](Step& step) {
+        const std::string& section = window.name();
+        if (direction == Load) {
+            step(3);
+            if (!platform_.files.fileExists(Settings_File)) {
+                return;
+            }
+            for (forms::Control* control : window.controls()) {
+                step(4);
+                step(5);
+                const std::string& kind = control->kindName();
+                std::string key = section + "_" + control->name();
+                if (hasTextKey(kind)) {
+                    step(6);
+                    control->setProperty("text", ReadIni(Settings_File, section, key));
+                } else if (hasValueKey(kind)) {
+                    step(8);
+                    control->setProperty("Value", ReadIni(Settings_File, section, key));
+                }
+                step(12);
+            }
+            step(13);
+            if (window.name() == mainWindowName) {
+                step(14);
+                window.setLeft(static_cast<float>(
+                    toNumber(ReadIni(Settings_File, positionSection, "Form_Left"), window.numberFormat)));
+                step(15);
+                window.setTop(static_cast<float>(
+                    toNumber(ReadIni(Settings_File, positionSection, "Form_Top"), window.numberFormat)));
+            }
+        } else {
+            for (forms::Control* control : window.controls()) {
+                step(19);
+                step(20);
+                const std::string& kind = control->kindName();
+                std::string key = section + "_" + control->name();
+                if (hasTextKey(kind)) {
+                    step(21);
+                    WriteIni(Settings_File, section, key, control->property("text"));
+                } else if (hasValueKey(kind)) {
+                    step(22);
+                    WriteIni(Settings_File, section, key, control->property("Value"));
+                }
+                step(24);
+            }
+            step(25);
+            WriteIni(Settings_File, positionSection, "Form_Left",
+                     singleText(static_cast<float>(window.left()), window.numberFormat));
+            step(26);
+            WriteIni(Settings_File, positionSection, "Form_Top",
+                     singleText(static_cast<float>(window.top()), window.numberFormat));
+        }
+    });
+}
+
+}  // namespace tivora

@@ -1,0 +1,159 @@
+// The settings file of the main window: saved and restored whole, through the same rules as the
+// user's own changes, and failing exactly where a value cannot be taken.
+#include <gtest/gtest.h>
+
+#include "fakes/main_window_fixture.h"
+#include "settings/ini_functions.h"
+
+namespace tivora {
+namespace {
+
+const std::string settingsFile = "C:\\Program Files\\Tivora\\Settings.ini";
+
+struct SettingsFile : fakes::MainWindowFixture {
+    INI_Functions ini{system, reporter};
+    SettingsFile() { ini.Settings_File = settingsFile; }
+
+    // The file as a text editor shows it (it is stored in code page 1251).
+    std::string file() { return cp1251ToUtf8(fake.file(settingsFile)); }
+    void setFile(const std::string& text) { fake.disk.files[utf8ToCp1251(settingsFile)] = utf8ToCp1251(text); }
+};
+
+TEST_F(SettingsFile, AFirstSaveWritesEveryKeyInTheWindowsOrder) {
+    form.Option_Volume.setValue(true);
+    form.Combo_Percents.setText("33%");
+    form.Check_AutoStart.setValue(1);
+    form.Check_FullScreen_Brake.setValue(1);
+    form.Text_Hour.setText("22");
+    form.Text_Minute.setText("30");
+    form.moved(600, 450);
+    ini.Settings(INI_Functions::Save, form);
+    EXPECT_EQ(file(),
+              "[Form_Main]\r\n"
+              "Form_Main_Check_Message_Exit=0\r\n"
+              "Form_Main_Check_FullScreen_Brake=1\r\n"
+              "Form_Main_Check_Minimize=0\r\n"
+              "Form_Main_Check_AutoStart=1\r\n"
+              "Form_Main_Combo_Percents=33%\r\n"
+              "Form_Main_Option_Melody=False\r\n"
+              "Form_Main_Option_Volume=True\r\n"
+              "Form_Main_Option_Message=False\r\n"
+              "Form_Main_Check_MsgBox=0\r\n"
+              "Form_Main_Text_Message=Tivora свое чертово радио!!!\r\n"
+              "Form_Main_Text_Minute=30\r\n"
+              "Form_Main_Text_Hour=22\r\n"
+              "[Program_Settings]\r\n"
+              "Form_Left=600\r\n"
+              "Form_Top=450\r\n");
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(SettingsFile, SaveThenLoadRestoresEveryControlAndThePosition) {
+    const std::string longMessage = "Пора спать! " + std::string(300, 'z');  // longer than 254 characters
+    form.Option_Melody.setValue(true);
+    form.Combo_Percents.setText("75%");
+    form.Text_Message.setText(longMessage);
+    form.Text_Hour.setText("7");
+    form.Text_Minute.setText("05");
+    for (auto* box : {&form.Check_Message_Exit, &form.Check_Minimize, &form.Check_AutoStart}) {
+        box->setValue(1);
+    }
+    form.Check_FullScreen_Brake.setValue(2);
+    form.moved(1234, 5678);
+    ini.Settings(INI_Functions::Save, form);
+
+    Form_Main restored(system, reporter);
+    ini.Settings(INI_Functions::Load, restored);
+    EXPECT_TRUE(fake.messages.empty());
+    for (auto* control : form.controls()) {
+        const std::string& kind = control->kindName();
+        std::string property = kind == "TextBox" || kind == "ComboBox" ? "text" : "Value";
+        if (kind == "TextBox" || kind == "ComboBox" || kind == "OptionButton" || kind == "CheckBox") {
+            EXPECT_EQ(restored.findControl(control->name())->property(property), control->property(property))
+                << control->name();
+        }
+    }
+    EXPECT_EQ(restored.Text_Message.text(), longMessage);
+    EXPECT_EQ(restored.left(), 1234);
+    EXPECT_EQ(restored.top(), 5678);
+    // The option's own handler ran during the load: the melody needs neither input.
+    EXPECT_FALSE(restored.Text_Message.enabled());
+    EXPECT_FALSE(restored.Combo_Percents.enabled());
+}
+
+TEST_F(SettingsFile, WithoutAFileTheLoadChangesAndReportsNothing) {
+    ini.Settings(INI_Functions::Load, form);
+    EXPECT_EQ(form.Text_Hour.text(), "23");
+    EXPECT_TRUE(form.Option_Message.value());
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.disk.files.empty());
+}
+
+TEST_F(SettingsFile, LoadedValuesRaiseTheControlsOwnNotifications) {
+    ini.Settings(INI_Functions::Save, form);
+    std::string text = file();
+    text.replace(text.find("Text_Hour=23"), 12, "Text_Hour=99");
+    text.replace(text.find("Option_Volume=False"), 19, "Option_Volume=True");
+    text.replace(text.find("Option_Message=True"), 19, "Option_Message=False");
+    setFile(text);
+    Form_Main loaded(system, reporter);
+    std::vector<std::string> seen;
+    loaded.Text_Hour.onChange = [&] { seen.push_back(loaded.Text_Hour.text()); };
+    loaded.Combo_Percents.onChange = [&] { seen.push_back("combo"); };  // "50%" is its text already
+    ini.Settings(INI_Functions::Load, loaded);
+    EXPECT_EQ(seen, std::vector<std::string>{"99"});
+    EXPECT_TRUE(loaded.Combo_Percents.enabled());
+    EXPECT_FALSE(loaded.Text_Message.enabled());
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(SettingsFile, AMissingCheckBoxKeyStopsTheLoadThere) {
+    setFile(
+        "[Form_Main]\r\n"
+        "Form_Main_Check_Message_Exit=1\r\nForm_Main_Check_FullScreen_Brake=1\r\nForm_Main_Check_Minimize=1\r\n"
+        "Form_Main_Check_AutoStart=0\r\nForm_Main_Combo_Percents=10%\r\nForm_Main_Option_Melody=False\r\n"
+        "Form_Main_Option_Volume=True\r\nForm_Main_Option_Message=False\r\n"
+        "Form_Main_Text_Message=Спокойной ночи\r\nForm_Main_Text_Minute=15\r\nForm_Main_Text_Hour=21\r\n"
+        "[Program_Settings]\r\nForm_Left=600\r\nForm_Top=450\r\n");
+    form.moved(90, 90);
+    ini.Settings(INI_Functions::Load, form);
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 8");
+    // Restored before it: the check boxes, the percentage and the volume option.
+    EXPECT_EQ(form.Check_Minimize.value(), 1);
+    EXPECT_EQ(form.Combo_Percents.text(), "10%");
+    EXPECT_TRUE(form.Option_Volume.value());
+    EXPECT_TRUE(form.Combo_Percents.enabled());
+    // Not restored after it: the texts and the position.
+    EXPECT_EQ(form.Text_Message.text(), "Tivora свое чертово радио!!!");
+    EXPECT_EQ(form.Text_Hour.text(), "23");
+    EXPECT_EQ(form.left(), 90);
+}
+
+TEST_F(SettingsFile, AMissingPositionIsATypeMismatchAfterTheControls) {
+    ini.Settings(INI_Functions::Save, form);
+    fake.disk.files[utf8ToCp1251(settingsFile)] = utf8ToCp1251(file().substr(0, file().find("[Program_Settings]")));
+    form.Text_Hour.setText("5");
+    ini.Settings(INI_Functions::Load, form);
+    EXPECT_EQ(form.Text_Hour.text(), "23");
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 14");
+}
+
+TEST_F(SettingsFile, LettersOutsideTheCodePageComeBackReplaced) {
+    ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Message", "Ночь 🌙 ✓");
+    EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Message"), "Ночь ? ?");
+    EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Nothing"), "");
+    EXPECT_EQ(ini.ReadIni("C:\\nowhere\\Settings.ini", "Form_Main", "Form_Main_Text_Hour"), "");
+}
+
+TEST_F(SettingsFile, ValuesOfAnyLengthReadBackWhole) {
+    for (size_t length : {253u, 254u, 255u, 509u, 510u, 4000u}) {
+        std::string value(length, 'x');
+        ini.WriteIni(settingsFile, "A", "k", value);
+        EXPECT_EQ(ini.ReadIni(settingsFile, "A", "k"), value) << length;
+    }
+}
+
+}  // namespace
+}  // namespace tivora
