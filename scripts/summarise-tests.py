@@ -1,6 +1,6 @@
 """Counts the test cases of a test run from the per-suite XML reports (GoogleTest and the
 end-to-end suites) and CTest's own report; a suite that failed without saying which case
-(a crash, a hang) counts as one failure. Prints "N passed, N failed"; exit 1 on a failure."""
+(a crash, a hang) counts as one failure, one that passed without cases (a fuzz run) as one pass. Prints "N passed, N failed"; exit 1 on a failure."""
 import sys
 import xml.etree.ElementTree as ET
 from pathlib import Path
@@ -39,6 +39,8 @@ def main(build_dirs):
             if suite_failed and f == 0:
                 f = 1
                 print(f"{build.name}: {name} failed without a test report (crash or hang)")
+            elif not suite_failed and p == 0 and f == 0:
+                p = 1  # a test without cases of its own, such as a fuzz run
             passed += p
             failed += f
     print(f"{passed} passed, {failed} failed")
