@@ -45,6 +45,17 @@ def session_cpu(session):
     return sum(cpu_seconds(pid) for pid in session_pids(session))
 
 
+def process_name(pid):
+    try:
+        return Path(f"/proc/{pid}/cmdline").read_bytes().split(b"\0")[0].decode(errors="replace").split("\\")[-1]
+    except OSError:
+        return "?"
+
+
+def session_breakdown(session):
+    return {f"{process_name(pid)}": cpu_seconds(pid) for pid in session_pids(session)}
+
+
 def start(session):
     folder = session.program_folder({p.name: p for p in PROGRAM.iterdir() if p.is_file()} |
                                     {"volume.exe": STUB_VOLUME})
@@ -62,10 +73,15 @@ def one_run(minutes):
         wait_until(lambda: window.text("Command_ON_OFF") == "Стоп")
         time.sleep(5)  # let both settle
         before = (session_cpu(running), session_cpu(stopped))
+        parts_before = session_breakdown(running)
         t0 = time.monotonic()
         time.sleep(minutes * 60)
         elapsed = time.monotonic() - t0
         after = (session_cpu(running), session_cpu(stopped))
+        parts_after = session_breakdown(running)
+        if os.environ.get("TIVORA_BENCH_VERBOSE"):
+            for name, seconds in sorted(parts_after.items()):
+                print(f"  running copy, {name}: {(seconds - parts_before.get(name, 0)) / elapsed * 100:.4f}%")
         return [(a - b) / elapsed for a, b in zip(after, before)]  # core-seconds per second
 
 
