@@ -5,6 +5,7 @@
 
 #include "base/report.h"
 #include "main_window/form_main.h"
+#include "settings/ini_functions.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
@@ -21,9 +22,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // Our hidden application window, titled with the program title: the window that the
     // program brings to the foreground before its action.
-    HWND applicationWindow = win32::createApplicationWindow(instance, win32::widen(TIVORA_TITLE));
+    // It also hears when Explorer makes the notification area anew.
+    HWND applicationWindow = win32::createApplicationWindow(instance, win32::widen(TIVORA_TITLE),
+                                                            [&system] { system.notifyAreaCreated(); });
 
-    Form_Main form(platform, reporter);
+    INI_Functions ini(platform, reporter);
+    Form_Main form(platform, reporter, ini);
     win32::FormHost::Style style;
     style.bigIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
@@ -36,6 +40,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     form.load();
     if (form.loaded()) {
         form.show();
+        // Shown at logon while another program holds the focus, the window may not become
+        // active; start-up's activation step must run all the same.
+        form.activated();
     }
     int exitCode = win32::runMessageLoop();
     DestroyWindow(applicationWindow);

@@ -73,6 +73,15 @@ void Form::setFocus() {
     notify(FormChange::Focus);
 }
 
+void Form::popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry) {
+    if (!view_) {
+        return;
+    }
+    if (Menu* chosen = view_->popupMenu(menu, flags, x, y, defaultEntry)) {
+        chosen->click();
+    }
+}
+
 void Form::load() {
     if (loaded_) {
         return;

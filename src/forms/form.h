@@ -27,6 +27,7 @@ enum class UnloadMode {
 enum class FormChange { Caption, Visible, Enabled, Position, Focus, ScaleMode };
 
 class Form;
+class Menu;
 
 class FormView {
 public:
@@ -37,6 +38,9 @@ public:
     virtual std::uintptr_t iconHandle() const = 0;
     // The model has unloaded: the real window goes.
     virtual void destroy() = 0;
+    // Shows menu's entries as a popup menu of the window (at the pointer when no position is
+    // given, in the window's unit otherwise) and returns the entry chosen, if any.
+    virtual Menu* popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry) = 0;
 };
 
 class Form {
@@ -90,12 +94,20 @@ public:
     // Gives the window the focus; a hidden or disabled window cannot take it (5).
     void setFocus();
 
+    // Shows a menu as a popup menu of this window; returns when it has closed, after the chosen
+    // entry's Click ran. Flags 2 lets the right mouse button choose too.
+    void popupMenu(Menu& menu, int flags = 0, const float* x = nullptr, const float* y = nullptr,
+                   Menu* defaultEntry = nullptr);
+
     // Events.
     Handler onLoad;
     Handler onActivate;
     std::function<void(int& cancel, UnloadMode mode)> onQueryUnload;
     std::function<void(int& cancel)> onUnload;
     std::function<void(int button, int shift, float x, float y)> onMouseMove;
+
+    // The window layer reports that the Windows session is ending.
+    void sessionEnding() { requestClose(UnloadMode::WindowsSession); }
 
     // The window's life, driven by the window layer (or a test).
     void load();

@@ -8,12 +8,16 @@
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "platform/platform.h"
+#include "settings/ini_functions.h"
+#include "tray/tray_icon.h"
+
+#include <memory>
 
 namespace tivora {
 
 class Form_Main : public forms::Form {
 public:
-    Form_Main(platform::Platform& platform, ErrorReporter& reporter);
+    Form_Main(platform::Platform& platform, ErrorReporter& reporter, INI_Functions& ini);
 
     // The controls, declared in the window's fixed order. A new settings file lists its keys
     // in this order, so the keyed controls come first, in the order users' files already have.
@@ -58,6 +62,18 @@ public:
     void Option_Message_Click();
     void Option_Volume_Click();
 
+    // Start-up, shut-down and the show/hide toggle (lifecycle.cpp).
+    void Form_Load();
+    void Form_Activate();
+    void Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode);
+    void Form_Unload(int& Cancel);
+    void TrayMenu_Command_View_Click();
+
+    // The tray icon's mouse and menu (tray_interaction.cpp).
+    void Form_MouseMove(int Button, int Shift, float X, float Y);
+    void cTray_OnIcon(short& MouseMessage);
+    void TrayMenu_Command_Exit_Click();
+
     // The level the volume tool gets for a percentage text such as "50%".
     std::string volumeLevel() const;
 
@@ -66,6 +82,12 @@ public:
     bool Exit_Requested = false;
     CalendarDate Last_Action_Date{};
     double Last_Action_Minute = 0;
+
+    // The window's tray icon, from start-up to shut-down.
+    std::shared_ptr<TrayIcon> cTray;
+    // The settings module, and the help text built at start-up (program-wide values).
+    INI_Functions& INI;
+    std::string Help_Text;
 
 protected:
     // Runs a procedure's steps under its own error report (see base/report.h).
@@ -80,6 +102,8 @@ protected:
 private:
     void bindScheduler();
     void bindActions();
+    void bindLifecycle();
+    void bindTrayInteraction();
     void finishTick();
     void stopPendingTick();
 

@@ -11,7 +11,7 @@ const forms::Font printFont{"Times New Roman", 9.75, 400, 204};
 
 }  // namespace
 
-Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter)
+Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter, INI_Functions& ini)
     : forms::Form("Form_Main", "Form_Main", 2880, 4305),
       Check_Message_Exit(*this, "Check_Message_Exit", {120, 720, 255, 255}, ""),
       Check_FullScreen_Brake(*this, "Check_FullScreen_Brake", {120, 3120, 2655, 375},
@@ -42,6 +42,7 @@ Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter)
       TrayMenu_Command_ON_OFF(*this, "TrayMenu_Command_ON_OFF", "Старт", &pmnuTray),
       TrayMenu_Command_Test(*this, "TrayMenu_Command_Test", "Тест", &pmnuTray),
       TrayMenu_Command_Exit(*this, "TrayMenu_Command_Exit", "Выход", &pmnuTray),
+      INI(ini),
       platform_(platform),
       reporter_(reporter) {
     Command_ON_OFF.setTag("0");
@@ -69,6 +70,8 @@ Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter)
 
     bindScheduler();
     bindActions();
+    bindLifecycle();
+    bindTrayInteraction();
 }
 
 }  // namespace tivora

@@ -5,6 +5,7 @@
 #include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/message_boxes.h"
+#include "platform/notify_area.h"
 #include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/regional.h"
@@ -27,6 +28,7 @@ struct Platform {
     Timers& timers;
     Profile& profile;
     Files& files;
+    NotifyArea& notifyArea;
 };
 
 }  // namespace tivora::platform

@@ -27,6 +27,8 @@ public:
     virtual ~Files() = default;
     // True when path names an existing file (not a folder).
     virtual bool fileExists(const std::string& path) = 0;
+    // The whole file as bytes; a file that cannot be opened is file not found (53).
+    virtual std::string readFile(const std::string& path) = 0;
 };
 
 }  // namespace tivora::platform

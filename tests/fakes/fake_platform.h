@@ -30,7 +30,8 @@ class FakePlatform : public platform::Application,
                      public platform::Shell,
                      public platform::WindowFunctions,
                      public platform::Timers,
-                     public platform::Files {
+                     public platform::Files,
+                     public platform::NotifyArea {
 public:
     // Everything asked of the system, one line per request, in order.
     std::vector<std::string> transcript;
@@ -42,7 +43,7 @@ public:
     double twipsPerPixel = 15;
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this};
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this, *this};
     }
 
     // Application
@@ -108,6 +109,35 @@ public:
         transcript.push_back("SetForegroundWindow " + hex(window));
         return true;
     }
+    bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override {
+        transcript.push_back("PostMessageA " + hex(window) + " " + std::to_string(message) + " " +
+                             std::to_string(wParam) + " " + std::to_string(lParam));
+        return true;
+    }
+
+    // NotifyArea: records every call; the shell refuses as many calls as a test asks.
+    std::vector<std::pair<std::uint32_t, platform::NotifyIconRecord>> notifyCalls;
+    int refuseNotifyCalls = 0;
+    std::vector<std::function<void()>> notifyAreaCreatedActions;
+    std::uint32_t firstVersionRecordSize() override { return 88; }
+    bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconRecord& record) override {
+        transcript.push_back("Shell_NotifyIconA " + std::to_string(message));
+        notifyCalls.emplace_back(message, record);
+        if (refuseNotifyCalls > 0) {
+            --refuseNotifyCalls;
+            return false;
+        }
+        return true;
+    }
+    void onNotifyAreaCreated(std::function<void()> action) override {
+        notifyAreaCreatedActions.push_back(std::move(action));
+    }
+    void recreateNotifyArea() {
+        for (auto& action : notifyAreaCreatedActions) {
+            action();
+        }
+    }
 
     // Timers: pending one-shots run when the test says their time has come.
     std::map<int, std::function<void()>> pendingTimers;
@@ -133,6 +163,13 @@ public:
     platform::PortableProfile profile{disk};
     bool fileExists(const std::string& path) override { return disk.files.count(utf8ToCp1251(path)) > 0; }
     std::string file(const std::string& path) { return disk.read(utf8ToCp1251(path)).value_or("<none>"); }
+    std::string readFile(const std::string& path) override {
+        auto bytes = disk.read(utf8ToCp1251(path));
+        if (!bytes) {
+            throw RuntimeError(err::FileNotFound);
+        }
+        return *bytes;
+    }
 
     static std::string hex(std::uintptr_t value) {
         char buffer[32];

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/fake_form_view.h"
 #include "fakes/fake_platform.h"
 #include "main_window/form_main.h"
+#include "settings/ini_functions.h"
 
 namespace tivora::fakes {
 
@@ -12,9 +14,14 @@ struct MainWindowFixture : ::testing::Test {
     FakePlatform fake;
     platform::Platform system = fake.platform();
     ErrorReporter reporter{fake};
-    Form_Main form{system, reporter};
+    INI_Functions ini{system, reporter};
+    Form_Main form{system, reporter, ini};
+    FakeFormView view;
 
-    MainWindowFixture() { form.show(); }
+    MainWindowFixture() {
+        form.setView(&view);
+        form.show();
+    }
 
     // One tick of the one-second timer at the given time, and its read half a second later.
     void tickAt(const DateTime& time) {

@@ -11,7 +11,8 @@ struct MainWindow : ::testing::Test {
     fakes::FakePlatform fake;
     platform::Platform system = fake.platform();
     ErrorReporter reporter{fake};
-    Form_Main form{system, reporter};
+    INI_Functions ini{system, reporter};
+    Form_Main form{system, reporter, ini};
 };
 
 TEST_F(MainWindow, ComesUpWithTheDesignValues) {

@@ -11,7 +11,6 @@ namespace {
 const std::string settingsFile = "C:\\Program Files\\Tivora\\Settings.ini";
 
 struct SettingsFile : fakes::MainWindowFixture {
-    INI_Functions ini{system, reporter};
     SettingsFile() { ini.Settings_File = settingsFile; }
 
     // The file as a text editor shows it (it is stored in code page 1251).
@@ -62,7 +61,7 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryControlAndThePosition) {
     form.moved(1234, 5678);
     ini.Settings(INI_Functions::Save, form);
 
-    Form_Main restored(system, reporter);
+    Form_Main restored(system, reporter, ini);
     ini.Settings(INI_Functions::Load, restored);
     EXPECT_TRUE(fake.messages.empty());
     for (auto* control : form.controls()) {
@@ -96,7 +95,7 @@ TEST_F(SettingsFile, LoadedValuesRaiseTheControlsOwnNotifications) {
     text.replace(text.find("Option_Volume=False"), 19, "Option_Volume=True");
     text.replace(text.find("Option_Message=True"), 19, "Option_Message=False");
     setFile(text);
-    Form_Main loaded(system, reporter);
+    Form_Main loaded(system, reporter, ini);
     std::vector<std::string> seen;
     loaded.Text_Hour.onChange = [&] { seen.push_back(loaded.Text_Hour.text()); };
     loaded.Combo_Percents.onChange = [&] { seen.push_back("combo"); };  // "50%" is its text already

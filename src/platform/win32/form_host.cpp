@@ -502,6 +502,40 @@ void FormHost::destroy() {
     }
 }
 
+forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
+                                forms::Menu* defaultEntry) {
+    if (!hwnd_) {
+        return nullptr;
+    }
+    HMENU popup = CreatePopupMenu();
+    std::vector<forms::Menu*> items;
+    for (forms::Menu* entry : menu.entries()) {
+        if (!entry->visible()) {
+            continue;
+        }
+        items.push_back(entry);
+        UINT id = static_cast<UINT>(items.size());
+        AppendMenuW(popup, MF_STRING | (entry->enabled() ? 0u : MF_GRAYED), id, widen(entry->caption()).c_str());
+        if (entry == defaultEntry) {
+            SetMenuDefaultItem(popup, id, FALSE);
+        }
+    }
+    POINT at{};
+    if (x && y) {
+        double scale = form_.scaleMode() == forms::ScaleMode::Twips ? form_.twipsPerPixelX : 1.0;
+        at = {static_cast<LONG>(std::lround(*x / scale)), static_cast<LONG>(std::lround(*y / scale))};
+        ClientToScreen(hwnd_, &at);
+    } else {
+        GetCursorPos(&at);
+    }
+    // The chosen entry comes back as the result, so that its handler runs before we return.
+    UINT chosen = static_cast<UINT>(TrackPopupMenuEx(popup, (static_cast<UINT>(flags) & 0xFFFFu) | TPM_RETURNCMD |
+                                                                TPM_NONOTIFY,
+                                                     at.x, at.y, hwnd_, nullptr));
+    DestroyMenu(popup);
+    return chosen >= 1 && chosen <= items.size() ? items[chosen - 1] : nullptr;
+}
+
 void FormHost::onCommand(int id, int code) {
     Child* child = findById(id);
     if (!child || !child->hwnd) {
@@ -635,6 +669,14 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             form_.requestClose(forms::UnloadMode::ControlMenu);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;  // never stand in the way of a shutdown or log-off
+        case WM_ENDSESSION:
+            // The process is ended right after this returns: what must be saved is saved here.
+            if (wParam) {
+                form_.sessionEnding();
+            }
             return 0;
         case WM_MOVE:
             reportPosition();
@@ -772,10 +814,39 @@ int runMessageLoop() {
     return static_cast<int>(msg.wParam);
 }
 
-HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title) {
+namespace {
+
+LRESULT CALLBACK applicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    if (message == taskbarCreated && taskbarCreated != 0) {
+        auto* action = reinterpret_cast<std::function<void()>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (action && *action) {
+            try {
+                (*action)();
+            } catch (...) {
+            }
+        }
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        delete reinterpret_cast<std::function<void()>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title, std::function<void()> onTaskbarCreated) {
     registerClasses(instance);
-    return CreateWindowExW(WS_EX_TOOLWINDOW, applicationClass, title.c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                           nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, applicationClass, title.c_str(), WS_OVERLAPPED, 0, 0, 0, 0,
+                                nullptr, nullptr, instance, nullptr);
+    if (hwnd) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(new std::function<void()>(std::move(onTaskbarCreated))));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&applicationProc));
+    }
+    return hwnd;
 }
 
 }  // namespace tivora::win32

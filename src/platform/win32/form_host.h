@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
     std::uintptr_t iconHandle() const override { return reinterpret_cast<std::uintptr_t>(style_.smallIcon); }
     void destroy() override;
+    forms::Menu* popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
+                           forms::Menu* defaultEntry) override;
 
     // forms::ControlView
     void controlChanged(forms::Control& control, forms::Change what) override;
@@ -91,6 +94,7 @@ private:
 int runMessageLoop();
 
 // The program's hidden top-level window titled with the program title, alive for the whole run.
-HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title);
+// It hears the shell's broadcasts: onTaskbarCreated runs when the notification area is made anew.
+HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title, std::function<void()> onTaskbarCreated);
 
 }  // namespace tivora::win32

@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -229,6 +230,51 @@ bool Win32Platform::WritePrivateProfileStringA(const std::string& section, const
 bool Win32Platform::fileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesW(widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Win32Platform::readFile(const std::string& path) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        throw RuntimeError(err::FileNotFound);
+    }
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Win32Platform::PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+    return ::PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam) != FALSE;
+}
+
+std::uint32_t Win32Platform::firstVersionRecordSize() { return NOTIFYICONDATAA_V1_SIZE; }
+
+bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconRecord& record) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = record.cbSize;
+    data.hWnd = reinterpret_cast<HWND>(record.hWnd);
+    data.uID = record.uID;
+    data.uFlags = record.uFlags;
+    data.uCallbackMessage = record.uCallbackMessage;
+    data.hIcon = reinterpret_cast<HICON>(record.hIcon);
+    std::copy(record.szTip.begin(), record.szTip.end(), data.szTip);
+    return ::Shell_NotifyIconA(message, &data) != FALSE;
+}
+
+void Win32Platform::onNotifyAreaCreated(std::function<void()> action) {
+    notifyAreaCreated_.push_back(std::move(action));
+}
+
+void Win32Platform::notifyAreaCreated() {
+    for (auto& action : notifyAreaCreated_) {
+        action();
+    }
 }
 
 int systemDpi() {

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace tivora::win32 {
@@ -18,12 +21,13 @@ class Win32Platform : public platform::Application,
                       public platform::WindowFunctions,
                       public platform::Timers,
                       public platform::Profile,
-                      public platform::Files {
+                      public platform::Files,
+                      public platform::NotifyArea {
 public:
     explicit Win32Platform(HINSTANCE instance);
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
     }
 
     std::string programFolder() override;
@@ -62,12 +66,23 @@ public:
                                     const std::string& file) override;
 
     bool fileExists(const std::string& path) override;
+    std::string readFile(const std::string& path) override;
+
+    bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam) override;
+
+    std::uint32_t firstVersionRecordSize() override;
+    bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconRecord& record) override;
+    void onNotifyAreaCreated(std::function<void()> action) override;
+    // The shell has broadcast "TaskbarCreated"; the application window passes it on.
+    void notifyAreaCreated();
 
     // The full path of the program's executable, however long.
     static std::wstring modulePath(HMODULE module);
 
 private:
     HINSTANCE instance_;
+    std::vector<std::function<void()>> notifyAreaCreated_;
 };
 
 // The screen's dots per inch as the program sees them (96 unless scaled).

@@ -1,0 +1,153 @@
+// Start-up, the close box that only hides, the real shut-down, and the show/hide toggle that
+// start-up, the close box and the tray share.
+#include "base/numbers.h"
+#include "base/text.h"
+#include "main_window/form_main.h"
+#include "version.h"
+
+namespace tivora {
+
+namespace {
+
+constexpr char closeNotice[] =
+    "Программа при нажатии на крестик сворачивается. Показать программу - левый клик по значку. Выход из "
+    "программы - правый клик по значку.";
+
+// The help text: every line of the file indented by five blanks, CR LF between lines. A line
+// ends at CR or CR LF (a LF alone belongs to the line). Built in one pass, so a large file
+// costs time in proportion to its size.
+std::string helpText(std::string_view file) {
+    std::string text;
+    text.reserve(file.size() + file.size() / 8 + 16);
+    size_t start = 0;
+    while (start < file.size()) {
+        size_t end = file.find('\r', start);
+        if (end == std::string_view::npos) {
+            end = file.size();
+        }
+        if (!text.empty()) {
+            text += "\r\n";
+        }
+        text += "     ";
+        text.append(file.substr(start, end - start));
+        start = end + 1;
+        if (start < file.size() && file[start] == '\n' && end < file.size()) {
+            ++start;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+void Form_Main::bindLifecycle() {
+    onLoad = [this] { Form_Load(); };
+    onActivate = [this] { Form_Activate(); };
+    onQueryUnload = [this](int& cancel, forms::UnloadMode mode) { Form_QueryUnload(cancel, mode); };
+    onUnload = [this](int& cancel) { Form_Unload(cancel); };
+    TrayMenu_Command_View.onClick = [this] { TrayMenu_Command_View_Click(); };
+}
+
+void Form_Main::Form_Load() {
+    procedure("Form_Load", [&](Step& step) {
+        step(1);
+        Form_Loaded = false;
+        step(2);
+        cTray = std::make_shared<TrayIcon>(platform_, reporter_);
+        cTray->OnIcon = [this](short& code) { cTray_OnIcon(code); };
+        step(3);
+        cTray->setHwnd(hWnd());
+        step(4);
+        cTray->setIcon(iconHandle());
+        step(5);
+        cTray->setToolTipText("Tivora!!! v.1.0");
+        step(6);
+        cTray->Add();
+        step(7);
+        INI.Settings_File = platform_.application.programFolder() + "\\Settings.ini";
+        step(8);
+        // Before the settings load: loading can register autostart, which is named after it.
+        setCaption(std::string(TIVORA_TITLE) + " v." + std::to_string(TIVORA_VERSION_MAJOR) + "." +
+                   std::to_string(TIVORA_VERSION_MINOR));
+        step(9);
+        INI.Settings(INI_Functions::Load, *this);
+        step(10);
+        std::string file = platform_.files.readFile(platform_.application.programFolder() + "\\Справка.txt");
+        Help_Text += helpText(platform_.regional.fromAnsi(file));
+        step(11);
+        if (Combo_Percents.text() == "Combo_Percents") {
+            Combo_Percents.setText(Combo_Percents.list().at(1));
+        }
+        step(12);
+        Form_Loaded = true;
+        step(13);
+        Exit_Requested = false;
+    });
+}
+
+void Form_Main::Form_Activate() {
+    procedure("Form_Activate", [&](Step& step) {
+        step(1);
+        if (Check_Minimize.value() == forms::CheckBox::Checked) {
+            step(2);
+            Command_ON_OFF_Click();
+            step(3);
+            TrayMenu_Command_View_Click();
+        }
+    });
+}
+
+void Form_Main::Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode) {
+    procedure("Form_QueryUnload", [&](Step& step) {
+        step(1);
+        // A Windows shutdown or log-off is let through: refused, Windows would end the program
+        // anyway, before its settings were saved.
+        if (Exit_Requested || UnloadMode == forms::UnloadMode::WindowsSession) {
+            return;
+        }
+        step(2);
+        TrayMenu_Command_View_Click();
+        step(3);
+        if (Check_Message_Exit.value() == forms::CheckBox::Unchecked) {
+            platform_.messageBoxes.show(closeNotice, TIVORA_TITLE);
+            Check_Message_Exit.setValue(forms::CheckBox::Checked);
+        }
+        step(4);
+        Cancel = -1;
+    });
+}
+
+void Form_Main::Form_Unload(int&) {
+    procedure("Form_UnLoad", [&](Step& step) {
+        step(1);
+        if (leadingValue(Command_ON_OFF.tag()) == 1) {
+            Command_ON_OFF_Click();
+        }
+        step(2);
+        INI.Settings(INI_Functions::Save, *this);
+        step(3);
+        // The common-dialog object and the file test hold nothing to release here.
+        step(4);
+        if (!cTray) {
+            throw RuntimeError(err::ObjectNotSet);
+        }
+        cTray->Delete();
+        step(5);
+        cTray.reset();
+    });
+}
+
+void Form_Main::TrayMenu_Command_View_Click() {
+    procedure("TrayMenu_Command_View_Click", [&](Step& step) {
+        step(1);
+        setVisible(!visible());
+        step(2);
+        TrayMenu_Command_View.setCaption(visible() ? "Скрыть" : "Показать");
+        step(3);
+        if (visible()) {
+            setFocus();
+        }
+    });
+}
+
+}  // namespace tivora

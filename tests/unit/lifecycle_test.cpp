@@ -1,0 +1,203 @@
+// Start-up, the close box, the real shut-down and the tray's reactions, on the fake system.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "fakes/main_window_fixture.h"
+
+namespace tivora {
+namespace {
+
+const std::string folder = "C:\\Program Files\\Tivora";
+
+struct Lifecycle : fakes::MainWindowFixture {
+    Lifecycle() { form.hide(); }  // start-up runs on the hidden, loaded window
+
+    void setHelpFile(const std::string& bytes) { fake.disk.files[utf8ToCp1251(folder + "\\Справка.txt")] = bytes; }
+    void setSettings(const std::string& text) {
+        fake.disk.files[utf8ToCp1251(folder + "\\Settings.ini")] = utf8ToCp1251(text);
+    }
+    std::string settings() { return cp1251ToUtf8(fake.file(folder + "\\Settings.ini")); }
+    // A whole settings file of the design values, with some keys given other values.
+    void setFullSettings(const std::map<std::string, std::string>& values) {
+        std::map<std::string, std::string> keys{
+            {"Check_Message_Exit", "0"}, {"Check_FullScreen_Brake", "0"}, {"Check_Minimize", "0"},
+            {"Check_AutoStart", "0"},    {"Combo_Percents", "50%"},       {"Option_Melody", "False"},
+            {"Option_Volume", "False"},  {"Option_Message", "True"},      {"Check_MsgBox", "0"},
+            {"Text_Message", "x"},       {"Text_Minute", "00"},           {"Text_Hour", "23"}};
+        for (const auto& [key, value] : values) {
+            keys[key] = value;
+        }
+        std::string text = "[Form_Main]\r\n";
+        for (const auto& [key, value] : keys) {
+            text += "Form_Main_" + key + "=" + value + "\r\n";
+        }
+        setSettings(text + "[Program_Settings]\r\nForm_Left=0\r\nForm_Top=0\r\n");
+    }
+    void startUp() {
+        form.load();
+        form.show();
+        form.activated();
+    }
+    int notifyCalls(std::uint32_t message) {
+        int n = 0;
+        for (const auto& call : fake.notifyCalls) {
+            n += call.first == message ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+TEST_F(Lifecycle, StartUpPutsTheIconCaptionSettingsAndHelpInPlace) {
+    setHelpFile("a\r\n\r\nb\r\n");
+    setFullSettings({{"Combo_Percents", "Combo_Percents"}});
+    startUp();
+    EXPECT_EQ(form.caption(), "Tivora!!! v.1.1");
+    ASSERT_EQ(notifyCalls(platform::NIM_ADD), 1);
+    EXPECT_STREQ(fake.notifyCalls[0].second.szTip.data(), "Tivora!!! v.1.0");
+    EXPECT_EQ(fake.notifyCalls[0].second.hWnd, fakes::FakeFormView::handle);
+    EXPECT_EQ(fake.notifyCalls[0].second.hIcon, fakes::FakeFormView::icon);
+    EXPECT_EQ(ini.Settings_File, folder + "\\Settings.ini");
+    EXPECT_EQ(form.Help_Text, "     a\r\n     \r\n     b");
+    EXPECT_EQ(form.Combo_Percents.text(), "00%");
+    EXPECT_TRUE(form.Form_Loaded);
+    EXPECT_FALSE(form.Exit_Requested);
+    EXPECT_TRUE(form.visible());
+}
+
+TEST_F(Lifecycle, TheCaptionIsThereBeforeTheSettingsLoadRunsTheirHandlers) {
+    setHelpFile("");
+    setFullSettings({{"Check_AutoStart", "1"}});
+    std::string captionDuringLoad;
+    form.Check_AutoStart.onClick = [&] { captionDuringLoad = form.caption(); };
+    startUp();
+    EXPECT_EQ(captionDuringLoad, "Tivora!!! v.1.1");
+    EXPECT_EQ(form.Help_Text, "");  // an empty help file
+    EXPECT_TRUE(form.Form_Loaded);
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Lifecycle, HelpLinesEndAtCrOrCrLfAndAreIndented) {
+    setHelpFile("first\rsecond\r\nthird\nstill third\r\n\r\n\xCA\xEE\xED\xE5\xF6");
+    startUp();
+    EXPECT_EQ(form.Help_Text, "     first\r\n     second\r\n     third\nstill third\r\n     \r\n     Конец");
+}
+
+TEST_F(Lifecycle, AMissingHelpFileEndsStartUpThereButTheWindowComesUp) {
+    setFullSettings({{"Combo_Percents", "Combo_Percents"}});
+    startUp();
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages.back().text, "Ошибка функции Form_Load№53, 'Файл не найден', строка 10");
+    EXPECT_EQ(form.caption(), "Tivora!!! v.1.1");
+    EXPECT_EQ(notifyCalls(platform::NIM_ADD), 1);
+    EXPECT_EQ(form.Help_Text, "");
+    EXPECT_EQ(form.Combo_Percents.text(), "Combo_Percents");  // the correction did not run
+    EXPECT_FALSE(form.Form_Loaded);
+    EXPECT_TRUE(form.visible());
+}
+
+TEST_F(Lifecycle, TheCloseBoxHidesAndTellsHowOnce) {
+    setHelpFile("");
+    startUp();
+    EXPECT_FALSE(form.requestClose(forms::UnloadMode::ControlMenu));
+    EXPECT_FALSE(form.visible());
+    EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Показать");
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text,
+              "Программа при нажатии на крестик сворачивается. Показать программу - левый клик по значку. "
+              "Выход из программы - правый клик по значку.");
+    EXPECT_EQ(form.Check_Message_Exit.value(), 1);
+    form.TrayMenu_Command_View_Click();
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Скрыть");
+    EXPECT_FALSE(form.requestClose(forms::UnloadMode::TaskManager));
+    EXPECT_FALSE(form.visible());
+    EXPECT_EQ(fake.messages.size(), 1u);
+    EXPECT_FALSE(view.destroyed);
+}
+
+TEST_F(Lifecycle, ExitWhileRunningStopsTheTriggerSavesAndRemovesTheIcon) {
+    setHelpFile("");
+    startUp();
+    fake.time = {2026, 12, 7, 10, 0, 0};
+    form.Command_ON_OFF.click();  // running, with a read pending
+    form.Text_Hour.setText("21");
+    form.TrayMenu_Command_Exit.click();
+    EXPECT_TRUE(view.destroyed);
+    EXPECT_FALSE(form.Timer_Run.enabled());
+    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_EQ(form.Command_ON_OFF.tag(), "0");
+    EXPECT_NE(settings().find("Form_Main_Text_Hour=21\r\n"), std::string::npos);
+    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
+    EXPECT_EQ(form.cTray, nullptr);
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Lifecycle, ASessionEndIsLetThroughAndSavesEverything) {
+    setHelpFile("");
+    startUp();
+    form.Check_Minimize.setValue(1);
+    form.hide();
+    EXPECT_TRUE(form.requestClose(forms::UnloadMode::WindowsSession));
+    EXPECT_TRUE(view.destroyed);
+    EXPECT_NE(settings().find("Form_Main_Check_Minimize=1\r\n"), std::string::npos);
+    EXPECT_NE(settings().find("[Program_Settings]\r\nForm_Left="), std::string::npos);
+    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Lifecycle, TickedMinimizeStartsRunningAndHidden) {
+    setHelpFile("");
+    setSettings("");
+    form.Check_Minimize.setValue(1);
+    startUp();
+    fake.runTimers();
+    EXPECT_EQ(form.Command_ON_OFF.tag(), "1");
+    EXPECT_FALSE(form.visible());
+    EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Показать");
+    // Showing it again from the tray does not repeat that.
+    form.TrayMenu_Command_View_Click();
+    form.activated();
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(form.Command_ON_OFF.tag(), "1");
+}
+
+TEST_F(Lifecycle, LeftClicksToggleAndTheRightOpensTheMenuWithExitAsDefault) {
+    setHelpFile("");
+    startUp();
+    auto click = [&](int message) { form.mouseMoved(0, 0, message, 0); };
+    click(0x201);
+    click(0x202);
+    EXPECT_FALSE(form.visible());
+    click(0x201), click(0x202), click(0x203), click(0x202);  // a double click toggles twice
+    EXPECT_FALSE(form.visible());
+    click(0x202);
+    EXPECT_TRUE(form.visible());
+    click(0x204);
+    click(0x207), click(0x208), click(0x200);
+    EXPECT_TRUE(view.popups.empty());
+    EXPECT_TRUE(form.visible());
+    view.choose = [&](forms::Menu&) { return &form.TrayMenu_Command_Exit; };
+    click(0x205);
+    EXPECT_EQ(view.popups, std::vector<std::string>{"flags 2: Скрыть Старт Тест *Выход"});
+    EXPECT_TRUE(view.destroyed);  // "Выход" ended the program, without a question
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_EQ(fake.transcript.back(), "PostMessageA 0x30030 0 0 0");
+}
+
+TEST_F(Lifecycle, ShowingTheWindowWhileItIsDisabledReportsTheFocus) {
+    setHelpFile("");
+    startUp();
+    form.TrayMenu_Command_View_Click();
+    form.setEnabled(false);  // the help window is open
+    form.TrayMenu_Command_View_Click();
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Скрыть");
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text,
+              "Ошибка функции TrayMenu_Command_View_Click№5, 'Недопустимый вызов процедуры или недопустимый "
+              "аргумент', строка 3");
+}
+
+}  // namespace
+}  // namespace tivora

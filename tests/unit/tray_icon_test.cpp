@@ -1,0 +1,125 @@
+// The tray icon: its record as the shell gets it, its mouse codes, its menu, and staying in the
+// notification area when the shell is slow or starts anew.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fakes/main_window_fixture.h"
+#include "tray/tray_icon.h"
+
+namespace tivora {
+namespace {
+
+struct Tray : fakes::MainWindowFixture {
+    TrayIcon tray{system, reporter};
+    std::vector<short> codes;
+    Tray() {
+        tray.OnIcon = [this](short& code) { codes.push_back(code); };
+        tray.setHwnd(0x30030);
+        tray.setIcon(0x40040);
+    }
+};
+
+TEST_F(Tray, MouseMessagesDecodeIntoCodesAtAnyWholeTwipsPerPixel) {
+    for (double twipsPerPixel : {15.0, 12.0}) {
+        fake.twipsPerPixel = twipsPerPixel;
+        codes.clear();
+        for (int message = 0x200; message <= 0x209; ++message) {
+            tray.CallEvent(static_cast<float>(message * twipsPerPixel), 0.0f);
+        }
+        EXPECT_EQ(codes, (std::vector<short>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9})) << twipsPerPixel;
+    }
+}
+
+TEST_F(Tray, OnlyTheTopRowCounts) {
+    tray.CallEvent(0x202 * 15.0f, 15.0f);
+    EXPECT_TRUE(codes.empty());
+    tray.CallEvent(2 * 15.0f, 0.0f);  // the pointer on the window's own top row, third pixel
+    EXPECT_EQ(codes, std::vector<short>{2});
+}
+
+TEST_F(Tray, AddFillsTheFirstVersionRecord) {
+    tray.setToolTipText("Tivora!!! v.1.0");
+    tray.Add();
+    ASSERT_EQ(fake.notifyCalls.size(), 1u);
+    const auto& [message, record] = fake.notifyCalls[0];
+    EXPECT_EQ(message, platform::NIM_ADD);
+    EXPECT_EQ(record.cbSize, 88u);
+    EXPECT_EQ(record.hWnd, 0x30030u);
+    EXPECT_EQ(record.uID, 0x30030u);
+    EXPECT_EQ(record.uFlags, 7u);
+    EXPECT_EQ(record.uCallbackMessage, 0x200u);
+    EXPECT_EQ(record.hIcon, 0x40040u);
+    EXPECT_STREQ(record.szTip.data(), "Tivora!!! v.1.0");
+    EXPECT_EQ(record.szTip[16], ' ');
+    EXPECT_EQ(record.szTip[63], ' ');
+}
+
+TEST_F(Tray, TooltipIsCutTo63CharactersOfTheCodePageAndChangesOnlyOnModify) {
+    tray.setToolTipText(std::string(70, 'x'));
+    tray.Add();
+    EXPECT_EQ(std::strlen(fake.notifyCalls[0].second.szTip.data()), 63u);
+    tray.setToolTipText("Ночь ✓");
+    EXPECT_EQ(fake.notifyCalls.size(), 1u);
+    tray.Modify();
+    const auto& [message, record] = fake.notifyCalls[1];
+    EXPECT_EQ(message, platform::NIM_MODIFY);
+    EXPECT_EQ(record.uFlags, 6u);
+    EXPECT_STREQ(record.szTip.data(), "\xCD\xEE\xF7\xFC ?");
+}
+
+TEST_F(Tray, DeleteBeforeAddSendsOnlyTheSize) {
+    tray.Delete();
+    const auto& [message, record] = fake.notifyCalls.at(0);
+    EXPECT_EQ(message, platform::NIM_DELETE);
+    EXPECT_EQ(record.cbSize, 88u);
+    EXPECT_EQ(record.hWnd, 0u);
+    EXPECT_EQ(record.uID, 0u);
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Tray, AnAddTheShellRefusesIsTriedAgainUntilItTakes) {
+    fake.refuseNotifyCalls = 3;  // the add, and the first retry's add and modify
+    tray.Add();
+    ASSERT_EQ(fake.pendingTimers.size(), 1u);
+    fake.runTimers();
+    ASSERT_EQ(fake.pendingTimers.size(), 1u);
+    fake.runTimers();
+    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_EQ(fake.notifyCalls.size(), 4u);
+    EXPECT_EQ(fake.notifyCalls.back().first, platform::NIM_ADD);
+    EXPECT_TRUE(fake.messages.empty());  // nothing is shown to the user
+    // A delete stops a pending retry.
+    fake.refuseNotifyCalls = 1;
+    tray.Delete();
+    tray.Add();
+    tray.Delete();
+    EXPECT_TRUE(fake.pendingTimers.empty());
+}
+
+TEST_F(Tray, TheIconComesBackWhenTheNotificationAreaIsMadeAnew) {
+    tray.Add();
+    fake.recreateNotifyArea();
+    ASSERT_EQ(fake.notifyCalls.size(), 2u);
+    EXPECT_EQ(fake.notifyCalls[1].first, platform::NIM_ADD);
+    EXPECT_EQ(fake.notifyCalls[1].second.uID, 0x30030u);
+    tray.Delete();
+    fake.recreateNotifyArea();
+    EXPECT_EQ(fake.notifyCalls.size(), 3u);
+}
+
+TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry) {
+    std::vector<std::string> order;
+    form.TrayMenu_Command_Test.onClick = [&] { order.push_back("Тест clicked"); };
+    view.choose = [&](forms::Menu&) {
+        order.push_back("menu open after " + fake.transcript.back());
+        return &form.TrayMenu_Command_Test;
+    };
+    tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
+    EXPECT_EQ(order, (std::vector<std::string>{"menu open after SetForegroundWindow 0x30030", "Тест clicked"}));
+    EXPECT_EQ(fake.transcript.back(), "PostMessageA 0x30030 0 0 0");
+    EXPECT_EQ(view.popups, std::vector<std::string>{"flags 2: Скрыть Старт Тест *Выход"});
+}
+
+}  // namespace
+}  // namespace tivora
