@@ -94,9 +94,38 @@ class MainWindow:
         self.s.drive("send", self.hwnd, WM_COMMAND, (CBN_SELCHANGE << 16) | combo["id"], combo["hwnd"])
 
 
+SETTINGS_EXAMPLE = """[Form_Main]
+Form_Main_Check_Message_Exit=0
+Form_Main_Check_FullScreen_Brake=1
+Form_Main_Check_Minimize=0
+Form_Main_Check_AutoStart=0
+Form_Main_Combo_Percents=33%
+Form_Main_Option_Melody=False
+Form_Main_Option_Volume=True
+Form_Main_Option_Message=False
+Form_Main_Check_MsgBox=0
+Form_Main_Text_Message=Tivora свое чертово радио!!!
+Form_Main_Text_Minute=30
+Form_Main_Text_Hour=22
+[Program_Settings]
+Form_Left=600
+Form_Top=450
+"""
+
+
+def settings_file(text):
+    """A settings file as the program writes it: code page 1251, CR LF."""
+    return text.replace("\n", "\r\n").encode("cp1251")
+
+
 class ProgramTestCase(SessionTestCase):
-    def start_program(self, dpi=96, volume_stub=True, env=None, files=None):
-        """Starts Tivora.exe from C:\\Tivora test\\ (with the stub volume tool unless told not to)."""
+    def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
+                      visible=True):
+        """Starts Tivora.exe from C:\\Tivora test\\ (with the stub volume tool unless told not to),
+        with a Settings.ini of the given text; again in the same folder when given its session."""
+        if session:
+            session.start(self.folder.unix / "Tivora.exe", env=env)
+            return session, self.main_window(session, visible)
         s = self.start_session()
         if dpi != 96:
             s.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi,
@@ -107,10 +136,21 @@ class ProgramTestCase(SessionTestCase):
             program_files["volume.exe"] = STUB_VOLUME
         program_files.update(files or {})
         self.folder = s.program_folder(program_files)
+        if settings is not None:
+            (self.folder.unix / "Settings.ini").write_bytes(settings_file(settings))
         s.start(self.folder.unix / "Tivora.exe", env=env)
-        top = wait_until(lambda: next((w for w in s.drive("list") if w["class"] == "TivoraForm" and w["visible"]),
-                                      None), timeout=20, what="the main window shows")
-        return s, MainWindow(s, top, dpi)
+        return s, self.main_window(s, visible, dpi)
+
+    def main_window(self, s, visible=True, dpi=96):
+        top = wait_until(lambda: next((w for w in s.drive("list") if w["class"] == "TivoraForm"
+                                       and w["title"] == "Tivora!!! v.1.1" and (w["visible"] or not visible)), None),
+                         timeout=20, what="the main window is up")
+        return MainWindow(s, top, dpi)
+
+    def settings(self):
+        """The program's Settings.ini as text, or None."""
+        path = self.folder.unix / "Settings.ini"
+        return path.read_bytes().decode("cp1251") if path.exists() else None
 
     def volume_calls(self):
         """(local start time, command line) of each start of the stub volume tool."""

@@ -10,6 +10,8 @@
 //        driver.cpp -o driver.exe -luser32 -lgdi32
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -311,7 +313,9 @@ const char kUsage[] =
     "  click HWND [--force] | type HWND TEXT [--force] | close HWND\n"
     "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
     "  focus HWND | keys HWND KEY... (TAB RETURN ESCAPE SPACE UP DOWN LEFT RIGHT F1..F12 A..Z 0..9 0xVK)\n"
-    "  msgbox TITLE [TIMEOUT_MS] | answer HWND [BUTTON_ID]\n";
+    "  msgbox TITLE [TIMEOUT_MS] | answer HWND [BUTTON_ID]\n"
+    "  tray-delete HWND UID      take a program's icon out of the notification area\n"
+    "  broadcast NAME            post the registered message NAME to every top-level window\n";
 
 int run(const Args& a) {
     const std::wstring& cmd = a.at(0);
@@ -510,6 +514,21 @@ int run(const Args& a) {
         HWND h = parse_window(a.at(1));
         post(h, WM_CLOSE, 0, 0);
         emit(Json().num("closed", handle_number(h)));
+        return 0;
+    }
+    if (cmd == L"tray-delete") {  // as a restarting shell loses every icon
+        NOTIFYICONDATAW data{};
+        data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+        data.hWnd = parse_window(a.at(1));
+        data.uID = UINT(parse_number(a.at(2)));
+        BOOL ok = Shell_NotifyIconW(NIM_DELETE, &data);
+        emit(Json().flag("deleted", ok));
+        return 0;
+    }
+    if (cmd == L"broadcast") {
+        UINT message = RegisterWindowMessageW(a.at(1).c_str());
+        BOOL ok = PostMessageW(HWND_BROADCAST, message, 0, 0);
+        emit(Json().num("message", message).flag("posted", ok));
         return 0;
     }
     fail(L"unknown command: " + cmd + L" (run without arguments for help)", 2);
