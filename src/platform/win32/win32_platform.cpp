@@ -44,35 +44,41 @@ std::string Win32Platform::exeName() {
 }
 
 std::string Win32Platform::productName() {
+    // version.dll is loaded only here, when the name is asked for: nothing at start-up needs it.
+    HMODULE library = LoadLibraryW(L"version.dll");
+    if (!library) {
+        return "";
+    }
+    using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    auto size = reinterpret_cast<SizeFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoSizeW")));
+    auto info = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoW")));
+    auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(library, "VerQueryValueW")));
+    std::string name;
     std::wstring path = modulePath(instance_);
     DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) {
-        return "";
-    }
-    std::vector<char> data(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) {
-        return "";
-    }
+    DWORD bytes = size && info && query ? size(path.c_str(), &ignored) : 0;
+    std::vector<char> data(bytes);
     struct Translation {
         WORD language;
         WORD codePage;
     };
     Translation* translations = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
-                        &length) ||
-        length < sizeof(Translation)) {
-        return "";
+    if (bytes != 0 && info(path.c_str(), 0, bytes, data.data()) &&
+        query(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &length) &&
+        length >= sizeof(Translation)) {
+        wchar_t key[64];
+        wsprintfW(key, L"\\StringFileInfo\\%04x%04x\\ProductName", translations[0].language,
+                  translations[0].codePage);
+        wchar_t* value = nullptr;
+        if (query(data.data(), key, reinterpret_cast<void**>(&value), &length) && length != 0) {
+            name = narrow(std::wstring_view(value, wcsnlen(value, length)));
+        }
     }
-    wchar_t key[64];
-    wsprintfW(key, L"\\StringFileInfo\\%04x%04x\\ProductName", translations[0].language,
-              translations[0].codePage);
-    wchar_t* value = nullptr;
-    if (!VerQueryValueW(data.data(), key, reinterpret_cast<void**>(&value), &length) || length == 0) {
-        return "";
-    }
-    return narrow(std::wstring_view(value, wcsnlen(value, length)));
+    FreeLibrary(library);
+    return name;
 }
 
 DateTime Win32Platform::now() {
