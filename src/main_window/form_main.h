@@ -74,6 +74,18 @@ public:
     void cTray_OnIcon(short& MouseMessage);
     void TrayMenu_Command_Exit_Click();
 
+    // Input validation (validation.cpp).
+    void vNumeric(forms::Control& field, int lower, int upper);
+    void Text_Hour_Change();
+    void Text_Minute_Change();
+    void Text_Hour_Click();
+    void Text_Minute_Click();
+    void Combo_Percents_Change();
+    void Combo_Percents_Click();
+
+    // Autostart registration (autostart.cpp).
+    void Check_AutoStart_Click();
+
     // The level the volume tool gets for a percentage text such as "50%".
     std::string volumeLevel() const;
 
@@ -104,6 +116,8 @@ private:
     void bindActions();
     void bindLifecycle();
     void bindTrayInteraction();
+    void bindValidation();
+    void bindAutostart();
     void finishTick();
     void stopPendingTick();
 

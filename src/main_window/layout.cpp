@@ -72,6 +72,8 @@ Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter, INI_
     bindActions();
     bindLifecycle();
     bindTrayInteraction();
+    bindValidation();
+    bindAutostart();
 }
 
 }  // namespace tivora

@@ -1,0 +1,50 @@
+// "Загружать программу при загрузке Windows": the reg tool's two command lines.
+#include <gtest/gtest.h>
+
+#include "fakes/main_window_fixture.h"
+
+namespace tivora {
+namespace {
+
+using Autostart = fakes::MainWindowFixture;
+
+const std::string add =
+    "reg add \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v \"Tivora!!! v.1.1\" "
+    "/t REG_SZ /d \"\\\"C:\\Program Files\\Tivora\\Tivora.exe\\\"\" /f";
+const std::string remove =
+    "reg delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v \"Tivora!!! v.1.1\" /f";
+
+TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesIt) {
+    form.setCaption("Tivora!!! v.1.1");
+    form.Check_AutoStart.click();
+    form.Check_AutoStart.click();
+    form.Check_AutoStart.setValue(2);
+    EXPECT_EQ(fake.started, (std::vector<std::string>{add, remove, remove}));
+    EXPECT_NE(fake.transcript.front().find("(style 2)"), std::string::npos);
+}
+
+TEST_F(Autostart, AStartThatFailsIsReportedWithItsLine) {
+    form.setCaption("Tivora!!! v.1.1");
+    fake.startFailure = err::FileNotFound;
+    form.Check_AutoStart.setValue(1);
+    form.Check_AutoStart.setValue(0);
+    ASSERT_EQ(fake.messages.size(), 2u);
+    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Check_AutoStart_Click№53, 'Файл не найден', строка 3");
+    EXPECT_EQ(fake.messages[1].text, "Ошибка функции Check_AutoStart_Click№53, 'Файл не найден', строка 4");
+    EXPECT_EQ(form.Check_AutoStart.value(), 0);
+}
+
+TEST_F(Autostart, ASavedTickRegistersOnceAtEveryStartUp) {
+    ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
+    form.Check_AutoStart.setValue(1);
+    ini.Settings(INI_Functions::Save, form);
+    fake.disk.files[utf8ToCp1251("C:\\Program Files\\Tivora\\Справка.txt")] = "";
+    fake.started.clear();
+    Form_Main next(system, reporter, ini);
+    next.setView(&view);
+    next.load();
+    EXPECT_EQ(fake.started, std::vector<std::string>{add});
+}
+
+}  // namespace
+}  // namespace tivora
