@@ -54,12 +54,18 @@ enum class Change {
     Focus,
     Repaint,
     Interval,
+    Size,
+    Clear,
 };
 
 class ControlView {
 public:
     virtual ~ControlView() = default;
     virtual void controlChanged(Control& control, Change what) = 0;
+    // A picture box's drawing surface, which keeps its image: its device context and image
+    // handles, as numbers (0 where there is none).
+    virtual std::uintptr_t surfaceDeviceContext(Control&) { return 0; }
+    virtual std::uintptr_t surfaceImage(Control&) { return 0; }
 };
 
 class Control {

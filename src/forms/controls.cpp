@@ -2,6 +2,7 @@
 #include "forms/controls.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/error.h"
 #include "base/text.h"
@@ -237,7 +238,19 @@ void Label::setCaption(std::string caption) {
 // --- PictureBox ---
 
 PictureBox::PictureBox(Form& form, std::string name, Rect rect)
-    : Control(form, std::move(name), "PictureBox", rect) {}
+    : Control(form, std::move(name), "PictureBox", rect),
+      widthPixels_(static_cast<int>(rect.width / form.twipsPerPixelX)),
+      heightPixels_(static_cast<int>(rect.height / form.twipsPerPixelY)) {}
+
+void PictureBox::setSize(double width, double height) {
+    bool pixels = form().scaleMode() == ScaleMode::Pixels;
+    widthPixels_ = static_cast<int>(std::lround(pixels ? width : width / form().twipsPerPixelX));
+    heightPixels_ = static_cast<int>(std::lround(pixels ? height : height / form().twipsPerPixelY));
+    if (widthPixels_ < 0 || heightPixels_ < 0) {
+        throw RuntimeError(err::InvalidPropertyValue);
+    }
+    notify(Change::Size);
+}
 
 // --- Timer ---
 

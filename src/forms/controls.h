@@ -169,6 +169,19 @@ public:
     Color backColor = rgb(255, 255, 255);
     Color foreColor = windowTextColor;
     Font font;
+
+    // The surface's size in pixels; set in the window's coordinate unit.
+    int widthPixels() const { return widthPixels_; }
+    int heightPixels() const { return heightPixels_; }
+    void setSize(double width, double height);
+    // Clears the image to the background colour.
+    void Cls() { notify(Change::Clear); }
+    std::uintptr_t hDC() { return view() ? view()->surfaceDeviceContext(*this) : 0; }
+    std::uintptr_t Image() { return view() ? view()->surfaceImage(*this) : 0; }
+
+private:
+    int widthPixels_;
+    int heightPixels_;
 };
 
 class Timer : public Control {

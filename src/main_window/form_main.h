@@ -8,6 +8,7 @@
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "platform/platform.h"
+#include "dialogs/common_dialog.h"
 #include "settings/ini_functions.h"
 #include "tray/tray_icon.h"
 
@@ -83,6 +84,14 @@ public:
     void Combo_Percents_Change();
     void Combo_Percents_Click();
 
+    // The Help button (help.cpp): the window disabled, the help window shown.
+    void Command_Help_Click();
+    // Opens the help window (the program sets it up: it makes windows).
+    std::function<void()> showHelpWindow;
+    // The program-wide common-dialog object, made on first use, released at unload.
+    Cl_Module_CommonDialog& commonDialog();
+    std::shared_ptr<Cl_Module_CommonDialog> cCommonDialog;
+
     // Autostart registration (autostart.cpp).
     void Check_AutoStart_Click();
 
@@ -118,6 +127,7 @@ private:
     void bindTrayInteraction();
     void bindValidation();
     void bindAutostart();
+    void bindHelp();
     void finishTick();
     void stopPendingTick();
 

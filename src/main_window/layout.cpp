@@ -74,6 +74,7 @@ Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter, INI_
     bindTrayInteraction();
     bindValidation();
     bindAutostart();
+    bindHelp();
 }
 
 }  // namespace tivora

@@ -133,7 +133,7 @@ void Form_Main::Form_Unload(int&) {
         step(2);
         INI.Settings(INI_Functions::Save, *this);
         step(3);
-        // The common-dialog object and the file test hold nothing to release here.
+        cCommonDialog.reset();  // the file test holds nothing to release
         step(4);
         if (!cTray) {
             throw RuntimeError(err::ObjectNotSet);

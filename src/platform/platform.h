@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/message_boxes.h"
 #include "platform/notify_area.h"
+#include "platform/printing.h"
 #include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/regional.h"
@@ -29,6 +30,9 @@ struct Platform {
     Profile& profile;
     Files& files;
     NotifyArea& notifyArea;
+    GlobalMemory& memory;
+    CommonDialogFunctions& dialogs;
+    Printer& printer;
 };
 
 }  // namespace tivora::platform

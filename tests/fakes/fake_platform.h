@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -31,7 +32,10 @@ class FakePlatform : public platform::Application,
                      public platform::WindowFunctions,
                      public platform::Timers,
                      public platform::Files,
-                     public platform::NotifyArea {
+                     public platform::NotifyArea,
+                     public platform::GlobalMemory,
+                     public platform::CommonDialogFunctions,
+                     public platform::Printer {
 public:
     // Everything asked of the system, one line per request, in order.
     std::vector<std::string> transcript;
@@ -43,7 +47,7 @@ public:
     double twipsPerPixel = 15;
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this, *this};
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this, *this, *this, *this, *this};
     }
 
     // Application
@@ -169,6 +173,133 @@ public:
             throw RuntimeError(err::FileNotFound);
         }
         return *bytes;
+    }
+
+    // WindowFunctions: text drawn into the picture box's surface, since it was last cleared.
+    static constexpr std::uintptr_t pictureDeviceContext = 0x50050;
+    static constexpr std::uintptr_t pictureImage = 0x60060;
+    std::vector<std::string> pictureContent;
+    int DrawTextA(std::uintptr_t dc, const std::string& text, int left, int top, int right, int bottom,
+                  std::uint32_t format) override {
+        transcript.push_back("DrawTextA " + hex(dc) + " (" + std::to_string(left) + "," + std::to_string(top) + "," +
+                             std::to_string(right) + "," + std::to_string(bottom) + ") " + std::to_string(format));
+        if (dc == pictureDeviceContext) {
+            pictureContent.push_back(text);
+        }
+        return 16;
+    }
+
+    // GlobalMemory: blocks of bytes by handle.
+    std::map<std::uintptr_t, std::vector<std::uint8_t>> blocks;
+    std::uintptr_t nextBlock = 0x1000;
+    bool lockFails = false;
+    std::uintptr_t GlobalAlloc(std::uint32_t flags, std::size_t bytes) override {
+        transcript.push_back("GlobalAlloc " + hex(flags) + " " + std::to_string(bytes));
+        blocks[nextBlock] = std::vector<std::uint8_t>(bytes, 0);
+        return nextBlock++;
+    }
+    void* GlobalLock(std::uintptr_t block) override {
+        auto found = blocks.find(block);
+        return lockFails || found == blocks.end() ? nullptr : found->second.data();
+    }
+    bool GlobalUnlock(std::uintptr_t) override { return true; }
+    std::uintptr_t GlobalFree(std::uintptr_t block) override { return blocks.erase(block) ? 0 : block; }
+    void RtlMoveMemory(void* destination, const void* source, std::size_t length) override {
+        std::memmove(destination, source, length);
+    }
+
+    // CommonDialogFunctions: the user's answers as a test gives them; none: cancel.
+    std::function<bool(platform::PrintDialogRecord&)> printDialog;
+    std::function<bool(platform::OpenFileRecord&)> openDialog;
+    std::vector<platform::PrintDialogRecord> printDialogs;
+    std::vector<std::string> existingFiles;  // bare names that a directory search finds
+    std::uint32_t printDialogRecordSize() override { return 66; }
+    bool PrintDlgA(platform::PrintDialogRecord& record) override {
+        printDialogs.push_back(record);
+        return printDialog ? printDialog(record) : false;
+    }
+    std::uint32_t openFileRecordSize() override { return 76; }
+    bool GetOpenFileNameA(platform::OpenFileRecord& record) override {
+        return openDialog ? openDialog(record) : false;
+    }
+    std::vector<std::string> findFiles(const std::string& pattern) override {
+        std::vector<std::string> found;
+        for (const auto& name : existingFiles) {
+            if (pattern.size() >= name.size() && pattern.substr(pattern.size() - name.size()) == name) {
+                found.push_back(name);
+            }
+        }
+        return found;
+    }
+
+    // Printer: installed printers, the current one's settings, and the pages printed, each as
+    // the texts drawn on the picture painted on it.
+    struct InstalledPrinter {
+        std::string device, driver, port;
+    };
+    std::vector<InstalledPrinter> printers{{"PDF", "CUPS-PDF", "CUPS:PDF"}};
+    std::size_t current = 0;
+    int orientation = 1, paperSize = 9, duplex = 1, copies = 1, printQuality = -4, colorMode = 2, paperBin = 7;
+    double width = 11906;
+    bool printerScalePixels = false;
+    bool documentOpen = false;
+    std::vector<std::vector<std::string>> pages;
+    int documentsEnded = 0;
+    InstalledPrinter& currentPrinter() {
+        if (printers.empty()) {
+            throw RuntimeError(err::PrinterError);
+        }
+        return printers.at(current);
+    }
+    std::vector<std::string> installedPrinters() override {
+        std::vector<std::string> names;
+        for (const auto& p : printers) {
+            names.push_back(p.device);
+        }
+        return names;
+    }
+    void makeCurrent(std::size_t index) override {
+        transcript.push_back("makeCurrent " + std::to_string(index));
+        current = index;
+    }
+    std::string DeviceName() override { return currentPrinter().device; }
+    std::string DriverName() override { return currentPrinter().driver; }
+    std::string Port() override { return currentPrinter().port; }
+    int Orientation() override { return currentPrinter(), orientation; }
+    void setOrientation(int v) override { orientation = v; }
+    int PaperSize() override { return paperSize; }
+    void setPaperSize(int v) override { paperSize = v; }
+    double Width() override { return width; }
+    int Duplex() override { return duplex; }
+    void setDuplex(int v) override { duplex = v; }
+    void setCopies(int v) override { copies = v; }
+    void setPrintQuality(int v) override { printQuality = v; }
+    void setColorMode(int v) override { colorMode = v; }
+    void setPaperBin(int v) override { paperBin = v; }
+    void setScaleModePixels() override { printerScalePixels = true; }
+    void PaintPicture(std::uintptr_t image, int w, int h, double x, double y) override {
+        transcript.push_back("PaintPicture " + hex(image) + " " + std::to_string(w) + "x" + std::to_string(h) +
+                             " at " + std::to_string(static_cast<int>(x)) + "," + std::to_string(static_cast<int>(y)));
+        if (!documentOpen) {
+            documentOpen = true;
+            pages.emplace_back();
+        }
+        std::string page;
+        for (const auto& text : pictureContent) {
+            page += text;
+        }
+        pages.back().push_back(page);
+    }
+    void NewPage() override {
+        if (!documentOpen) {
+            documentOpen = true;
+            pages.emplace_back();
+        }
+        pages.emplace_back();
+    }
+    void EndDoc() override {
+        documentOpen = false;
+        ++documentsEnded;
     }
 
     static std::string hex(std::uintptr_t value) {

@@ -1,0 +1,290 @@
+// The print dialog, printing a text page by page, and the open-file dialog.
+#include "dialogs/common_dialog.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/text.h"
+
+namespace tivora {
+
+namespace {
+
+constexpr int chunkCharacters = 5800;
+constexpr int pictureWidth = 750;
+constexpr int pictureHeight = 3232;
+constexpr std::uint32_t DT_WORDBREAK = 0x10;
+constexpr std::uint32_t DM_ORIENTATION = 0x1;
+constexpr std::uint32_t DM_DUPLEX = 0x1000;
+
+// Offsets of the published DEVMODE fields in the settings block.
+enum DevModeOffset : std::size_t {
+    dmDeviceName = 0,
+    dmSize = 36,
+    dmFields = 40,
+    dmOrientation = 44,
+    dmPaperSize = 46,
+    dmPaperWidth = 50,
+    dmCopies = 54,
+    dmDefaultSource = 56,
+    dmPrintQuality = 58,
+    dmColor = 60,
+    dmDuplex = 62,
+};
+
+using DevMode = std::array<std::uint8_t, Cl_Module_CommonDialog::devModeSize>;
+
+void put16(std::uint8_t* at, long value) {
+    if (value < -32768 || value > 32767) {
+        throw RuntimeError(err::Overflow);  // the field holds a signed 16-bit number
+    }
+    auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(value));
+    at[0] = static_cast<std::uint8_t>(bits & 0xFF);
+    at[1] = static_cast<std::uint8_t>(bits >> 8);
+}
+
+void put32(std::uint8_t* at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+int get16(const std::uint8_t* at) { return static_cast<std::int16_t>(at[0] | (at[1] << 8)); }
+
+// Upper case as the printer names are compared: Latin and Cyrillic letters.
+std::string upper(const std::string& text) {
+    std::u32string wide = utf8ToUtf32(text);
+    for (char32_t& c : wide) {
+        if ((c >= U'a' && c <= U'z') || (c >= U'а' && c <= U'я')) {
+            c -= 32;
+        } else if (c == U'ё') {
+            c = U'Ё';
+        }
+    }
+    return utf32ToUtf8(wide);
+}
+
+}  // namespace
+
+Cl_Module_CommonDialog::Cl_Module_CommonDialog(platform::Platform& platform, ErrorReporter& reporter,
+                                               forms::Form& mainWindow, forms::PictureBox& picture)
+    : platform_(platform), reporter_(reporter), mainWindow_(mainWindow), picture_(picture) {}
+
+std::array<std::uint8_t, Cl_Module_CommonDialog::devNamesSize> Cl_Module_CommonDialog::devNames(
+    const std::string& driver, const std::string& device, const std::string& port) {
+    std::array<std::uint8_t, devNamesSize> block{};
+    std::size_t driverOffset = 8;
+    std::size_t deviceOffset = driverOffset + driver.size() + 1;
+    std::size_t outputOffset = deviceOffset + device.size() + 1;
+    put16(&block[0], static_cast<long>(driverOffset));
+    put16(&block[2], static_cast<long>(deviceOffset));
+    put16(&block[4], static_cast<long>(outputOffset));
+    put16(&block[6], 0);
+    std::string names = driver + '\0' + device + '\0' + port + '\0';
+    names.resize(100, ' ');  // padded with blanks, or cut
+    std::copy(names.begin(), names.end(), block.begin() + 8);
+    return block;
+}
+
+bool Cl_Module_CommonDialog::ShowPrinter() {
+    bool cancelled = false;
+    procedure("ShowPrinter", [&](Step& step) {
+        platform::Printer& printer = platform_.printer;
+        platform::GlobalMemory& memory = platform_.memory;
+        platform::Regional& regional = platform_.regional;
+        step(1);
+        platform::PrintDialogRecord record;
+        record.lStructSize = platform_.dialogs.printDialogRecordSize();
+        record.hwndOwner = 0;
+        step(2);
+        DevMode settings{};
+        std::string name = regional.toAnsi(printer.DeviceName());
+        name.resize(32, ' ');
+        std::copy(name.begin(), name.end(), settings.begin() + dmDeviceName);
+        put16(&settings[dmSize], devModeSize);
+        put32(&settings[dmFields], DM_ORIENTATION | DM_DUPLEX);
+        put16(&settings[dmPaperWidth], std::lround(printer.Width()));
+        put16(&settings[dmOrientation], printer.Orientation());
+        put16(&settings[dmPaperSize], printer.PaperSize());
+        put16(&settings[dmDuplex], printer.Duplex());
+        step(3);
+        record.hDevMode = memory.GlobalAlloc(platform::GMEM_MOVEABLE | platform::GMEM_ZEROINIT, devModeSize);
+        if (void* block = memory.GlobalLock(record.hDevMode)) {
+            memory.RtlMoveMemory(block, settings.data(), devModeSize);
+            memory.GlobalUnlock(record.hDevMode);
+        }
+        step(4);
+        auto names = devNames(regional.toAnsi(printer.DriverName()), regional.toAnsi(printer.DeviceName()),
+                              regional.toAnsi(printer.Port()));
+        step(5);
+        record.hDevNames = memory.GlobalAlloc(platform::GMEM_MOVEABLE | platform::GMEM_ZEROINIT, devNamesSize);
+        if (void* block = memory.GlobalLock(record.hDevNames)) {
+            memory.RtlMoveMemory(block, names.data(), devNamesSize);
+            memory.GlobalUnlock(record.hDevNames);
+        }
+        step(6);
+        bool confirmed = platform_.dialogs.PrintDlgA(record);
+        step(7);
+        if (!confirmed) {
+            memory.GlobalFree(record.hDevMode);
+            memory.GlobalFree(record.hDevNames);
+            cancelled = true;
+            return;
+        }
+        step(8);
+        memory.GlobalFree(record.hDevNames);
+        if (void* block = memory.GlobalLock(record.hDevMode)) {
+            memory.RtlMoveMemory(settings.data(), block, devModeSize);
+        }
+        memory.GlobalUnlock(record.hDevMode);
+        memory.GlobalFree(record.hDevMode);
+        step(9);
+        auto end = std::find(settings.begin(), settings.begin() + 32, 0);
+        if (end == settings.begin() + 32) {
+            throw RuntimeError(err::InvalidCall);  // a device name without its end
+        }
+        std::string chosen = upper(regional.fromAnsi(std::string(settings.begin(), end)));
+        step(10);
+        if (chosen != upper(printer.DeviceName())) {
+            std::vector<std::string> installed = printer.installedPrinters();
+            for (std::size_t i = 0; i < installed.size(); ++i) {
+                if (upper(installed[i]) == chosen) {
+                    printer.makeCurrent(i);
+                }
+            }
+        }
+        step(11);
+        printer.setCopies(get16(&settings[dmCopies]));
+        printer.setDuplex(get16(&settings[dmDuplex]));
+        printer.setOrientation(get16(&settings[dmOrientation]));
+        printer.setPaperSize(get16(&settings[dmPaperSize]));
+        printer.setPrintQuality(get16(&settings[dmPrintQuality]));
+        printer.setColorMode(get16(&settings[dmColor]));
+        printer.setPaperBin(get16(&settings[dmDefaultSource]));
+    });
+    return cancelled;
+}
+
+void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText) {
+    forms::ScaleMode remembered = mainWindow_.scaleMode();
+    procedure("vPrint_To_Paper", [&](Step& step) {
+        platform::Printer& printer = platform_.printer;
+        step(1);
+        mainWindow_.setScaleMode(forms::ScaleMode::Pixels);
+        step(2);
+        picture_.Cls();
+        step(3);
+        if (CommonDialog.ShowPrinter()) {
+            return;  // cancelled: nothing printed, no document begun
+        }
+        step(4);
+        printer.setScaleModePixels();
+        step(5);
+        picture_.setSize(pictureWidth, pictureHeight);
+        step(6);
+        // Chunks of 5800 characters, each on its own page. The text is walked once, so a long
+        // one costs time in proportion to its length.
+        const std::size_t length = characterCount(sText);
+        std::size_t position = 0;  // byte position of the chunk offset
+        chunkOffset_ = 0;
+        do {
+            std::string chunk = characters(std::string_view(sText).substr(position), 0, chunkCharacters);
+            position += chunk.size();
+            platform_.windows.DrawTextA(picture_.hDC(), platform_.regional.toAnsi(chunk), 0, 0, pictureWidth,
+                                        pictureHeight, DT_WORDBREAK);
+            printer.PaintPicture(picture_.Image(), picture_.widthPixels(), picture_.heightPixels(), 0, 0);
+            picture_.Cls();
+            if (chunkOffset_ + chunkCharacters < length && length > chunkCharacters) {
+                printer.NewPage();
+            }
+            chunkOffset_ += chunkCharacters;
+        } while (chunkOffset_ < length);
+        step(7);
+        printer.EndDoc();
+    });
+    // On every way out, so that the tray icon's clicks are decoded in twips again.
+    mainWindow_.setScaleMode(remembered);
+}
+
+bool Cl_Module_CommonDialog::ShowOpen(forms::Form& Form) {
+    bool cancelled = false;
+    bool disabled = false;
+    procedure("ShowOpen", [&](Step& step) {
+        step(1);
+        Form.setEnabled(false);
+        disabled = true;
+        step(2);
+        openFile_.lStructSize = platform_.dialogs.openFileRecordSize();
+        openFile_.hwndOwner = 0;
+        openFile_.hInstance = platform_.application.instanceHandle();
+        step(3);
+        std::string filter = platform_.regional.toAnsi(filter_);
+        std::replace(filter.begin(), filter.end(), '|', '\0');
+        openFile_.lpstrFilter = filter + '\0';
+        step(4);
+        openFile_.lpstrFile = std::string(255, ' ');
+        openFile_.nMaxFile = 256;
+        step(5);
+        bool chosen = platform_.dialogs.GetOpenFileNameA(openFile_);
+        step(6);
+        if (!chosen) {
+            cancelled = true;
+        }
+        // What the dialog left in the buffer: the chosen path, blanks and NULs taken away.
+        std::string buffer = openFile_.lpstrFile;
+        if (chosen) {
+            size_t first = buffer.find_first_not_of(' ');
+            size_t last = buffer.find_last_not_of(' ');
+            buffer = first == std::string::npos ? "" : buffer.substr(first, last - first + 1);
+            buffer.erase(std::remove(buffer.begin(), buffer.end(), '\0'), buffer.end());
+            openFile_.lpstrFile = buffer;
+        }
+    });
+    procedure("ShowOpen", [&](Step& step) {
+        step(7);
+        if (disabled) {
+            Form.setEnabled(true);
+            Form.setFocus();
+        }
+    });
+    return cancelled;
+}
+
+std::string Cl_Module_CommonDialog::InitDir() {
+    return openFile_.lpstrInitialDir ? platform_.regional.fromAnsi(*openFile_.lpstrInitialDir) : "";
+}
+void Cl_Module_CommonDialog::setInitDir(const std::string& New_Path) {
+    openFile_.lpstrInitialDir = platform_.regional.toAnsi(New_Path);
+}
+std::string Cl_Module_CommonDialog::DialogTitle() {
+    return openFile_.lpstrTitle ? platform_.regional.fromAnsi(*openFile_.lpstrTitle) : "";
+}
+void Cl_Module_CommonDialog::setDialogTitle(const std::string& Dialog) {
+    openFile_.lpstrTitle = platform_.regional.toAnsi(Dialog);
+}
+std::string Cl_Module_CommonDialog::FileName() { return platform_.regional.fromAnsi(openFile_.lpstrFile); }
+void Cl_Module_CommonDialog::setFileName(const std::string& New_File_Name) {
+    openFile_.lpstrFile = platform_.regional.toAnsi(New_File_Name);
+}
+std::string Cl_Module_CommonDialog::Tag() { return tag_; }
+void Cl_Module_CommonDialog::setTag(const std::string& Tag_in) { tag_ = Tag_in; }
+std::string Cl_Module_CommonDialog::Filter() { return filter_; }
+void Cl_Module_CommonDialog::setFilter(const std::string& Filter_Text_in) { filter_ = Filter_Text_in; }
+
+std::string Cl_Module_CommonDialog::FileTitle() {
+    std::string title;
+    procedure("Get FileTitle", [&](Step& step) {
+        step(1);
+        std::string name = FileName();
+        if (name.empty()) {
+            return;  // no name, no file
+        }
+        std::vector<std::string> found = platform_.dialogs.findFiles(name);
+        if (!found.empty()) {
+            title = found.front();
+        }
+    });
+    return title;
+}
+
+}  // namespace tivora

@@ -1,0 +1,66 @@
+// Cl_Module_CommonDialog: the print dialog and the printing of a text page by page, and the
+// open-file dialog with its properties. Its failures are reported only while the main window's
+// hidden debug box is ticked.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "base/report.h"
+#include "forms/controls.h"
+#include "forms/form.h"
+#include "platform/platform.h"
+
+namespace tivora {
+
+class Cl_Module_CommonDialog {
+public:
+    // mainWindow and picture: the window whose coordinate unit printing switches to pixels, and
+    // its hidden picture box that each page is drawn on.
+    Cl_Module_CommonDialog(platform::Platform& platform, ErrorReporter& reporter, forms::Form& mainWindow,
+                           forms::PictureBox& picture);
+
+    // The open-file dialog; true when it was closed without choosing a file.
+    bool ShowOpen(forms::Form& Form);
+    std::string InitDir();
+    void setInitDir(const std::string& New_Path);
+    std::string DialogTitle();
+    void setDialogTitle(const std::string& Dialog);
+    std::string FileTitle();
+    std::string FileName();
+    void setFileName(const std::string& New_File_Name);
+    std::string Tag();
+    void setTag(const std::string& Tag_in);
+    std::string Filter();
+    void setFilter(const std::string& Filter_Text_in);
+
+    // The print dialog; true when it was closed without confirming (nothing changed then).
+    bool ShowPrinter();
+    // Asks for the printer through CommonDialog and prints sText, 5800 characters a page.
+    void vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText);
+
+    static constexpr std::size_t devModeSize = 122;
+    static constexpr std::size_t devNamesSize = 108;
+    // The printer-name block for a driver, device and port name (8-bit code page).
+    static std::array<std::uint8_t, devNamesSize> devNames(const std::string& driver, const std::string& device,
+                                                           const std::string& port);
+
+private:
+    template <class Body>
+    bool procedure(std::string_view name, Body&& body) {
+        return trap(reporter_, name, ReportForm::OnlyWhenDebugging, std::forward<Body>(body));
+    }
+
+    platform::Platform& platform_;
+    ErrorReporter& reporter_;
+    forms::Form& mainWindow_;
+    forms::PictureBox& picture_;
+
+    platform::OpenFileRecord openFile_;
+    std::string tag_;
+    std::string filter_;
+    double chunkOffset_ = 0;
+};
+
+}  // namespace tivora

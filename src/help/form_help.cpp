@@ -1,0 +1,60 @@
+// The help window: its layout, its text and caption, printing, and giving the main window back.
+#include "help/form_help.h"
+
+namespace tivora {
+
+Form_Help::Form_Help(platform::Platform& platform, ErrorReporter& reporter, Form_Main& main)
+    : forms::Form("Form_Help", "Form_Help", 10230, 5895),
+      Textbox_Help(*this, "Textbox_Help", {120, 120, 9975, 5175}, ""),
+      Command_Print_Help(*this, "Command_Print_Help", {8520, 5400, 1575, 375}, "Печать справки"),
+      platform_(platform),
+      reporter_(reporter),
+      main_(main) {
+    Textbox_Help.multiLine = true;
+    Textbox_Help.verticalScrollBar = true;
+    Textbox_Help.locked = true;
+    Textbox_Help.font = {"Times New Roman", 12, 400, 204};
+    twipsPerPixelX = platform.screen.twipsPerPixelX();
+    twipsPerPixelY = platform.screen.twipsPerPixelY();
+    numberFormat = platform.regional.numberFormat();
+
+    onLoad = [this] { Form_Load(); };
+    onUnload = [this](int& cancel) { Form_Unload(cancel); };
+    Command_Print_Help.onClick = [this] { Command_Print_Help_Click(); };
+}
+
+void Form_Help::Form_Load() {
+    procedure("Form_Load", [&](Step& step) {
+        step(1);
+        Textbox_Help.setText(main_.Help_Text);
+        step(2);
+        setCaption(platform_.application.productName() + " - Справка");
+    });
+}
+
+void Form_Help::Command_Print_Help_Click() {
+    procedure("Command_Print_Help_Click", [&](Step& step) {
+        step(1);
+        Cl_Module_CommonDialog& dialog = main_.commonDialog();
+        step(2);
+        dialog.vPrint_To_Paper(dialog, main_.Help_Text);
+    });
+}
+
+void Form_Help::Form_Unload(int&) {
+    procedure("Form_Unload", [&](Step& step) {
+        step(1);
+        // The user may have ended the program from the tray meanwhile: then there is no main
+        // window to give back, and this window closes alone.
+        if (visible() && main_.loaded()) {
+            step(2);
+            main_.setEnabled(true);
+            step(3);
+            if (enabled()) {
+                main_.setFocus();
+            }
+        }
+    });
+}
+
+}  // namespace tivora

@@ -1,0 +1,27 @@
+// The Help button: the main window takes no input while the help window is open.
+#include "main_window/form_main.h"
+
+namespace tivora {
+
+void Form_Main::bindHelp() { Command_Help.onClick = [this] { Command_Help_Click(); }; }
+
+Cl_Module_CommonDialog& Form_Main::commonDialog() {
+    if (!cCommonDialog) {
+        cCommonDialog = std::make_shared<Cl_Module_CommonDialog>(platform_, reporter_, *this, Picture_Print);
+    }
+    return *cCommonDialog;
+}
+
+void Form_Main::Command_Help_Click() {
+    trap(reporter_, "Command_Help_Click", ReportForm::UnlessZeroOr364, [&](Step& step) {
+        step(1);
+        setEnabled(false);
+        step(2);
+        if (!showHelpWindow) {
+            throw RuntimeError(err::ObjectUnloaded);
+        }
+        showHelpWindow();
+    });
+}
+
+}  // namespace tivora

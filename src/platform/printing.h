@@ -1,0 +1,94 @@
+// Printing: kernel32's movable global memory (the print dialog takes its records in it),
+// comdlg32's print and open-file dialogs, and the current printer with the installed ones.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tivora::platform {
+
+class GlobalMemory {
+public:
+    virtual ~GlobalMemory() = default;
+    virtual std::uintptr_t GlobalAlloc(std::uint32_t flags, std::size_t bytes) = 0;
+    virtual void* GlobalLock(std::uintptr_t block) = 0;
+    virtual bool GlobalUnlock(std::uintptr_t block) = 0;
+    virtual std::uintptr_t GlobalFree(std::uintptr_t block) = 0;
+    virtual void RtlMoveMemory(void* destination, const void* source, std::size_t length) = 0;
+};
+
+inline constexpr std::uint32_t GMEM_MOVEABLE = 0x2;
+inline constexpr std::uint32_t GMEM_ZEROINIT = 0x40;
+
+// The fields of PRINTDLG the program fills and reads; the others are zero.
+struct PrintDialogRecord {
+    std::uint32_t lStructSize = 0;
+    std::uintptr_t hwndOwner = 0;
+    std::uintptr_t hDevMode = 0;
+    std::uintptr_t hDevNames = 0;
+    std::uint32_t Flags = 0;
+};
+
+// The fields of OPENFILENAME the program fills and reads, texts in the 8-bit code page; the
+// file buffer is handed over as it is and comes back with the dialog's answer.
+struct OpenFileRecord {
+    std::uint32_t lStructSize = 0;
+    std::uintptr_t hwndOwner = 0;
+    std::uintptr_t hInstance = 0;
+    std::string lpstrFilter;      // pairs separated by NULs, ended by two NULs
+    std::string lpstrFile;        // the file-name buffer
+    std::uint32_t nMaxFile = 0;
+    std::optional<std::string> lpstrInitialDir;
+    std::optional<std::string> lpstrTitle;
+    std::uint32_t Flags = 0;
+};
+
+class CommonDialogFunctions {
+public:
+    virtual ~CommonDialogFunctions() = default;
+    virtual std::uint32_t printDialogRecordSize() = 0;  // 66 bytes in a 32-bit program
+    virtual bool PrintDlgA(PrintDialogRecord& record) = 0;
+    virtual std::uint32_t openFileRecordSize() = 0;  // 76 bytes in a 32-bit program
+    virtual bool GetOpenFileNameA(OpenFileRecord& record) = 0;
+    // The bare names of the ordinary files (not hidden, not system, not folders) that a path
+    // or pattern names, as a directory search finds them.
+    virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
+};
+
+// The program's current printer (at first the system's default one), its settings, and the
+// document being printed on it. Texts are the program's own (UTF-8). A printer that cannot be
+// reached, or a setting it refuses, is a printer failure (482).
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // The installed printers' device names, in the system's order.
+    virtual std::vector<std::string> installedPrinters() = 0;
+    virtual void makeCurrent(std::size_t index) = 0;
+
+    virtual std::string DeviceName() = 0;
+    virtual std::string DriverName() = 0;
+    virtual std::string Port() = 0;
+    virtual int Orientation() = 0;
+    virtual void setOrientation(int value) = 0;
+    virtual int PaperSize() = 0;
+    virtual void setPaperSize(int value) = 0;
+    virtual double Width() = 0;  // the page width in twips
+    virtual int Duplex() = 0;
+    virtual void setDuplex(int value) = 0;
+    virtual void setCopies(int value) = 0;
+    virtual void setPrintQuality(int value) = 0;
+    virtual void setColorMode(int value) = 0;
+    virtual void setPaperBin(int value) = 0;
+
+    virtual void setScaleModePixels() = 0;
+    // Paints a picture (its image handle, its size in screen pixels) with its top-left corner at
+    // (x, y) of the page, at the size it has on the screen. The first paint begins the document.
+    virtual void PaintPicture(std::uintptr_t image, int widthPixels, int heightPixels, double x, double y) = 0;
+    virtual void NewPage() = 0;
+    virtual void EndDoc() = 0;
+};
+
+}  // namespace tivora::platform

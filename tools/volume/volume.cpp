@@ -1,0 +1,99 @@
+// volume.exe: "volume setsysvolume LEVEL" sets the master volume of the default playback
+// device to LEVEL / 65535. The main program starts it minimised; as a console program it would
+// flash a console window up, so it is a GUI program that opens no window. What goes wrong is
+// one line on the standard error (a console or file when the caller redirects it, else the
+// console of the cmd.exe that started it) and the exit code; a message box would wait for
+// someone to close it.
+#include <windows.h>
+// After windows.h:
+#include <shellapi.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "volume/system_volume.h"
+#include "volume/volume_arguments.h"
+
+namespace {
+
+std::string narrow(const wchar_t* text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return "";
+    }
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(size) - 1);
+    return utf8;
+}
+
+std::wstring widen(const std::string& text) {
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+// A console gets the line as UTF-16, whatever its code page; a file or pipe gets UTF-8.
+void writeLine(HANDLE handle, const std::string& line) {
+    std::string text = line + "\r\n";
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        std::wstring wide = widen(text);
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
+
+void report(const std::string& line) {
+    HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
+    if (standardError != nullptr && standardError != INVALID_HANDLE_VALUE &&
+        GetFileType(standardError) != FILE_TYPE_UNKNOWN) {
+        writeLine(standardError, line);
+        return;
+    }
+    // Started from a console without a redirection: a GUI program has no standard handles then,
+    // but may write to its parent's console.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+        if (console != INVALID_HANDLE_VALUE) {
+            writeLine(console, line);
+            CloseHandle(console);
+        }
+        FreeConsole();
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace tivora::volume;
+
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        report("volume: cannot read the command line");
+        return ExitUsage;
+    }
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i) {
+        arguments.push_back(narrow(wide[i]));
+    }
+    LocalFree(wide);
+    std::vector<std::string_view> views(arguments.begin(), arguments.end());
+
+    Request request = parseArguments(views);
+    if (!request.level) {
+        report(request.error);
+        return ExitUsage;
+    }
+    if (std::string failure = setMasterVolume(request.scalar()); !failure.empty()) {
+        report("volume: " + failure);
+        return ExitAudio;
+    }
+    return ExitDone;
+}
