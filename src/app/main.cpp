@@ -3,7 +3,10 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "base/report.h"
+#include "help/form_help.h"
 #include "main_window/form_main.h"
 #include "settings/ini_functions.h"
 #include "platform/win32/form_host.h"
@@ -35,6 +38,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     win32::FormHost host(form, instance, style);
     host.create();
+
+    // The help window is made anew each time it opens; it has no minimise box.
+    std::unique_ptr<Form_Help> help;
+    std::unique_ptr<win32::FormHost> helpHost;
+    win32::FormHost::Style helpStyle = style;
+    helpStyle.minimizeBox = false;
+    form.showHelpWindow = [&] {
+        if (!help || !help->loaded()) {
+            helpHost.reset();
+            help = std::make_unique<Form_Help>(platform, reporter, form);
+            helpHost = std::make_unique<win32::FormHost>(*help, instance, helpStyle);
+            helpHost->create();
+            help->load();
+        }
+        help->show();
+    };
 
     // Load runs while the window is still invisible; then the window is shown and activated.
     form.load();

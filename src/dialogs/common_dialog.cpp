@@ -108,18 +108,18 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
         put16(&settings[dmPaperSize], printer.PaperSize());
         put16(&settings[dmDuplex], printer.Duplex());
         step(3);
-        record.hDevMode = memory.GlobalAlloc(platform::GMEM_MOVEABLE | platform::GMEM_ZEROINIT, devModeSize);
+        record.hDevMode = memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devModeSize);
         if (void* block = memory.GlobalLock(record.hDevMode)) {
-            memory.RtlMoveMemory(block, settings.data(), devModeSize);
+            memory.moveMemory(block, settings.data(), devModeSize);
             memory.GlobalUnlock(record.hDevMode);
         }
         step(4);
         auto names = devNames(regional.toAnsi(printer.DriverName()), regional.toAnsi(printer.DeviceName()),
                               regional.toAnsi(printer.Port()));
         step(5);
-        record.hDevNames = memory.GlobalAlloc(platform::GMEM_MOVEABLE | platform::GMEM_ZEROINIT, devNamesSize);
+        record.hDevNames = memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devNamesSize);
         if (void* block = memory.GlobalLock(record.hDevNames)) {
-            memory.RtlMoveMemory(block, names.data(), devNamesSize);
+            memory.moveMemory(block, names.data(), devNamesSize);
             memory.GlobalUnlock(record.hDevNames);
         }
         step(6);
@@ -134,7 +134,7 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
         step(8);
         memory.GlobalFree(record.hDevNames);
         if (void* block = memory.GlobalLock(record.hDevMode)) {
-            memory.RtlMoveMemory(settings.data(), block, devModeSize);
+            memory.moveMemory(settings.data(), block, devModeSize);
         }
         memory.GlobalUnlock(record.hDevMode);
         memory.GlobalFree(record.hDevMode);

@@ -17,11 +17,12 @@ public:
     virtual void* GlobalLock(std::uintptr_t block) = 0;
     virtual bool GlobalUnlock(std::uintptr_t block) = 0;
     virtual std::uintptr_t GlobalFree(std::uintptr_t block) = 0;
-    virtual void RtlMoveMemory(void* destination, const void* source, std::size_t length) = 0;
+    // kernel32's RtlMoveMemory (a macro in some headers, hence the name).
+    virtual void moveMemory(void* destination, const void* source, std::size_t length) = 0;
 };
 
-inline constexpr std::uint32_t GMEM_MOVEABLE = 0x2;
-inline constexpr std::uint32_t GMEM_ZEROINIT = 0x40;
+inline constexpr std::uint32_t globalMoveable = 0x2;  // GMEM_MOVEABLE
+inline constexpr std::uint32_t globalZeroInit = 0x40;  // GMEM_ZEROINIT
 
 // The fields of PRINTDLG the program fills and reads; the others are zero.
 struct PrintDialogRecord {

@@ -204,7 +204,7 @@ public:
     }
     bool GlobalUnlock(std::uintptr_t) override { return true; }
     std::uintptr_t GlobalFree(std::uintptr_t block) override { return blocks.erase(block) ? 0 : block; }
-    void RtlMoveMemory(void* destination, const void* source, std::size_t length) override {
+    void moveMemory(void* destination, const void* source, std::size_t length) override {
         std::memmove(destination, source, length);
     }
 

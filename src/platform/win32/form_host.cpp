@@ -92,6 +92,9 @@ FormHost::~FormHost() {
         child.control->setView(nullptr);
     }
     freeFonts();
+    for (auto& child : children_) {
+        freeSurface(child);
+    }
     for (auto& [color, brush] : brushes_) {
         DeleteObject(brush);
     }
@@ -259,7 +262,71 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
         writeCheck(made);
     } else if (kind == "Timer") {
         updateTimer(static_cast<forms::Timer&>(control));
+    } else if (kind == "PictureBox") {
+        makeSurface(made);
     }
+}
+
+void FormHost::makeSurface(Child& child) {
+    auto& picture = static_cast<forms::PictureBox&>(*child.control);
+    if (!child.surface) {
+        HDC screen = GetDC(nullptr);
+        child.surface = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        const forms::Font& font = picture.font;
+        if (!font.isDefault()) {
+            child.surfaceFont = CreateFontW(-static_cast<int>(std::lround(font.points * systemDpi() / 72.0)), 0, 0, 0,
+                                            font.weight, FALSE, FALSE, FALSE, static_cast<BYTE>(font.charset),
+                                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                            widen(font.name).c_str());
+            SelectObject(child.surface, child.surfaceFont);
+        }
+        SetBkMode(child.surface, TRANSPARENT);
+    }
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(1, picture.widthPixels()), std::max(1, picture.heightPixels()));
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(child.surface, bitmap);
+    if (child.bitmap) {
+        DeleteObject(child.bitmap);
+    } else {
+        child.firstBitmap = previous;
+    }
+    child.bitmap = bitmap;
+    SetTextColor(child.surface, toColorref(picture.foreColor));
+    clearSurface(child);
+}
+
+void FormHost::clearSurface(Child& child) {
+    auto& picture = static_cast<forms::PictureBox&>(*child.control);
+    RECT all{0, 0, std::max(1, picture.widthPixels()), std::max(1, picture.heightPixels())};
+    HBRUSH brush = CreateSolidBrush(toColorref(picture.backColor));
+    FillRect(child.surface, &all, brush);
+    DeleteObject(brush);
+}
+
+void FormHost::freeSurface(Child& child) {
+    if (child.surface) {
+        SelectObject(child.surface, child.firstBitmap);
+        DeleteObject(child.bitmap);
+        DeleteDC(child.surface);
+        if (child.surfaceFont) {
+            DeleteObject(child.surfaceFont);
+        }
+        child.surface = nullptr;
+        child.bitmap = nullptr;
+        child.surfaceFont = nullptr;
+    }
+}
+
+std::uintptr_t FormHost::surfaceDeviceContext(forms::Control& control) {
+    Child* child = find(control);
+    return child ? reinterpret_cast<std::uintptr_t>(child->surface) : 0;
+}
+
+std::uintptr_t FormHost::surfaceImage(forms::Control& control) {
+    // The image is handed over as the device context that holds it: the printer copies from it.
+    return surfaceDeviceContext(control);
 }
 
 void FormHost::makeFonts() {
@@ -444,6 +511,13 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
         updateTimer(static_cast<forms::Timer&>(control));
         return;
     }
+    if (control.kindName() == "PictureBox" && child->surface) {
+        if (what == forms::Change::Size) {
+            makeSurface(*child);
+        } else if (what == forms::Change::Clear) {
+            clearSurface(*child);
+        }
+    }
     if (!child->hwnd || !IsWindow(child->hwnd)) {
         return;
     }
@@ -491,6 +565,8 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
             break;
         case forms::Change::List:
         case forms::Change::Interval:
+        case forms::Change::Size:
+        case forms::Change::Clear:
             break;
     }
 }

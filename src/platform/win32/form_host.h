@@ -43,6 +43,8 @@ public:
 
     // forms::ControlView
     void controlChanged(forms::Control& control, forms::Change what) override;
+    std::uintptr_t surfaceDeviceContext(forms::Control& control) override;
+    std::uintptr_t surfaceImage(forms::Control& control) override;
 
     // Keyboard navigation (Tab, arrows, Enter) for the program's windows; true when handled.
     static bool preTranslate(MSG& msg);
@@ -55,6 +57,11 @@ private:
         HWND hwnd = nullptr;
         int id = 0;
         bool writing = false;  // up while we write to it: its change notification is our own echo
+        // A picture box's surface: a memory bitmap that keeps what is drawn on it.
+        HDC surface = nullptr;
+        HBITMAP bitmap = nullptr;
+        HGDIOBJ firstBitmap = nullptr;
+        HFONT surfaceFont = nullptr;
     };
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,6 +83,9 @@ private:
     void moveFocus(int direction);
     int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     void reportPosition();
+    void makeSurface(Child& child);
+    void clearSurface(Child& child);
+    void freeSurface(Child& child);
 
     forms::Form& form_;
     HINSTANCE instance_;

@@ -1,7 +1,10 @@
 // Windows' clock, message boxes, regional settings, module file and version record.
 #include "platform/win32/win32_platform.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
+
+#include <cstring>
 
 #include <algorithm>
 #include <map>
@@ -281,6 +284,79 @@ void Win32Platform::notifyAreaCreated() {
     for (auto& action : notifyAreaCreated_) {
         action();
     }
+}
+
+int Win32Platform::DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right,
+                             int bottom, std::uint32_t format) {
+    RECT rect{left, top, right, bottom};
+    return ::DrawTextA(reinterpret_cast<HDC>(deviceContext), text.c_str(), -1, &rect, format);
+}
+
+std::uintptr_t Win32Platform::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {
+    return reinterpret_cast<std::uintptr_t>(::GlobalAlloc(flags, bytes));
+}
+void* Win32Platform::GlobalLock(std::uintptr_t block) { return ::GlobalLock(reinterpret_cast<HGLOBAL>(block)); }
+bool Win32Platform::GlobalUnlock(std::uintptr_t block) {
+    return ::GlobalUnlock(reinterpret_cast<HGLOBAL>(block)) != FALSE;
+}
+std::uintptr_t Win32Platform::GlobalFree(std::uintptr_t block) {
+    return reinterpret_cast<std::uintptr_t>(::GlobalFree(reinterpret_cast<HGLOBAL>(block)));
+}
+void Win32Platform::moveMemory(void* destination, const void* source, std::size_t length) {
+    std::memmove(destination, source, length);
+}
+
+std::uint32_t Win32Platform::printDialogRecordSize() { return sizeof(PRINTDLGA); }
+
+bool Win32Platform::PrintDlgA(platform::PrintDialogRecord& record) {
+    PRINTDLGA dialog{};
+    dialog.lStructSize = record.lStructSize;
+    dialog.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
+    dialog.hDevMode = reinterpret_cast<HGLOBAL>(record.hDevMode);
+    dialog.hDevNames = reinterpret_cast<HGLOBAL>(record.hDevNames);
+    dialog.Flags = record.Flags;
+    BOOL confirmed = ::PrintDlgA(&dialog);
+    // The dialog may hand back other blocks than it got.
+    record.hDevMode = reinterpret_cast<std::uintptr_t>(dialog.hDevMode);
+    record.hDevNames = reinterpret_cast<std::uintptr_t>(dialog.hDevNames);
+    return confirmed != FALSE;
+}
+
+std::uint32_t Win32Platform::openFileRecordSize() { return OPENFILENAME_SIZE_VERSION_400A; }
+
+bool Win32Platform::GetOpenFileNameA(platform::OpenFileRecord& record) {
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = record.lStructSize;
+    dialog.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
+    dialog.hInstance = reinterpret_cast<HINSTANCE>(record.hInstance);
+    dialog.lpstrFilter = record.lpstrFilter.c_str();
+    std::vector<char> file(std::max<std::size_t>(record.nMaxFile, record.lpstrFile.size() + 1), '\0');
+    std::copy(record.lpstrFile.begin(), record.lpstrFile.end(), file.begin());
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = record.nMaxFile;
+    dialog.lpstrInitialDir = record.lpstrInitialDir ? record.lpstrInitialDir->c_str() : nullptr;
+    dialog.lpstrTitle = record.lpstrTitle ? record.lpstrTitle->c_str() : nullptr;
+    dialog.Flags = record.Flags;
+    BOOL chosen = ::GetOpenFileNameA(&dialog);
+    record.lpstrFile.assign(file.data(), record.lpstrFile.size());
+    return chosen != FALSE;
+}
+
+std::vector<std::string> Win32Platform::findFiles(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(widen(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (!(found.dwFileAttributes & skipped)) {
+            names.push_back(narrow(found.cFileName));
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
 }
 
 int systemDpi() {

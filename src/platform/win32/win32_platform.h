@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/win32_printer.h"
 
 namespace tivora::win32 {
 
@@ -22,12 +23,14 @@ class Win32Platform : public platform::Application,
                       public platform::Timers,
                       public platform::Profile,
                       public platform::Files,
-                      public platform::NotifyArea {
+                      public platform::NotifyArea,
+                      public platform::GlobalMemory,
+                      public platform::CommonDialogFunctions {
 public:
     explicit Win32Platform(HINSTANCE instance);
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, printer_};
     }
 
     std::string programFolder() override;
@@ -77,11 +80,27 @@ public:
     // The shell has broadcast "TaskbarCreated"; the application window passes it on.
     void notifyAreaCreated();
 
+    int DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right, int bottom,
+                  std::uint32_t format) override;
+
+    std::uintptr_t GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
+    void* GlobalLock(std::uintptr_t block) override;
+    bool GlobalUnlock(std::uintptr_t block) override;
+    std::uintptr_t GlobalFree(std::uintptr_t block) override;
+    void moveMemory(void* destination, const void* source, std::size_t length) override;
+
+    std::uint32_t printDialogRecordSize() override;
+    bool PrintDlgA(platform::PrintDialogRecord& record) override;
+    std::uint32_t openFileRecordSize() override;
+    bool GetOpenFileNameA(platform::OpenFileRecord& record) override;
+    std::vector<std::string> findFiles(const std::string& pattern) override;
+
     // The full path of the program's executable, however long.
     static std::wstring modulePath(HMODULE module);
 
 private:
     HINSTANCE instance_;
+    Win32Printer printer_;
     std::vector<std::function<void()>> notifyAreaCreated_;
 };
 

@@ -1,0 +1,174 @@
+// The printer as the spooler shows it. The printer chosen in the print dialog stays current
+// for the rest of the run, with the settings the dialog gave it.
+#include "platform/win32/win32_printer.h"
+
+#include <winspool.h>
+
+#include <cmath>
+
+#include "base/error.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+
+namespace tivora::win32 {
+
+Win32Printer::~Win32Printer() {
+    if (document_) {
+        AbortDoc(document_);
+        DeleteDC(document_);
+    }
+}
+
+std::vector<Win32Printer::Installed> Win32Printer::list() {
+    DWORD needed = 0;
+    DWORD count = 0;
+    const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+    EnumPrintersW(flags, nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed);
+    std::vector<Installed> printers;
+    if (needed == 0 || !EnumPrintersW(flags, nullptr, 2, buffer.data(), needed, &needed, &count)) {
+        return printers;
+    }
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        printers.push_back({info[i].pPrinterName ? info[i].pPrinterName : L"",
+                            info[i].pDriverName ? info[i].pDriverName : L"", info[i].pPortName ? info[i].pPortName : L""});
+    }
+    return printers;
+}
+
+std::vector<std::string> Win32Printer::installedPrinters() {
+    std::vector<std::string> names;
+    for (const auto& printer : list()) {
+        names.push_back(narrow(printer.device));
+    }
+    return names;
+}
+
+void Win32Printer::makeCurrent(std::size_t index) {
+    std::vector<Installed> printers = list();
+    if (index >= printers.size()) {
+        throw RuntimeError(err::PrinterError);
+    }
+    current_ = printers[index];
+    devMode_.clear();
+}
+
+Win32Printer::Installed& Win32Printer::current() {
+    if (!current_) {
+        // At first the system's default printer, or the first installed one.
+        std::vector<Installed> printers = list();
+        wchar_t name[512];
+        DWORD size = 512;
+        std::wstring preferred = GetDefaultPrinterW(name, &size) ? name : L"";
+        for (const auto& printer : printers) {
+            if (printer.device == preferred) {
+                current_ = printer;
+            }
+        }
+        if (!current_ && !printers.empty()) {
+            current_ = printers.front();
+        }
+        if (!current_) {
+            throw RuntimeError(err::PrinterError);  // no printer installed
+        }
+    }
+    return *current_;
+}
+
+DEVMODEW& Win32Printer::settings() {
+    if (devMode_.empty()) {
+        Installed& printer = current();
+        HANDLE handle = nullptr;
+        if (!OpenPrinterW(printer.device.data(), &handle, nullptr)) {
+            throw RuntimeError(err::PrinterError);
+        }
+        LONG size = DocumentPropertiesW(nullptr, handle, printer.device.data(), nullptr, nullptr, 0);
+        if (size < static_cast<LONG>(sizeof(DEVMODEW))) {
+            size = sizeof(DEVMODEW);
+        }
+        devMode_.assign(static_cast<std::size_t>(size), 0);
+        auto* mode = reinterpret_cast<DEVMODEW*>(devMode_.data());
+        LONG result = DocumentPropertiesW(nullptr, handle, printer.device.data(), mode, nullptr, DM_OUT_BUFFER);
+        ClosePrinter(handle);
+        if (result < 0) {
+            devMode_.clear();
+            throw RuntimeError(err::PrinterError);
+        }
+    }
+    return *reinterpret_cast<DEVMODEW*>(devMode_.data());
+}
+
+void Win32Printer::set(DWORD field, short DEVMODEW::*member, int value) {
+    DEVMODEW& mode = settings();
+    mode.*member = static_cast<short>(value);
+    mode.dmFields |= field;
+}
+
+std::string Win32Printer::DeviceName() { return narrow(current().device); }
+std::string Win32Printer::DriverName() { return narrow(current().driver); }
+std::string Win32Printer::Port() { return narrow(current().port); }
+int Win32Printer::Orientation() { return settings().dmOrientation; }
+void Win32Printer::setOrientation(int value) { set(DM_ORIENTATION, &DEVMODEW::dmOrientation, value); }
+int Win32Printer::PaperSize() { return settings().dmPaperSize; }
+void Win32Printer::setPaperSize(int value) { set(DM_PAPERSIZE, &DEVMODEW::dmPaperSize, value); }
+int Win32Printer::Duplex() { return settings().dmDuplex; }
+void Win32Printer::setDuplex(int value) { set(DM_DUPLEX, &DEVMODEW::dmDuplex, value); }
+void Win32Printer::setCopies(int value) { set(DM_COPIES, &DEVMODEW::dmCopies, value); }
+void Win32Printer::setPrintQuality(int value) { set(DM_PRINTQUALITY, &DEVMODEW::dmPrintQuality, value); }
+void Win32Printer::setColorMode(int value) { set(DM_COLOR, &DEVMODEW::dmColor, value); }
+void Win32Printer::setPaperBin(int value) { set(DM_DEFAULTSOURCE, &DEVMODEW::dmDefaultSource, value); }
+
+double Win32Printer::Width() {
+    Installed& printer = current();
+    HDC info = CreateICW(nullptr, printer.device.c_str(), nullptr, &settings());
+    if (!info) {
+        throw RuntimeError(err::PrinterError);
+    }
+    double twips = 1440.0 * GetDeviceCaps(info, PHYSICALWIDTH) / std::max(1, GetDeviceCaps(info, LOGPIXELSX));
+    DeleteDC(info);
+    return std::round(twips);
+}
+
+void Win32Printer::PaintPicture(std::uintptr_t image, int widthPixels, int heightPixels, double x, double y) {
+    Installed& printer = current();
+    if (!document_) {
+        document_ = CreateDCW(nullptr, printer.device.c_str(), nullptr, &settings());
+        DOCINFOW info{};
+        info.cbSize = sizeof info;
+        info.lpszDocName = L"Tivora!!!";
+        if (!document_ || StartDocW(document_, &info) <= 0 || StartPage(document_) <= 0) {
+            if (document_) {
+                DeleteDC(document_);
+                document_ = nullptr;
+            }
+            throw RuntimeError(err::PrinterError);
+        }
+    }
+    // The picture at the size it has on the screen: its pixels scaled from the screen's dots
+    // per inch to the printer's.
+    HDC source = reinterpret_cast<HDC>(image);
+    double scaleX = static_cast<double>(GetDeviceCaps(document_, LOGPIXELSX)) / systemDpi();
+    double scaleY = static_cast<double>(GetDeviceCaps(document_, LOGPIXELSY)) / systemDpi();
+    SetStretchBltMode(document_, HALFTONE);
+    StretchBlt(document_, static_cast<int>(x), static_cast<int>(y), static_cast<int>(std::lround(widthPixels * scaleX)),
+               static_cast<int>(std::lround(heightPixels * scaleY)), source, 0, 0, widthPixels, heightPixels, SRCCOPY);
+}
+
+void Win32Printer::NewPage() {
+    if (document_) {
+        EndPage(document_);
+        StartPage(document_);
+    }
+}
+
+void Win32Printer::EndDoc() {
+    if (document_) {
+        EndPage(document_);
+        ::EndDoc(document_);
+        DeleteDC(document_);
+        document_ = nullptr;
+    }
+}
+
+}  // namespace tivora::win32
