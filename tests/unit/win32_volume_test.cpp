@@ -34,6 +34,13 @@ bool hasDefaultPlaybackDevice() {
     return found;
 }
 
+// Wine (8.0) offers a device where the host has sound, but setting its volume scalar is a stub
+// that answers E_NOTIMPL and reading it always gives 1: the level cannot be checked there.
+bool levelCanBeChecked() {
+    bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return hasDefaultPlaybackDevice() && !wine;
+}
+
 struct ToolRun {
     DWORD exitCode = 0;
     std::string standardError;
@@ -83,8 +90,8 @@ ToolRun runTool(const std::string& arguments) {
 }
 
 TEST(SystemVolume, SetsTheMasterVolumeAndReadsItBack) {
-    if (!hasDefaultPlaybackDevice()) {
-        GTEST_SKIP() << "no default playback device here";
+    if (!levelCanBeChecked()) {
+        GTEST_SKIP() << "no default playback device here whose volume can be set";
     }
     MasterVolume before = masterVolume();
     ASSERT_TRUE(before.scalar.has_value()) << before.failure;
@@ -108,7 +115,7 @@ TEST(SystemVolume, SaysSoWhenThereIsNoPlaybackDevice) {
 }
 
 TEST(VolumeTool, RefusesABadCommandLineWithOneLineAndLeavesTheVolume) {
-    const bool device = hasDefaultPlaybackDevice();
+    const bool device = levelCanBeChecked();
     if (device) {
         ASSERT_EQ(setMasterVolume(0.75), "");
     }
@@ -126,6 +133,9 @@ TEST(VolumeTool, RefusesABadCommandLineWithOneLineAndLeavesTheVolume) {
 }
 
 TEST(VolumeTool, SetsTheLevelItIsGivenOrEndsWithCode3) {
+    if (hasDefaultPlaybackDevice() && !levelCanBeChecked()) {
+        GTEST_SKIP() << "the playback device's volume cannot be set here";
+    }
     ToolRun run = runTool("setsysvolume 16383,75");
     if (hasDefaultPlaybackDevice()) {
         EXPECT_EQ(run.exitCode, 0u) << run.standardError;
