@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "volume/system_volume.h"
@@ -89,23 +90,40 @@ ToolRun runTool(const std::string& arguments) {
     return run;
 }
 
-TEST(SystemVolume, SetsTheMasterVolumeAndReadsItBack) {
-    if (!levelCanBeChecked()) {
+// Where the level can be checked, each test leaves the volume as it found it.
+class Volume : public testing::Test {
+protected:
+    void SetUp() override {
+        if (checkable) {
+            before = masterVolume().scalar;
+            ASSERT_TRUE(before.has_value());
+        }
+    }
+    void TearDown() override {
+        if (before) {
+            setMasterVolume(*before);
+        }
+    }
+
+    const bool device = hasDefaultPlaybackDevice();
+    const bool checkable = levelCanBeChecked();
+    std::optional<double> before;
+};
+
+TEST_F(Volume, IsSetAndReadBack) {
+    if (!checkable) {
         GTEST_SKIP() << "no default playback device here whose volume can be set";
     }
-    MasterVolume before = masterVolume();
-    ASSERT_TRUE(before.scalar.has_value()) << before.failure;
     for (double scalar : {0.25, 0.0, 1.0, 32767.5 / 65535}) {
         ASSERT_EQ(setMasterVolume(scalar), "") << scalar;
         MasterVolume now = masterVolume();
         ASSERT_TRUE(now.scalar.has_value()) << now.failure;
         EXPECT_NEAR(*now.scalar, scalar, 1e-4);
     }
-    EXPECT_EQ(setMasterVolume(*before.scalar), "");
 }
 
-TEST(SystemVolume, SaysSoWhenThereIsNoPlaybackDevice) {
-    if (hasDefaultPlaybackDevice()) {
+TEST_F(Volume, SaysSoWhenThereIsNoPlaybackDevice) {
+    if (device) {
         GTEST_SKIP() << "this machine has a default playback device";
     }
     EXPECT_EQ(setMasterVolume(0.5), "no default playback device");
@@ -114,9 +132,8 @@ TEST(SystemVolume, SaysSoWhenThereIsNoPlaybackDevice) {
     EXPECT_EQ(volume.failure, "no default playback device");
 }
 
-TEST(VolumeTool, RefusesABadCommandLineWithOneLineAndLeavesTheVolume) {
-    const bool device = levelCanBeChecked();
-    if (device) {
+TEST_F(Volume, ToolRefusesABadCommandLineWithOneLineAndLeavesTheVolume) {
+    if (checkable) {
         ASSERT_EQ(setMasterVolume(0.75), "");
     }
     for (const char* arguments : {"", "setsysvolume", "setsysvolume 70000", "setsysvolume -1", "setsysvolume abc",
@@ -127,17 +144,17 @@ TEST(VolumeTool, RefusesABadCommandLineWithOneLineAndLeavesTheVolume) {
         EXPECT_TRUE(run.standardError.ends_with("\r\n")) << arguments << ": " << run.standardError;
         EXPECT_EQ(run.standardError.find('\n'), run.standardError.size() - 1) << arguments;
     }
-    if (device) {
+    if (checkable) {
         EXPECT_NEAR(masterVolume().scalar.value_or(-1), 0.75, 1e-4);
     }
 }
 
-TEST(VolumeTool, SetsTheLevelItIsGivenOrEndsWithCode3) {
-    if (hasDefaultPlaybackDevice() && !levelCanBeChecked()) {
+TEST_F(Volume, ToolSetsTheLevelItIsGivenOrEndsWithCode3) {
+    if (device && !checkable) {
         GTEST_SKIP() << "the playback device's volume cannot be set here";
     }
     ToolRun run = runTool("setsysvolume 16383,75");
-    if (hasDefaultPlaybackDevice()) {
+    if (device) {
         EXPECT_EQ(run.exitCode, 0u) << run.standardError;
         EXPECT_EQ(run.standardError, "");
         EXPECT_NEAR(masterVolume().scalar.value_or(-1), 0.25, 1e-4);

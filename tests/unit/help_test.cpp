@@ -1,0 +1,73 @@
+// The help window and the Help button, on the fake system.
+#include <gtest/gtest.h>
+
+#include "fakes/main_window_fixture.h"
+#include "help/form_help.h"
+
+namespace tivora {
+namespace {
+
+struct Help : fakes::MainWindowFixture {
+    std::unique_ptr<Form_Help> help;
+    Help() {
+        form.Help_Text = "     Справка";
+        form.load();  // no help file: start-up reports it, but the window is loaded
+        fake.messages.clear();
+        form.showHelpWindow = [this] {
+            help = std::make_unique<Form_Help>(system, reporter, form);
+            help->load();
+            help->show();
+        };
+    }
+};
+
+TEST_F(Help, TheButtonDisablesTheMainWindowAndShowsTheTextUnderItsCaption) {
+    form.Command_Help.click();
+    ASSERT_TRUE(help);
+    EXPECT_FALSE(form.enabled());
+    EXPECT_EQ(help->caption(), "Tivora!!! v.1.1 - Справка");
+    EXPECT_TRUE(help->Textbox_Help.locked);
+    EXPECT_TRUE(help->Textbox_Help.multiLine);
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Help, ClosingGivesTheMainWindowBackWithTheFocus) {
+    form.Command_Help.click();
+    EXPECT_TRUE(help->requestClose(forms::UnloadMode::ControlMenu));
+    EXPECT_TRUE(form.enabled());
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Help, AHiddenMainWindowCannotTakeTheFocusAndThatIsReported) {
+    form.Command_Help.click();
+    form.hide();
+    EXPECT_TRUE(help->requestClose(forms::UnloadMode::ControlMenu));
+    EXPECT_TRUE(form.enabled());
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text,
+              "Ошибка функции Form_Unload№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 3");
+}
+
+TEST_F(Help, AfterTheProgramWasEndedFromTheTrayTheHelpWindowClosesAlone) {
+    form.Command_Help.click();
+    form.TrayMenu_Command_Exit.click();
+    EXPECT_FALSE(form.loaded());
+    EXPECT_TRUE(help->requestClose(forms::UnloadMode::ControlMenu));
+    EXPECT_FALSE(form.enabled());  // untouched
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Help, PrintingUsesTheOneCommonDialogAndUnloadReleasesIt) {
+    form.Command_Help.click();
+    help->Command_Print_Help.click();  // cancelled in the dialog
+    ASSERT_TRUE(form.cCommonDialog);
+    auto first = form.cCommonDialog;
+    help->Command_Print_Help.click();
+    EXPECT_EQ(form.cCommonDialog, first);
+    EXPECT_EQ(fake.printDialogs.size(), 2u);
+    form.TrayMenu_Command_Exit.click();
+    EXPECT_FALSE(form.cCommonDialog);
+}
+
+}  // namespace
+}  // namespace tivora
