@@ -56,14 +56,19 @@ void report(const std::string& line) {
         return;
     }
     // Started from a console without a redirection: a GUI program has no standard handles then,
-    // but may write to its parent's console.
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr);
-        if (console != INVALID_HANDLE_VALUE) {
-            writeLine(console, line);
-            CloseHandle(console);
-        }
+    // but may write to its parent's console. Access denied means it has a console already
+    // (Wine gives a GUI program its parent's).
+    bool attached = AttachConsole(ATTACH_PARENT_PROCESS);
+    if (!attached && GetLastError() != ERROR_ACCESS_DENIED) {
+        return;
+    }
+    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console != INVALID_HANDLE_VALUE) {
+        writeLine(console, line);
+        CloseHandle(console);
+    }
+    if (attached) {
         FreeConsole();
     }
 }
