@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/error.h"
+#include "base/text.h"
 
 namespace tivora {
 
@@ -86,30 +87,6 @@ std::optional<double> parseNumber(std::string_view text, std::string_view separa
         return std::nullopt;
     }
     return negative ? -*value : *value;
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? char(a[i] - 'A' + 'a') : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? char(b[i] - 'A' + 'a') : b[i];
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -229,10 +206,10 @@ std::string yesNoText(bool value) { return value ? "True" : "False"; }
 
 bool toYesNo(std::string_view text, const NumberFormat& format) {
     std::string_view word = trimBlanks(text);
-    if (equalsIgnoringCase(word, "True")) {
+    if (equalsIgnoringAsciiCase(word, "True")) {
         return true;
     }
-    if (equalsIgnoringCase(word, "False")) {
+    if (equalsIgnoringAsciiCase(word, "False")) {
         return false;
     }
     return toNumber(text, format) != 0;

@@ -16,6 +16,11 @@ std::string utf32ToUtf8(std::u32string_view text);
 std::string utf8ToCp1251(std::string_view text, char substitute = '?');
 std::string cp1251ToUtf8(std::string_view bytes);
 
+// The text without the blanks (spaces, tabs) at its ends.
+std::string_view trimBlanks(std::string_view text);
+// Equal when letter case of A to Z is ignored.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Characters (code points) of a UTF-8 text, and parts of it counted in characters.
 size_t characterCount(std::string_view text);
 std::string characters(std::string_view text, size_t start, size_t count = std::string_view::npos);

@@ -2,6 +2,7 @@
 #include "forms/control.h"
 
 #include "base/error.h"
+#include "base/text.h"
 #include "forms/form.h"
 
 namespace tivora::forms {
@@ -47,16 +48,7 @@ void Control::notify(Change what) {
 }
 
 bool propertyNameIs(std::string_view name, std::string_view expected) {
-    if (name.size() != expected.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < name.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(name[i]) != lower(expected[i])) {
-            return false;
-        }
-    }
-    return true;
+    return equalsIgnoringAsciiCase(name, expected);
 }
 
 }  // namespace tivora::forms

@@ -22,6 +22,8 @@
 //     caller's 8-bit code page.
 #include "platform/portable_profile.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -32,25 +34,7 @@ namespace tivora::platform {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
+bool sameName(std::string_view a, std::string_view b) { return equalsIgnoringAsciiCase(a, b); }
 
 ProfileLine classify(std::string_view text) {
     ProfileLine line;
