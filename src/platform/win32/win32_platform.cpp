@@ -12,6 +12,7 @@
 
 #include "base/error.h"
 
+#include "platform/win32/late_binding.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {
@@ -315,7 +316,8 @@ bool Win32Platform::PrintDlgA(platform::PrintDialogRecord& record) {
     dialog.hDevMode = reinterpret_cast<HGLOBAL>(record.hDevMode);
     dialog.hDevNames = reinterpret_cast<HGLOBAL>(record.hDevNames);
     dialog.Flags = record.Flags;
-    BOOL confirmed = ::PrintDlgA(&dialog);
+    auto printDlg = lateBound<BOOL(WINAPI*)(LPPRINTDLGA)>(L"comdlg32.dll", "PrintDlgA");
+    BOOL confirmed = printDlg ? printDlg(&dialog) : FALSE;
     // The dialog may hand back other blocks than it got.
     record.hDevMode = reinterpret_cast<std::uintptr_t>(dialog.hDevMode);
     record.hDevNames = reinterpret_cast<std::uintptr_t>(dialog.hDevNames);
@@ -337,7 +339,8 @@ bool Win32Platform::GetOpenFileNameA(platform::OpenFileRecord& record) {
     dialog.lpstrInitialDir = record.lpstrInitialDir ? record.lpstrInitialDir->c_str() : nullptr;
     dialog.lpstrTitle = record.lpstrTitle ? record.lpstrTitle->c_str() : nullptr;
     dialog.Flags = record.Flags;
-    BOOL chosen = ::GetOpenFileNameA(&dialog);
+    auto getOpenFileName = lateBound<BOOL(WINAPI*)(LPOPENFILENAMEA)>(L"comdlg32.dll", "GetOpenFileNameA");
+    BOOL chosen = getOpenFileName ? getOpenFileName(&dialog) : FALSE;
     record.lpstrFile.assign(file.data(), record.lpstrFile.size());
     return chosen != FALSE;
 }

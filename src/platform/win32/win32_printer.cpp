@@ -7,10 +7,45 @@
 #include <cmath>
 
 #include "base/error.h"
+#include "platform/win32/late_binding.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tivora::win32 {
+
+namespace {
+
+// The spooler's functions, bound at first use (see late_binding.h).
+constexpr wchar_t spooler[] = L"winspool.drv";
+
+BOOL enumPrinters(DWORD flags, DWORD level, BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    auto f = lateBound<BOOL(WINAPI*)(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD)>(spooler, "EnumPrintersW");
+    return f ? f(flags, nullptr, level, buffer, size, needed, count) : FALSE;
+}
+
+BOOL defaultPrinter(wchar_t* name, DWORD* size) {
+    auto f = lateBound<BOOL(WINAPI*)(LPWSTR, LPDWORD)>(spooler, "GetDefaultPrinterW");
+    return f ? f(name, size) : FALSE;
+}
+
+BOOL openPrinter(wchar_t* name, HANDLE* handle) {
+    auto f = lateBound<BOOL(WINAPI*)(LPWSTR, LPHANDLE, LPPRINTER_DEFAULTSW)>(spooler, "OpenPrinterW");
+    return f ? f(name, handle, nullptr) : FALSE;
+}
+
+LONG documentProperties(HANDLE printer, wchar_t* name, DEVMODEW* out, DWORD mode) {
+    auto f = lateBound<LONG(WINAPI*)(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD)>(spooler,
+                                                                                        "DocumentPropertiesW");
+    return f ? f(nullptr, printer, name, out, nullptr, mode) : -1;
+}
+
+void closePrinter(HANDLE printer) {
+    if (auto f = lateBound<BOOL(WINAPI*)(HANDLE)>(spooler, "ClosePrinter")) {
+        f(printer);
+    }
+}
+
+}  // namespace
 
 Win32Printer::~Win32Printer() {
     if (document_) {
@@ -23,10 +58,10 @@ std::vector<Win32Printer::Installed> Win32Printer::list() {
     DWORD needed = 0;
     DWORD count = 0;
     const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    EnumPrintersW(flags, nullptr, 2, nullptr, 0, &needed, &count);
+    enumPrinters(flags, 2, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed);
     std::vector<Installed> printers;
-    if (needed == 0 || !EnumPrintersW(flags, nullptr, 2, buffer.data(), needed, &needed, &count)) {
+    if (needed == 0 || !enumPrinters(flags, 2, buffer.data(), needed, &needed, &count)) {
         return printers;
     }
     auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
@@ -60,7 +95,7 @@ Win32Printer::Installed& Win32Printer::current() {
         std::vector<Installed> printers = list();
         wchar_t name[512];
         DWORD size = 512;
-        std::wstring preferred = GetDefaultPrinterW(name, &size) ? name : L"";
+        std::wstring preferred = defaultPrinter(name, &size) ? name : L"";
         for (const auto& printer : printers) {
             if (printer.device == preferred) {
                 current_ = printer;
@@ -80,17 +115,17 @@ DEVMODEW& Win32Printer::settings() {
     if (devMode_.empty()) {
         Installed& printer = current();
         HANDLE handle = nullptr;
-        if (!OpenPrinterW(printer.device.data(), &handle, nullptr)) {
+        if (!openPrinter(printer.device.data(), &handle)) {
             throw RuntimeError(err::PrinterError);
         }
-        LONG size = DocumentPropertiesW(nullptr, handle, printer.device.data(), nullptr, nullptr, 0);
+        LONG size = documentProperties(handle, printer.device.data(), nullptr, 0);
         if (size < static_cast<LONG>(sizeof(DEVMODEW))) {
             size = sizeof(DEVMODEW);
         }
         devMode_.assign(static_cast<std::size_t>(size), 0);
         auto* mode = reinterpret_cast<DEVMODEW*>(devMode_.data());
-        LONG result = DocumentPropertiesW(nullptr, handle, printer.device.data(), mode, nullptr, DM_OUT_BUFFER);
-        ClosePrinter(handle);
+        LONG result = documentProperties(handle, printer.device.data(), mode, DM_OUT_BUFFER);
+        closePrinter(handle);
         if (result < 0) {
             devMode_.clear();
             throw RuntimeError(err::PrinterError);
