@@ -25,6 +25,19 @@ class MainWindow(ProgramTestCase):
             self.assertEqual(w.checked(name), 0, name)
         self.assertEqual(s.drive("focus", w.hwnd)["focus"]["hwnd"], w["Command_ON_OFF"])
 
+    def test_the_indicator_blinks_while_the_trigger_runs_and_rests_after_a_stop(self):
+        s, w = self.start_program()
+        indicator = w.control("Label_Indicator")["hwnd"]
+        shown = lambda: s.drive("window", indicator)["visible"]
+        w.click("Command_ON_OFF")
+        wait_until(lambda: w.text("Command_ON_OFF") == "Стоп", what="the trigger runs")
+        seen = [shown() for _ in range(15)]  # a few tenths of a second apart
+        self.assertIn(True, seen)
+        self.assertIn(False, seen)
+        w.click("Command_ON_OFF")
+        wait_until(lambda: w.text("Command_ON_OFF") == "Старт", what="the trigger stopped")
+        self.assertFalse(any(shown() for _ in range(8)))
+
     def test_at_120_dpi_the_layout_scales_with_the_screen(self):
         s, w = self.start_program(dpi=120)
         self.assertEqual(s.drive("window", w.hwnd)["client"], [pixels(2880, 120), pixels(4305, 120)])
