@@ -33,15 +33,21 @@ std::string helpFile(size_t bytes) {
     return file;
 }
 
+// The main window on the recording fake of the system.
+struct Program {
+    fakes::FakePlatform fake;
+    platform::Platform system = fake.platform();
+    ErrorReporter reporter{fake};
+    INI_Functions ini{system, reporter};
+    Form_Main form{system, reporter, ini};
+};
+
 double secondsToLoad(size_t bytes) {
     std::vector<double> runs;
     std::string file = helpFile(bytes);
     for (int run = 0; run < 5; ++run) {
-        fakes::FakePlatform fake;
-        platform::Platform system = fake.platform();
-        ErrorReporter reporter(fake);
-        INI_Functions ini(system, reporter);
-        Form_Main form(system, reporter, ini);
+        Program program;
+        auto& [fake, system, reporter, ini, form] = program;
         fake.disk.files[utf8ToCp1251(fake.folder + "\\Справка.txt")] = file;
         auto start = Clock::now();
         form.load();
@@ -62,11 +68,8 @@ std::pair<double, size_t> secondsToPrint(size_t characterCount) {
     }
     text = characters(text, 0, characterCount);
     for (int run = 0; run < 5; ++run) {
-        fakes::FakePlatform fake;
-        platform::Platform system = fake.platform();
-        ErrorReporter reporter(fake);
-        INI_Functions ini(system, reporter);
-        Form_Main form(system, reporter, ini);
+        Program program;
+        auto& [fake, system, reporter, ini, form] = program;
         fakes::FakePictureView view(fake);
         form.Picture_Print.setView(&view);
         fake.printDialog = [](platform::PrintDialogRecord&) { return true; };

@@ -6,27 +6,15 @@
 #include <system_error>
 #include <utility>
 
+#include "base/text.h"
+
 namespace tivora::volume {
 
 namespace {
 
 const char* const Usage = "usage: volume setsysvolume LEVEL (0 to 65535, e.g. 32767,5)";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // An argument as the messages show it: quoted, control characters as "?" so that the message
 // stays one line, and a long one cut at a character's start.
@@ -46,16 +34,6 @@ std::string shown(std::string_view argument) {
         text += u < 0x20 || u == 0x7F ? '?' : c;
     }
     text += cut ? "...\"" : "\"";
-    return text;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
     return text;
 }
 
@@ -108,7 +86,7 @@ Request parseArguments(std::span<const std::string_view> arguments) {
     if (arguments.empty()) {
         return failure(std::string("no command given; ") + Usage);
     }
-    if (!equalsIgnoringCase(arguments[0], "setsysvolume")) {
+    if (!equalsIgnoringAsciiCase(arguments[0], "setsysvolume")) {
         return failure("unknown command " + shown(arguments[0]) + "; " + Usage);
     }
     if (arguments.size() < 2) {
@@ -117,7 +95,7 @@ Request parseArguments(std::span<const std::string_view> arguments) {
     if (arguments.size() > 2) {
         return failure("unexpected argument " + shown(arguments[2]) + " after the level; " + Usage);
     }
-    std::string_view text = trimmed(arguments[1]);
+    std::string_view text = trimBlanks(arguments[1]);
     double value = 0;
     Reading reading = readLevel(text, value);
     if (reading == Reading::NoNumber) {
