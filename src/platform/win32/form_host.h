@@ -16,7 +16,7 @@
 namespace tivora::win32 {
 
 class FormHost : public forms::FormView, public forms::ControlView {
-public:
+  public:
     struct Style {
         bool minimizeBox = true;
         HICON bigIcon = nullptr;
@@ -51,7 +51,7 @@ public:
     // Number of program windows alive; the message loop ends when the last one has gone.
     static int liveWindows();
 
-private:
+  private:
     struct Child {
         forms::Control* control = nullptr;
         HWND hwnd = nullptr;
@@ -70,7 +70,14 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
     void createChild(forms::Control& control, int id, bool groupStart);
+    DWORD windowStyle() const;
+    RECT initialFrame() const;
+    void adoptWindowDpi();
     void layout();
+    // The window moved to a monitor of another DPI: the suggested rectangle, fonts and layout anew.
+    void dpiChanged(int dpi, const RECT& suggested);
+    // The background brush of a coloured label or picture box; nullptr for the others.
+    HBRUSH controlBackground(HWND control, HDC dc);
     void makeFonts();
     void freeFonts();
     Child* find(const forms::Control& control);
@@ -105,6 +112,7 @@ int runMessageLoop();
 
 // The program's hidden top-level window titled with the program title, alive for the whole run.
 // It hears the shell's broadcasts: onTaskbarCreated runs when the notification area is made anew.
-HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title, std::function<void()> onTaskbarCreated);
+HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title,
+                             std::function<void()> onTaskbarCreated);
 
 }  // namespace tivora::win32

@@ -1,0 +1,32 @@
+// What the files of the window layer share: the live windows, the window classes and small
+// conversions between the model's values and the controls'.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "forms/controls.h"
+
+namespace tivora::win32 {
+
+class FormHost;
+
+namespace detail {
+
+inline constexpr wchar_t formClass[] = L"TivoraForm";
+inline constexpr wchar_t applicationClass[] = L"TivoraApplication";
+
+// Every program window alive, in the order they were made.
+std::vector<FormHost*>& liveHosts();
+void registerClasses(HINSTANCE instance);
+
+std::wstring windowText(HWND hwnd);
+COLORREF toColorref(forms::Color color);
+// Character offsets of the model as UTF-16 offsets of the control, and back.
+int utf16Offset(const std::string& text, int characters);
+int characterOffset(const std::wstring& text, int utf16);
+
+}  // namespace detail
+}  // namespace tivora::win32

@@ -1,0 +1,251 @@
+// What the user does, turned into model events: clicks, typing, picks, timer ticks, the tray's
+// mouse messages, activation, close requests and the end of the Windows session; and keyboard
+// navigation in the model's tab order.
+#include "platform/win32/form_host.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/win32/form_host_internal.h"
+#include "platform/win32/wide.h"
+
+namespace tivora::win32 {
+
+using namespace detail;
+
+void FormHost::onCommand(int id, int code) {
+    Child* child = findById(id);
+    if (!child || !child->hwnd) {
+        return;
+    }
+    HWND control = child->hwnd;
+    const std::string& kind = child->control->kindName();
+    if (kind == "CommandButton" && code == BN_CLICKED) {
+        static_cast<forms::CommandButton*>(child->control)->click();
+    } else if (kind == "CheckBox" && code == BN_CLICKED) {
+        static_cast<forms::CheckBox*>(child->control)->click();
+        if (IsWindow(control)) {
+            writeCheck(*child);
+        }
+    } else if (kind == "OptionButton" && code == BN_CLICKED) {
+        // Radio buttons also report BN_CLICKED when the focus reaches them: read the state.
+        if (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            static_cast<forms::OptionButton*>(child->control)->setValue(true);
+        }
+        for (auto& other : children_) {
+            if (other.hwnd && IsWindow(other.hwnd) && other.control->kindName() == "OptionButton") {
+                writeCheck(other);
+            }
+        }
+    } else if (kind == "TextBox" && code == EN_CHANGE && !child->writing) {
+        auto* box = static_cast<forms::TextBox*>(child->control);
+        std::wstring text = windowText(control);
+        DWORD start = 0;
+        DWORD end = 0;
+        SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        std::string typed = narrow(text);
+        int selStart = characterOffset(text, static_cast<int>(start));
+        box->selectionMoved(selStart, characterOffset(text, static_cast<int>(end)) - selStart);
+        box->setText(std::move(typed));
+    } else if (kind == "ComboBox") {
+        auto* combo = static_cast<forms::ComboBox*>(child->control);
+        if (code == CBN_EDITCHANGE && !child->writing) {
+            combo->setText(narrow(windowText(control)));
+        } else if (code == CBN_SELCHANGE) {
+            int index = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+            if (index >= 0) {
+                child->writing = true;  // the box writes the picked entry into its edit part itself
+                combo->setListIndex(index);
+                if (IsWindow(control)) {
+                    child->writing = false;
+                }
+            }
+        }
+    }
+}
+
+LRESULT CALLBACK FormHost::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR data) {
+    if (message == WM_LBUTTONUP) {
+        // A click into a text box: the box places the caret first, then the program hears of it.
+        LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        auto* host = reinterpret_cast<FormHost*>(data);
+        for (auto& child : host->children_) {
+            if (child.hwnd == hwnd) {
+                try {
+                    static_cast<forms::TextBox*>(child.control)->click();
+                } catch (...) {
+                }
+                break;
+            }
+        }
+        return result;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &FormHost::editProc, 1);
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormHost::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* host = reinterpret_cast<FormHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!host) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    // The program's handlers trap their own failures; this is the last net: nothing thrown
+    // may cross user32.
+    try {
+        return host->handle(message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    switch (message) {
+        case WM_COMMAND:
+            if (lParam != 0) {
+                onCommand(LOWORD(wParam), HIWORD(wParam));
+            }
+            return 0;
+        case WM_TIMER: {
+            Child* child = findById(static_cast<int>(wParam));
+            if (child && child->control->kindName() == "Timer") {
+                static_cast<forms::Timer*>(child->control)->tick();
+            }
+            return 0;
+        }
+        case WM_MOUSEMOVE: {
+            int x = static_cast<short>(LOWORD(lParam));
+            int y = static_cast<short>(HIWORD(lParam));
+            int button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+                         ((wParam & MK_MBUTTON) ? 4 : 0);
+            int shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
+                        (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+            form_.mouseMoved(button, shift, x, y);
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus)) {
+                    lastFocus_ = focus;
+                }
+            } else {
+                if (!HIWORD(wParam)) {
+                    if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                        IsWindowVisible(lastFocus_)) {
+                        SetFocus(lastFocus_);
+                    } else {
+                        focusFirstControl();
+                    }
+                }
+                form_.activated();
+            }
+            return 0;
+        case WM_CLOSE:
+            form_.requestClose(forms::UnloadMode::ControlMenu);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;  // never stand in the way of a shutdown or log-off
+        case WM_ENDSESSION:
+            // The process is ended right after this returns: what must be saved is saved here.
+            if (wParam) {
+                form_.sessionEnding();
+            }
+            return 0;
+        case WM_MOVE:
+            reportPosition();
+            break;
+        case WM_CTLCOLORSTATIC:
+            if (HBRUSH brush =
+                    controlBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
+                return reinterpret_cast<LRESULT>(brush);
+            }
+            break;
+        case WM_DPICHANGED:
+            dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_DESTROY:
+            for (auto& child : children_) {
+                if (child.control->kindName() == "Timer") {
+                    KillTimer(hwnd, static_cast<UINT_PTR>(child.id));
+                }
+            }
+            break;
+        case WM_NCDESTROY: {
+            auto& hosts = liveHosts();
+            hosts.erase(std::remove(hosts.begin(), hosts.end(), this), hosts.end());
+            for (auto& child : children_) {
+                child.hwnd = nullptr;
+            }
+            hwnd_ = nullptr;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            if (hosts.empty()) {
+                PostQuitMessage(0);
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool FormHost::preTranslate(MSG& msg) {
+    if (!msg.hwnd) {
+        return false;
+    }
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    for (FormHost* host : liveHosts()) {
+        if (host->hwnd_ != root) {
+            continue;
+        }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+            GetKeyState(VK_MENU) >= 0) {
+            host->moveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            return true;
+        }
+        if ((msg.message == WM_CHAR || msg.message == WM_KEYUP) && msg.wParam == VK_TAB) {
+            return true;
+        }
+        return IsDialogMessageW(root, &msg) != FALSE;
+    }
+    return false;
+}
+
+void FormHost::moveFocus(int direction) {
+    const auto& order = form_.tabOrder();
+    int count = static_cast<int>(order.size());
+    if (count == 0) {
+        return;
+    }
+    HWND focus = GetFocus();
+    int current = -1;
+    for (int i = 0; i < count && current < 0; ++i) {
+        HWND control = controlWindow(*order[static_cast<size_t>(i)]);
+        if (control && focus && (control == focus || IsChild(control, focus))) {
+            current = i;
+        }
+    }
+    for (int step = 1; step <= count; ++step) {
+        int i = current < 0 ? (direction > 0 ? step - 1 : count - step)
+                            : ((current + direction * step) % count + count) % count;
+        HWND control = controlWindow(*order[static_cast<size_t>(i)]);
+        if (control && IsWindowVisible(control) && IsWindowEnabled(control)) {
+            SetFocus(control);
+            // Tabbing into a field selects its text, as in any dialog.
+            const std::string& kind = order[static_cast<size_t>(i)]->kindName();
+            if (kind == "TextBox") {
+                SendMessageW(control, EM_SETSEL, 0, -1);
+            } else if (kind == "ComboBox") {
+                SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+            }
+            return;
+        }
+    }
+}
+
+}  // namespace tivora::win32

@@ -1,0 +1,239 @@
+// Model changes written into the windows: compared first, and with the control's guard up while
+// we write, so that the change notification it raises is recognised as our own echo.
+#include "platform/win32/form_host.h"
+
+#include <cmath>
+#include <optional>
+
+#include "platform/win32/form_host_internal.h"
+#include "platform/win32/wide.h"
+
+namespace tivora::win32 {
+
+using namespace detail;
+
+void FormHost::writeText(Child& child, const std::string& text) {
+    std::wstring wide = widen(text);
+    if (windowText(child.hwnd) == wide) {
+        return;
+    }
+    child.writing = true;
+    SetWindowTextW(child.hwnd, wide.c_str());
+    child.writing = false;
+    // A text replaced while the user types in the box leaves the caret at its end.
+    HWND focus = GetFocus();
+    int end = static_cast<int>(wide.size());
+    if (focus == child.hwnd && child.control->kindName() == "TextBox") {
+        SendMessageW(child.hwnd, EM_SETSEL, static_cast<WPARAM>(end), end);
+    } else if (focus && GetParent(focus) == child.hwnd && child.control->kindName() == "ComboBox") {
+        SendMessageW(child.hwnd, CB_SETEDITSEL, 0, MAKELPARAM(end, end));
+    }
+}
+
+void FormHost::writeCheck(Child& child) {
+    WPARAM state = BST_UNCHECKED;
+    if (child.control->kindName() == "OptionButton") {
+        state = static_cast<forms::OptionButton*>(child.control)->value() ? BST_CHECKED : BST_UNCHECKED;
+    } else if (child.control->kindName() == "CheckBox") {
+        int value = static_cast<forms::CheckBox*>(child.control)->value();
+        state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    }
+    if (static_cast<WPARAM>(SendMessageW(child.hwnd, BM_GETCHECK, 0, 0)) != state) {
+        SendMessageW(child.hwnd, BM_SETCHECK, state, 0);
+    }
+}
+
+void FormHost::updateTimer(forms::Timer& timer) {
+    Child* child = find(timer);
+    if (!child || !hwnd_) {
+        return;
+    }
+    if (timer.enabled() && timer.interval() > 0) {
+        SetTimer(hwnd_, static_cast<UINT_PTR>(child->id), static_cast<UINT>(timer.interval()), nullptr);
+    } else {
+        KillTimer(hwnd_, static_cast<UINT_PTR>(child->id));
+    }
+}
+
+void FormHost::focusFirstControl() {
+    for (forms::Control* c : form_.tabOrder()) {
+        Child* child = find(*c);
+        if (child && child->hwnd && IsWindowVisible(child->hwnd) && IsWindowEnabled(child->hwnd)) {
+            SetFocus(child->hwnd);
+            return;
+        }
+    }
+}
+
+void FormHost::formChanged(forms::Form&, forms::FormChange what) {
+    if (!hwnd_ || !IsWindow(hwnd_)) {
+        return;
+    }
+    switch (what) {
+        case forms::FormChange::Caption:
+            SetWindowTextW(hwnd_, widen(form_.caption()).c_str());
+            break;
+        case forms::FormChange::Visible:
+            if (form_.visible()) {
+                ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+                SetForegroundWindow(hwnd_);
+            } else {
+                ShowWindow(hwnd_, SW_HIDE);
+            }
+            break;
+        case forms::FormChange::Enabled:
+            EnableWindow(hwnd_, form_.enabled());
+            break;
+        case forms::FormChange::Position:
+            SetWindowPos(hwnd_, nullptr, static_cast<int>(std::lround(form_.left() / form_.twipsPerPixelX)),
+                         static_cast<int>(std::lround(form_.top() / form_.twipsPerPixelY)), 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        case forms::FormChange::Focus:
+            SetForegroundWindow(hwnd_);
+            SetActiveWindow(hwnd_);
+            if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                IsWindowVisible(lastFocus_)) {
+                SetFocus(lastFocus_);
+            } else {
+                focusFirstControl();
+            }
+            break;
+        case forms::FormChange::ScaleMode:
+            break;
+    }
+}
+
+void FormHost::controlChanged(forms::Control& control, forms::Change what) {
+    Child* child = find(control);
+    if (!child) {
+        return;
+    }
+    if (control.kindName() == "Timer") {
+        updateTimer(static_cast<forms::Timer&>(control));
+        return;
+    }
+    if (control.kindName() == "PictureBox" && child->surface) {
+        if (what == forms::Change::Size) {
+            makeSurface(*child);
+        } else if (what == forms::Change::Clear) {
+            clearSurface(*child);
+        }
+    }
+    if (!child->hwnd || !IsWindow(child->hwnd)) {
+        return;
+    }
+    const std::string& kind = control.kindName();
+    switch (what) {
+        case forms::Change::Text:
+            if (kind == "TextBox") {
+                writeText(*child, static_cast<forms::TextBox&>(control).text());
+            } else if (kind == "ComboBox") {
+                writeText(*child, static_cast<forms::ComboBox&>(control).text());
+            }
+            break;
+        case forms::Change::Caption:
+            if (kind == "CommandButton") {
+                writeText(*child, static_cast<forms::CommandButton&>(control).caption());
+            } else if (kind == "Label") {
+                writeText(*child, static_cast<forms::Label&>(control).caption());
+            }
+            break;
+        case forms::Change::Value:
+            writeCheck(*child);
+            break;
+        case forms::Change::Enabled:
+            EnableWindow(child->hwnd, control.enabled());
+            break;
+        case forms::Change::Visible:
+            ShowWindow(child->hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
+            break;
+        case forms::Change::Selection:
+            if (kind == "TextBox") {
+                auto& box = static_cast<forms::TextBox&>(control);
+                int start = utf16Offset(box.text(), box.selStart());
+                int end = utf16Offset(box.text(), box.selStart() + box.selLength());
+                SendMessageW(child->hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
+            } else if (kind == "ComboBox") {
+                SendMessageW(child->hwnd, CB_SETCURSEL,
+                             static_cast<WPARAM>(static_cast<forms::ComboBox&>(control).listIndex()), 0);
+            }
+            break;
+        case forms::Change::Focus:
+            SetFocus(child->hwnd);
+            break;
+        case forms::Change::Repaint:
+            RedrawWindow(child->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            break;
+        case forms::Change::List:
+        case forms::Change::Interval:
+        case forms::Change::Size:
+        case forms::Change::Clear:
+            break;
+    }
+}
+
+forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
+                                 forms::Menu* defaultEntry) {
+    if (!hwnd_) {
+        return nullptr;
+    }
+    HMENU popup = CreatePopupMenu();
+    std::vector<forms::Menu*> items;
+    for (forms::Menu* entry : menu.entries()) {
+        if (!entry->visible()) {
+            continue;
+        }
+        items.push_back(entry);
+        UINT id = static_cast<UINT>(items.size());
+        AppendMenuW(popup, MF_STRING | (entry->enabled() ? 0u : MF_GRAYED), id,
+                    widen(entry->caption()).c_str());
+        if (entry == defaultEntry) {
+            SetMenuDefaultItem(popup, id, FALSE);
+        }
+    }
+    POINT at{};
+    if (x && y) {
+        double scale = form_.scaleMode() == forms::ScaleMode::Twips ? form_.twipsPerPixelX : 1.0;
+        at = {static_cast<LONG>(std::lround(*x / scale)), static_cast<LONG>(std::lround(*y / scale))};
+        ClientToScreen(hwnd_, &at);
+    } else {
+        GetCursorPos(&at);
+    }
+    // The chosen entry comes back as the result, so that its handler runs before we return.
+    UINT chosen = static_cast<UINT>(
+        TrackPopupMenuEx(popup, (static_cast<UINT>(flags) & 0xFFFFu) | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+                         at.y, hwnd_, nullptr));
+    DestroyMenu(popup);
+    return chosen >= 1 && chosen <= items.size() ? items[chosen - 1] : nullptr;
+}
+
+HBRUSH FormHost::controlBackground(HWND control, HDC dc) {
+    for (auto& child : children_) {
+        if (child.hwnd != control) {
+            continue;
+        }
+        std::optional<forms::Color> color;
+        if (child.control->kindName() == "Label") {
+            color = static_cast<forms::Label*>(child.control)->backColor;
+        } else if (child.control->kindName() == "PictureBox") {
+            color = static_cast<forms::PictureBox*>(child.control)->backColor;
+        }
+        if (!color) {
+            return nullptr;
+        }
+        COLORREF rgb = toColorref(*color);
+        SetBkColor(dc, rgb);
+        for (auto& [known, made] : brushes_) {
+            if (known == rgb) {
+                return made;
+            }
+        }
+        HBRUSH brush = CreateSolidBrush(rgb);
+        brushes_.emplace_back(rgb, brush);
+        return brush;
+    }
+    return nullptr;
+}
+
+}  // namespace tivora::win32

@@ -1,0 +1,131 @@
+// Where a window stands and how big it is drawn: the DPI it is shown at, its controls laid out
+// from their twips, their fonts, and its position reported to the model in twips.
+#include "platform/win32/form_host.h"
+
+#include <cmath>
+
+#include "platform/win32/form_host_internal.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+
+namespace tivora::win32 {
+
+using namespace detail;
+
+namespace {
+
+UINT windowDpi(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = getDpiForWindow && hwnd ? getDpiForWindow(hwnd) : 0;
+    return dpi ? dpi : static_cast<UINT>(systemDpi());
+}
+
+}  // namespace
+
+DWORD FormHost::windowStyle() const {
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    if (style_.minimizeBox) {
+        style |= WS_MINIMIZEBOX;
+    }
+    return style;
+}
+
+RECT FormHost::initialFrame() const {
+    RECT frame{0, 0, toPixels(form_.clientWidth()), toPixels(form_.clientHeight())};
+    AdjustWindowRectEx(&frame, windowStyle(), FALSE, 0);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    int x = 0;
+    int y = 0;
+    if (form_.centreWhenFirstShown) {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left + (work.right - work.left - width) / 2;
+        y = work.top + (work.bottom - work.top - height) / 2;
+    } else {
+        x = static_cast<int>(std::lround(form_.left() / form_.twipsPerPixelX));
+        y = static_cast<int>(std::lround(form_.top() / form_.twipsPerPixelY));
+    }
+    return {x, y, x + width, y + height};
+}
+
+void FormHost::adoptWindowDpi() {
+    // A per-monitor aware window on another monitor than the main one has that monitor's DPI.
+    UINT dpi = windowDpi(hwnd_);
+    if (static_cast<int>(dpi) != dpi_) {
+        dpi_ = static_cast<int>(dpi);
+        RECT frame{0, 0, toPixels(form_.clientWidth()), toPixels(form_.clientHeight())};
+        AdjustWindowRectEx(&frame, windowStyle(), FALSE, 0);
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    makeFonts();
+}
+
+void FormHost::makeFonts() {
+    freeFonts();
+    // Controls without a font of their own use the system's dialog font.
+    defaultFont_ =
+        CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg");
+}
+
+void FormHost::freeFonts() {
+    for (HFONT font : fonts_) {
+        DeleteObject(font);
+    }
+    fonts_.clear();
+    if (defaultFont_) {
+        DeleteObject(defaultFont_);
+        defaultFont_ = nullptr;
+    }
+}
+
+void FormHost::layout() {
+    for (auto& child : children_) {
+        if (!child.hwnd) {
+            continue;
+        }
+        const forms::Font* font = nullptr;
+        const std::string& kind = child.control->kindName();
+        if (kind == "CommandButton") {
+            font = &static_cast<forms::CommandButton*>(child.control)->font;
+        } else if (kind == "TextBox") {
+            font = &static_cast<forms::TextBox*>(child.control)->font;
+        } else if (kind == "PictureBox") {
+            font = &static_cast<forms::PictureBox*>(child.control)->font;
+        }
+        HFONT hfont = defaultFont_;
+        if (font && !font->isDefault()) {
+            hfont =
+                CreateFontW(-static_cast<int>(std::lround(font->points * dpi_ / 72.0)), 0, 0, 0, font->weight,
+                            FALSE, FALSE, FALSE, static_cast<BYTE>(font->charset), OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, widen(font->name).c_str());
+            fonts_.push_back(hfont);
+        }
+        SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(hfont), FALSE);
+        const forms::Rect& r = child.control->rect();
+        int extraHeight = kind == "ComboBox" ? 160 : 0;
+        SetWindowPos(child.hwnd, nullptr, toPixels(r.left), toPixels(r.top), toPixels(r.width),
+                     toPixels(r.height) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void FormHost::reportPosition() {
+    RECT r{};
+    if (hwnd_ && GetWindowRect(hwnd_, &r)) {
+        form_.moved(r.left * form_.twipsPerPixelX, r.top * form_.twipsPerPixelY);
+    }
+}
+
+void FormHost::dpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    makeFonts();
+    layout();
+}
+
+}  // namespace tivora::win32
