@@ -9,6 +9,7 @@
 #include "help/form_help.h"
 #include "main_window/form_main.h"
 #include "settings/ini_functions.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
@@ -50,6 +51,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             help = std::make_unique<Form_Help>(platform, reporter, form);
             helpHost = std::make_unique<win32::FormHost>(*help, instance, helpStyle);
             helpHost->create();
+            if (!helpHost->hwnd()) {
+                throw RuntimeError(err::OutOfMemory);  // the system could not make the window
+            }
             help->load();
         }
         help->show();
@@ -65,5 +69,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     int exitCode = win32::runMessageLoop();
     DestroyWindow(applicationWindow);
+    win32::leaveComApartment();
     return exitCode;
 }

@@ -1,8 +1,10 @@
 // Number and text conversions in the user's number format.
 #include "base/numbers.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <optional>
 
@@ -225,6 +227,42 @@ double roundHalfEven(double value) {
         return floor;
     }
     return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+namespace {
+
+// Infinity and NaN as C libraries and older programs write them: "inf", "-nan", "1.#INF",
+// "1,#QNAN" ... They are numbers too large for any range, not texts of the wrong kind.
+bool isInfinityOrNan(std::string_view text) {
+    std::string t(trimBlanks(text));
+    for (char& c : t) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+        t.erase(0, 1);
+    }
+    if (t == "inf" || t == "infinity" || t == "nan") {
+        return true;
+    }
+    if (t.size() < 4 || t[0] != '1' || (t[1] != '.' && t[1] != ',') || t[2] != '#') {
+        return false;
+    }
+    std::string_view kind = std::string_view(t).substr(3);
+    return kind.starts_with("inf") || kind.starts_with("qnan") || kind.starts_with("snan") || kind.starts_with("ind");
+}
+
+}  // namespace
+
+float toSingle(std::string_view text, const NumberFormat& format) {
+    if (isInfinityOrNan(text)) {
+        throw RuntimeError(err::Overflow);
+    }
+    double value = toNumber(text, format);
+    // Converting a double beyond the float range is undefined; such a value is an overflow.
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) {
+        throw RuntimeError(err::Overflow);
+    }
+    return static_cast<float>(value);
 }
 
 int toInteger(std::string_view text, const NumberFormat& format) {

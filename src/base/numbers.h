@@ -50,6 +50,10 @@ bool toYesNo(std::string_view text, const NumberFormat& format);
 // 6 (overflow) when it does not fit.
 int toInteger(std::string_view text, const NumberFormat& format);
 
+// A numeric text as a single-precision number; 13 when it is no number, 6 (overflow) when it
+// lies beyond the single-precision range.
+float toSingle(std::string_view text, const NumberFormat& format);
+
 // Rounds halves to even, as the classic conversions do.
 double roundHalfEven(double value);
 

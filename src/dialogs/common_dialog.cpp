@@ -87,6 +87,7 @@ std::array<std::uint8_t, Cl_Module_CommonDialog::devNamesSize> Cl_Module_CommonD
 }
 
 bool Cl_Module_CommonDialog::ShowPrinter() {
+    auto self = weak_from_this().lock();  // alive through the dialog's modal wait
     bool cancelled = false;
     procedure("ShowPrinter", [&](Step& step) {
         platform::Printer& printer = platform_.printer;
@@ -166,6 +167,8 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
 }
 
 void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText) {
+    auto self = weak_from_this().lock();  // alive through the print dialog's modal wait
+    auto asking = CommonDialog.weak_from_this().lock();  // and the object that asks for the printer
     forms::ScaleMode remembered = mainWindow_.scaleMode();
     procedure("vPrint_To_Paper", [&](Step& step) {
         platform::Printer& printer = platform_.printer;
@@ -207,9 +210,10 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
 }
 
 bool Cl_Module_CommonDialog::ShowOpen(forms::Form& Form) {
+    auto self = weak_from_this().lock();  // alive through the dialog's modal wait
     bool cancelled = false;
     bool disabled = false;
-    procedure("ShowOpen", [&](Step& step) {
+    bool finished = procedure("ShowOpen", [&](Step& step) {
         step(1);
         Form.setEnabled(false);
         disabled = true;
@@ -227,26 +231,32 @@ bool Cl_Module_CommonDialog::ShowOpen(forms::Form& Form) {
         step(5);
         bool chosen = platform_.dialogs.GetOpenFileNameA(openFile_);
         step(6);
-        if (!chosen) {
-            cancelled = true;
-        }
-        // What the dialog left in the buffer: the chosen path, blanks and NULs taken away.
-        std::string buffer = openFile_.lpstrFile;
         if (chosen) {
+            // What the dialog left in the buffer: the chosen path, blanks and NULs taken away.
+            std::string buffer = openFile_.lpstrFile;
             size_t first = buffer.find_first_not_of(' ');
             size_t last = buffer.find_last_not_of(' ');
             buffer = first == std::string::npos ? "" : buffer.substr(first, last - first + 1);
             buffer.erase(std::remove(buffer.begin(), buffer.end(), '\0'), buffer.end());
             openFile_.lpstrFile = buffer;
+        } else {
+            cancelled = true;
         }
-    });
-    procedure("ShowOpen", [&](Step& step) {
         step(7);
-        if (disabled) {
-            Form.setEnabled(true);
-            Form.setFocus();
-        }
+        disabled = false;
+        Form.setEnabled(true);
+        Form.setFocus();
     });
+    if (!finished) {
+        // One report is enough: the window that was disabled is given back without a second.
+        if (disabled) {
+            try {
+                Form.setEnabled(true);
+            } catch (const std::exception&) {
+            }
+        }
+        return false;  // a failure is never taken for a cancel
+    }
     return cancelled;
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/report.h"
@@ -14,7 +15,10 @@
 
 namespace tivora {
 
-class Cl_Module_CommonDialog {
+// Owned through a shared_ptr (the program-wide cCommonDialog): each dialog method keeps the
+// object alive while its modal wait lasts, since the end of the Windows session may release the
+// program's reference from inside that wait.
+class Cl_Module_CommonDialog : public std::enable_shared_from_this<Cl_Module_CommonDialog> {
 public:
     // mainWindow and picture: the window whose coordinate unit printing switches to pixels, and
     // its hidden picture box that each page is drawn on.

@@ -35,6 +35,20 @@ void Form::setVisible(bool visible) {
     }
 }
 
+void Form::show() {
+    setVisible(true);
+    if (windowState_ == WindowState::Minimized) {
+        setWindowState(WindowState::Normal);
+    }
+}
+
+void Form::setWindowState(WindowState state) {
+    if (windowState_ != state) {
+        windowState_ = state;
+        notify(FormChange::WindowState);
+    }
+}
+
 void Form::setEnabled(bool enabled) {
     if (enabled_ != enabled) {
         enabled_ = enabled;
@@ -87,9 +101,11 @@ void Form::load() {
         return;
     }
     loaded_ = true;
+    loading_ = true;
     if (onLoad) {
         onLoad();
     }
+    loading_ = false;
 }
 
 void Form::activated() {
@@ -113,9 +129,11 @@ bool Form::requestClose(UnloadMode mode) {
     if (cancel != 0) {
         return false;
     }
+    unloading_ = true;
     if (onUnload) {
         onUnload(cancel);
     }
+    unloading_ = false;
     if (cancel != 0) {
         return false;
     }
@@ -125,6 +143,19 @@ bool Form::requestClose(UnloadMode mode) {
         view_->destroy();
     }
     return true;
+}
+
+void Form::sessionEnding() {
+    if (loading_ || unloading_) {
+        return;
+    }
+    requestClose(UnloadMode::WindowsSession);
+}
+
+void Form::regionalSettingsChanged() {
+    if (onRegionalSettingsChanged) {
+        onRegionalSettingsChanged();
+    }
 }
 
 void Form::mouseMoved(int button, int shift, int xPixels, int yPixels) {

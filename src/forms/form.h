@@ -24,7 +24,10 @@ enum class UnloadMode {
     TaskManager = 3,
 };
 
-enum class FormChange { Caption, Visible, Enabled, Position, Focus, ScaleMode };
+// Normal, or minimised to the taskbar, or maximised: the window's own state beside its visibility.
+enum class WindowState { Normal, Minimized, Maximized };
+
+enum class FormChange { Caption, Visible, Enabled, Position, Focus, ScaleMode, WindowState };
 
 class Form;
 class Menu;
@@ -64,12 +67,20 @@ public:
 
     bool visible() const { return visible_; }
     void setVisible(bool visible);
-    void show() { setVisible(true); }
+    // Showing a window also brings it back when it is minimised: a window shown by the program
+    // is meant to be seen.
+    void show();
     void hide() { setVisible(false); }
+    WindowState windowState() const { return windowState_; }
+    void setWindowState(WindowState state);
+    // The window layer reports that the user minimised, maximised or restored the window; no
+    // notification.
+    void windowStateChanged(WindowState state) { windowState_ = state; }
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);
 
-    // The window's outer left and top edges on the screen, in twips.
+    // The window's outer left and top edges on the screen, in twips: where it stands when it is
+    // neither minimised nor maximised.
     double left() const { return left_; }
     double top() const { return top_; }
     void setLeft(double twips);
@@ -106,12 +117,19 @@ public:
     std::function<void(int& cancel)> onUnload;
     std::function<void(int button, int shift, float x, float y)> onMouseMove;
 
-    // The window layer reports that the Windows session is ending.
-    void sessionEnding() { requestClose(UnloadMode::WindowsSession); }
+    // The window layer reports that the Windows session is ending: the window closes as far as it
+    // may. One whose load has not finished is left as it is (its values are half loaded), and one
+    // that is already unloading finishes that unload (its values are saved once).
+    void sessionEnding();
+    // The window layer reports that the user changed the regional settings (number format).
+    void regionalSettingsChanged();
+    Handler onRegionalSettingsChanged;
 
     // The window's life, driven by the window layer (or a test).
     void load();
     bool loaded() const { return loaded_; }
+    // True while Load runs: the window's values are not all in place yet.
+    bool loading() const { return loading_; }
     // The window became the program's active window. Activate is raised the first time only:
     // showing the window again from the tray or coming back from another window of the program
     // must not repeat what start-up does on activation.
@@ -145,7 +163,10 @@ private:
     int clientHeight_;
     ScaleMode scaleMode_ = ScaleMode::Twips;
     bool loaded_ = false;
+    bool loading_ = false;
+    bool unloading_ = false;
     bool activatedOnce_ = false;
+    WindowState windowState_ = WindowState::Normal;
     FormView* view_ = nullptr;
 };
 

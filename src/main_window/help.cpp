@@ -13,15 +13,21 @@ Cl_Module_CommonDialog& Form_Main::commonDialog() {
 }
 
 void Form_Main::Command_Help_Click() {
-    trap(reporter_, "Command_Help_Click", ReportForm::UnlessZeroOr364, [&](Step& step) {
+    bool disabled = false;
+    bool opened = trap(reporter_, "Command_Help_Click", ReportForm::UnlessZeroOr364, [&](Step& step) {
         step(1);
         setEnabled(false);
+        disabled = true;
         step(2);
         if (!showHelpWindow) {
             throw RuntimeError(err::ObjectUnloaded);
         }
         showHelpWindow();
     });
+    // Without a help window to close, a disabled main window could never take input again.
+    if (!opened && disabled) {
+        setEnabled(true);
+    }
 }
 
 }  // namespace tivora

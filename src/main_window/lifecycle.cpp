@@ -46,6 +46,9 @@ void Form_Main::bindLifecycle() {
     onQueryUnload = [this](int& cancel, forms::UnloadMode mode) { Form_QueryUnload(cancel, mode); };
     onUnload = [this](int& cancel) { Form_Unload(cancel); };
     TrayMenu_Command_View.onClick = [this] { TrayMenu_Command_View_Click(); };
+    // A change of the user's number format while the program runs holds from then on: the
+    // volume level's decimal separator, the validation, the time patterns, the saved position.
+    onRegionalSettingsChanged = [this] { numberFormat = platform_.regional.numberFormat(); };
 }
 
 void Form_Main::Form_Load() {
@@ -116,8 +119,10 @@ void Form_Main::Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode) {
         TrayMenu_Command_View_Click();
         step(3);
         if (Check_Message_Exit.value() == forms::CheckBox::Unchecked) {
-            platform_.messageBoxes.show(closeNotice, TIVORA_TITLE);
+            // Ticked as the notice goes on the screen: a session that ends while it stands there
+            // saves it as shown, and it does not come back.
             Check_Message_Exit.setValue(forms::CheckBox::Checked);
+            platform_.messageBoxes.show(closeNotice, TIVORA_TITLE);
         }
         step(4);
         Cancel = -1;
@@ -147,7 +152,11 @@ void Form_Main::Form_Unload(int&) {
 void Form_Main::TrayMenu_Command_View_Click() {
     procedure("TrayMenu_Command_View_Click", [&](Step& step) {
         step(1);
-        setVisible(!visible());
+        if (visible()) {
+            hide();
+        } else {
+            show();  // restored, should it have been minimised before it was hidden
+        }
         step(2);
         TrayMenu_Command_View.setCaption(visible() ? "Скрыть" : "Показать");
         step(3);

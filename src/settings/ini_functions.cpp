@@ -75,11 +75,9 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
             step(13);
             if (window.name() == mainWindowName) {
                 step(14);
-                window.setLeft(static_cast<float>(
-                    toNumber(ReadIni(Settings_File, positionSection, "Form_Left"), window.numberFormat)));
+                window.setLeft(toSingle(ReadIni(Settings_File, positionSection, "Form_Left"), window.numberFormat));
                 step(15);
-                window.setTop(static_cast<float>(
-                    toNumber(ReadIni(Settings_File, positionSection, "Form_Top"), window.numberFormat)));
+                window.setTop(toSingle(ReadIni(Settings_File, positionSection, "Form_Top"), window.numberFormat));
             }
         } else {
             for (forms::Control* control : window.controls()) {

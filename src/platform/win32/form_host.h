@@ -90,6 +90,14 @@ class FormHost : public forms::FormView, public forms::ControlView {
     void moveFocus(int direction);
     int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     void reportPosition();
+    // A position in twips as screen pixels, kept within what Windows can place a window at.
+    static int screenPixels(double twips, double twipsPerPixel);
+    // Moves the window where the model says; a visible window is kept within reach.
+    void applyPosition();
+    // Moves the window onto the nearest monitor's work area when its title bar is on none.
+    void keepReachable();
+    // Shows the window restored, within reach, in front.
+    void showNow();
     void makeSurface(Child& child);
     void clearSurface(Child& child);
     void freeSurface(Child& child);
@@ -104,6 +112,9 @@ class FormHost : public forms::FormView, public forms::ControlView {
     HFONT defaultFont_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool destroying_ = false;
+    static constexpr UINT firstShowMessage = WM_APP + 1;
+    bool firstShowPending_ = false;
+    bool firstShowDone_ = false;
     std::vector<std::pair<COLORREF, HBRUSH>> brushes_;  // one per colour, for coloured labels
 };
 

@@ -159,6 +159,23 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOVE:
             reportPosition();
             break;
+        case WM_SIZE:
+            form_.windowStateChanged(wParam == SIZE_MINIMIZED   ? forms::WindowState::Minimized
+                                     : wParam == SIZE_MAXIMIZED ? forms::WindowState::Maximized
+                                                                : forms::WindowState::Normal);
+            break;
+        case WM_SETTINGCHANGE:
+            if (lParam && lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
+                form_.regionalSettingsChanged();
+            }
+            break;
+        case firstShowMessage:
+            firstShowPending_ = false;
+            firstShowDone_ = true;
+            if (form_.visible()) {
+                showNow();
+            }
+            return 0;
         case WM_CTLCOLORSTATIC:
             if (HBRUSH brush =
                     controlBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {

@@ -74,20 +74,41 @@ void FormHost::formChanged(forms::Form&, forms::FormChange what) {
             SetWindowTextW(hwnd_, widen(form_.caption()).c_str());
             break;
         case forms::FormChange::Visible:
-            if (form_.visible()) {
-                ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
-                SetForegroundWindow(hwnd_);
-            } else {
+            if (!form_.visible()) {
                 ShowWindow(hwnd_, SW_HIDE);
+            } else if (firstShowDone_) {
+                showNow();
+            } else if (!firstShowPending_) {
+                // The first showing waits for the message loop: start-up may hide the window again
+                // at once (started hidden in the tray), and then it never appears nor takes the
+                // foreground from the program the user is working in.
+                firstShowPending_ = true;
+                PostMessageW(hwnd_, firstShowMessage, 0, 0);
+            }
+            break;
+        case forms::FormChange::WindowState:
+            if (IsWindowVisible(hwnd_)) {
+                switch (form_.windowState()) {
+                    case forms::WindowState::Normal:
+                        if (IsIconic(hwnd_) || IsZoomed(hwnd_)) {
+                            ShowWindow(hwnd_, SW_RESTORE);
+                            keepReachable();
+                        }
+                        break;
+                    case forms::WindowState::Minimized:
+                        ShowWindow(hwnd_, SW_MINIMIZE);
+                        break;
+                    case forms::WindowState::Maximized:
+                        ShowWindow(hwnd_, SW_MAXIMIZE);
+                        break;
+                }
             }
             break;
         case forms::FormChange::Enabled:
             EnableWindow(hwnd_, form_.enabled());
             break;
         case forms::FormChange::Position:
-            SetWindowPos(hwnd_, nullptr, static_cast<int>(std::lround(form_.left() / form_.twipsPerPixelX)),
-                         static_cast<int>(std::lround(form_.top() / form_.twipsPerPixelY)), 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            applyPosition();
             break;
         case forms::FormChange::Focus:
             SetForegroundWindow(hwnd_);
@@ -206,6 +227,17 @@ forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, c
                          at.y, hwnd_, nullptr));
     DestroyMenu(popup);
     return chosen >= 1 && chosen <= items.size() ? items[chosen - 1] : nullptr;
+}
+
+void FormHost::showNow() {
+    if (IsIconic(hwnd_)) {
+        ShowWindow(hwnd_, SW_RESTORE);
+        keepReachable();
+    } else {
+        keepReachable();  // before it shows: a window put out of reach never flashes there
+        ShowWindow(hwnd_, SW_SHOW);
+    }
+    SetForegroundWindow(hwnd_);
 }
 
 HBRUSH FormHost::controlBackground(HWND control, HDC dc) {

@@ -2,6 +2,8 @@
 // from their twips, their fonts, and its position reported to the model in twips.
 #include "platform/win32/form_host.h"
 
+#include "forms/placement.h"
+
 #include <cmath>
 
 #include "platform/win32/form_host_internal.h"
@@ -45,8 +47,8 @@ RECT FormHost::initialFrame() const {
         x = work.left + (work.right - work.left - width) / 2;
         y = work.top + (work.bottom - work.top - height) / 2;
     } else {
-        x = static_cast<int>(std::lround(form_.left() / form_.twipsPerPixelX));
-        y = static_cast<int>(std::lround(form_.top() / form_.twipsPerPixelY));
+        x = screenPixels(form_.left(), form_.twipsPerPixelX);
+        y = screenPixels(form_.top(), form_.twipsPerPixelY);
     }
     return {x, y, x + width, y + height};
 }
@@ -113,10 +115,63 @@ void FormHost::layout() {
     }
 }
 
+int FormHost::screenPixels(double twips, double twipsPerPixel) {
+    // A position from a file may be anything that single precision holds; Windows keeps window
+    // positions within 16 bits, and the reachability check brings a far one back.
+    constexpr double farthest = 30000;
+    double pixels = twipsPerPixel > 0 ? twips / twipsPerPixel : 0;
+    if (!(pixels > -farthest)) {
+        pixels = -farthest;  // NaN too
+    } else if (pixels > farthest) {
+        pixels = farthest;
+    }
+    return static_cast<int>(std::lround(pixels));
+}
+
 void FormHost::reportPosition() {
+    // The position the model keeps (and the settings file gets) is where the window stands when
+    // it is neither minimised nor maximised: a minimised window is parked at -32000, -32000.
     RECT r{};
-    if (hwnd_ && GetWindowRect(hwnd_, &r)) {
+    if (hwnd_ && !IsIconic(hwnd_) && !IsZoomed(hwnd_) && GetWindowRect(hwnd_, &r)) {
         form_.moved(r.left * form_.twipsPerPixelX, r.top * form_.twipsPerPixelY);
+    }
+}
+
+void FormHost::applyPosition() {
+    SetWindowPos(hwnd_, nullptr, screenPixels(form_.left(), form_.twipsPerPixelX),
+                 screenPixels(form_.top(), form_.twipsPerPixelY), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (IsWindowVisible(hwnd_)) {
+        keepReachable();
+    }
+}
+
+namespace {
+
+BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& w = info.rcWork;
+        reinterpret_cast<std::vector<forms::PixelRect>*>(areas)->push_back({w.left, w.top, w.right, w.bottom});
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void FormHost::keepReachable() {
+    RECT r{};
+    if (!hwnd_ || IsIconic(hwnd_) || IsZoomed(hwnd_) || !GetWindowRect(hwnd_, &r)) {
+        return;
+    }
+    std::vector<forms::PixelRect> workAreas;
+    EnumDisplayMonitors(nullptr, nullptr, &addWorkArea, reinterpret_cast<LPARAM>(&workAreas));
+    POINT client{0, 0};
+    ClientToScreen(hwnd_, &client);
+    forms::PixelRect window{r.left, r.top, r.right, r.bottom};
+    forms::PixelRect place = forms::reachablePlace(window, client.y - r.top, workAreas);
+    if (!(place == window)) {
+        SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "base/error.h"
 
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/late_binding.h"
 #include "platform/win32/wide.h"
 
@@ -156,6 +157,7 @@ std::uint32_t Win32Platform::start(const std::string& commandLine, platform::Win
 std::intptr_t Win32Platform::ShellExecuteA(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                            const std::string& parameters, const std::string& directory,
                                            int showCommand) {
+    enterComApartment();
     std::string ansiVerb = toAnsi(verb);
     std::string ansiFile = toAnsi(file);
     std::string ansiParameters = toAnsi(parameters);

@@ -1,0 +1,74 @@
+// The reachability rule for a window's position.
+#include "forms/placement.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace tivora::forms {
+
+namespace {
+
+PixelRect intersection(const PixelRect& a, const PixelRect& b) {
+    PixelRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+    if (r.right < r.left) {
+        r.right = r.left;
+    }
+    if (r.bottom < r.top) {
+        r.bottom = r.top;
+    }
+    return r;
+}
+
+// How far apart two rectangles are (squared, 0 when they touch or overlap); 64-bit, since a
+// window may have been put tens of thousands of pixels away.
+std::int64_t distanceSquared(const PixelRect& a, const PixelRect& b) {
+    std::int64_t dx = std::max<std::int64_t>({0, std::int64_t{b.left} - a.right, std::int64_t{a.left} - b.right});
+    std::int64_t dy = std::max<std::int64_t>({0, std::int64_t{b.top} - a.bottom, std::int64_t{a.top} - b.bottom});
+    return dx * dx + dy * dy;
+}
+
+}  // namespace
+
+bool titleBarReachable(const PixelRect& window, int titleBarHeight, const std::vector<PixelRect>& workAreas) {
+    PixelRect titleBar{window.left, window.top, window.right, window.top + std::max(1, titleBarHeight)};
+    // A sliver is not enough to take hold of: at least three title bar heights of its width (all
+    // of a narrower window) and half its height.
+    int wide = std::min(titleBar.width(), 3 * std::max(1, titleBarHeight));
+    int high = std::max(1, titleBar.height() / 2);
+    for (const PixelRect& area : workAreas) {
+        PixelRect part = intersection(titleBar, area);
+        if (part.width() >= wide && part.height() >= high) {
+            return true;
+        }
+    }
+    return false;
+}
+
+PixelRect reachablePlace(const PixelRect& window, int titleBarHeight, const std::vector<PixelRect>& workAreas) {
+    if (workAreas.empty() || titleBarReachable(window, titleBarHeight, workAreas)) {
+        return window;
+    }
+    // The nearest work area; of several that the window overlaps, the one it overlaps most.
+    const PixelRect* nearest = nullptr;
+    std::int64_t bestDistance = std::numeric_limits<std::int64_t>::max();
+    std::int64_t bestOverlap = -1;
+    for (const PixelRect& area : workAreas) {
+        std::int64_t distance = distanceSquared(window, area);
+        PixelRect part = intersection(window, area);
+        std::int64_t overlap = std::int64_t{part.width()} * part.height();
+        if (distance < bestDistance || (distance == bestDistance && overlap > bestOverlap)) {
+            nearest = &area;
+            bestDistance = distance;
+            bestOverlap = overlap;
+        }
+    }
+    int width = window.width();
+    int height = window.height();
+    int left = std::max(nearest->left, std::min(window.left, nearest->right - width));
+    int top = std::max(nearest->top, std::min(window.top, nearest->bottom - height));
+    return {left, top, left + width, top + height};
+}
+
+}  // namespace tivora::forms
