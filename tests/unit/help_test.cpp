@@ -69,5 +69,21 @@ TEST_F(Help, PrintingUsesTheOneCommonDialogAndUnloadReleasesIt) {
     EXPECT_FALSE(form.cCommonDialog);
 }
 
+TEST_F(Help, AHelpWindowThatCannotOpenIsReportedAndLeavesTheMainWindowUsable) {
+    for (int number : {err::OutOfMemory, err::ObjectUnloaded}) {
+        fake.messages.clear();
+        form.showHelpWindow = [number] { throw RuntimeError(number); };
+        form.Command_Help.click();
+        EXPECT_TRUE(form.enabled()) << number;
+        if (number == err::ObjectUnloaded) {
+            EXPECT_TRUE(fake.messages.empty());  // passed over in silence, as this window's reports are
+        } else {
+            ASSERT_EQ(fake.messages.size(), 1u);
+            EXPECT_EQ(fake.messages[0].text, "Ошибка функции Command_Help_Click№7, '" +
+                                                 errorDescription(err::OutOfMemory) + "', строка 2");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tivora

@@ -1,52 +1,13 @@
 // Start-up, the close box, the real shut-down and the tray's reactions, on the fake system.
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "fakes/main_window_fixture.h"
+#include "fakes/start_up_fixture.h"
 
 namespace tivora {
 namespace {
 
-const std::string folder = "C:\\Program Files\\Tivora";
-
-struct Lifecycle : fakes::MainWindowFixture {
-    Lifecycle() { form.hide(); }  // start-up runs on the hidden, loaded window
-
-    void setHelpFile(const std::string& bytes) { fake.disk.files[utf8ToCp1251(folder + "\\Справка.txt")] = bytes; }
-    void setSettings(const std::string& text) {
-        fake.disk.files[utf8ToCp1251(folder + "\\Settings.ini")] = utf8ToCp1251(text);
-    }
-    std::string settings() { return cp1251ToUtf8(fake.file(folder + "\\Settings.ini")); }
-    // A whole settings file of the design values, with some keys given other values.
-    void setFullSettings(const std::map<std::string, std::string>& values) {
-        std::map<std::string, std::string> keys{
-            {"Check_Message_Exit", "0"}, {"Check_FullScreen_Brake", "0"}, {"Check_Minimize", "0"},
-            {"Check_AutoStart", "0"},    {"Combo_Percents", "50%"},       {"Option_Melody", "False"},
-            {"Option_Volume", "False"},  {"Option_Message", "True"},      {"Check_MsgBox", "0"},
-            {"Text_Message", "x"},       {"Text_Minute", "00"},           {"Text_Hour", "23"}};
-        for (const auto& [key, value] : values) {
-            keys[key] = value;
-        }
-        std::string text = "[Form_Main]\r\n";
-        for (const auto& [key, value] : keys) {
-            text += "Form_Main_" + key + "=" + value + "\r\n";
-        }
-        setSettings(text + "[Program_Settings]\r\nForm_Left=0\r\nForm_Top=0\r\n");
-    }
-    void startUp() {
-        form.load();
-        form.show();
-        form.activated();
-    }
-    int notifyCalls(std::uint32_t message) {
-        int n = 0;
-        for (const auto& call : fake.notifyCalls) {
-            n += call.first == message ? 1 : 0;
-        }
-        return n;
-    }
-};
+using Lifecycle = fakes::StartUpFixture;
+const std::string& folder = fakes::StartUpFixture::folder;
 
 TEST_F(Lifecycle, StartUpPutsTheIconCaptionSettingsAndHelpInPlace) {
     setHelpFile("a\r\n\r\nb\r\n");
@@ -197,6 +158,37 @@ TEST_F(Lifecycle, ShowingTheWindowWhileItIsDisabledReportsTheFocus) {
     EXPECT_EQ(fake.messages[0].text,
               "Ошибка функции TrayMenu_Command_View_Click№5, 'Недопустимый вызов процедуры или недопустимый "
               "аргумент', строка 3");
+}
+
+TEST_F(Lifecycle, AMinimisedWindowIsBroughtBackWhenTheProgramShowsIt) {
+    setHelpFile("");
+    startUp();
+    form.windowStateChanged(forms::WindowState::Minimized);  // the user minimised it
+    form.Command_Test_Click();  // the action shows the window: it must be seen, not stay minimised
+    EXPECT_EQ(form.windowState(), forms::WindowState::Normal);
+    form.windowStateChanged(forms::WindowState::Minimized);
+    form.TrayMenu_Command_View_Click();  // hidden to the tray from its taskbar button
+    EXPECT_FALSE(form.visible());
+    form.TrayMenu_Command_View_Click();  // "Показать"
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(form.windowState(), forms::WindowState::Normal);
+    EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Скрыть");
+}
+
+TEST_F(Lifecycle, AChangedNumberFormatHoldsFromTheMomentWindowsSaysSo) {
+    setHelpFile("");
+    startUp();
+    form.Option_Volume.setValue(true);
+    form.Command_Test_Click();
+    fake.format = NumberFormat::english();  // the user picks another decimal separator
+    form.Command_Test_Click();
+    form.regionalSettingsChanged();
+    form.Command_Test_Click();
+    form.Text_Hour.setText("7.6");  // now a number in the user's format
+    EXPECT_EQ(fake.started, (std::vector<std::string>{"\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
+                                                      "\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
+                                                      "\"" + folder + "\\volume.exe\" setsysvolume 32767.5"}));
+    EXPECT_EQ(form.Text_Hour.text(), "7.6");
 }
 
 }  // namespace

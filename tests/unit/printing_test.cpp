@@ -184,5 +184,22 @@ TEST_F(Printing, TheOpenDialogGetsItsRecordAndGivesBackThePath) {
     EXPECT_EQ(dialog().FileTitle(), "");
 }
 
+TEST_F(Printing, AnOpenDialogThatFailsAnswersFalseReportsOnceAndGivesTheWindowBack) {
+    // The last step fails after a cancel: the window cannot take the focus while it is hidden.
+    form.hide();
+    EXPECT_FALSE(dialog().ShowOpen(form));
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text,
+              "Ошибка функции ShowOpen№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 7");
+    EXPECT_TRUE(form.enabled());
+    // The dialog itself fails.
+    form.show();
+    fake.messages.clear();
+    fake.openDialog = [](platform::OpenFileRecord&) -> bool { throw RuntimeError(err::OutOfMemory); };
+    EXPECT_FALSE(dialog().ShowOpen(form));
+    EXPECT_EQ(fake.messages.size(), 1u);
+    EXPECT_TRUE(form.enabled());
+}
+
 }  // namespace
 }  // namespace tivora

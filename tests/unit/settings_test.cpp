@@ -139,6 +139,30 @@ TEST_F(SettingsFile, AMissingPositionIsATypeMismatchAfterTheControls) {
     EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 14");
 }
 
+TEST_F(SettingsFile, APositionBeyondSinglePrecisionIsAnOverflowNeverAWildNumber) {
+    ini.Settings(INI_Functions::Save, form);
+    const std::string saved = file();
+    for (const char* far : {"1E+39", "-3,5E+38", "inf", "-Infinity", "NaN", "1,#INF", "1.#QNAN"}) {
+        std::string edited = saved;
+        edited.replace(edited.find("Form_Left=") + 10, 1, far);
+        setFile(edited);
+        form.moved(15, 30);
+        fake.messages.clear();
+        ini.Settings(INI_Functions::Load, form);
+        ASSERT_EQ(fake.messages.size(), 1u) << far;
+        EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№6, 'Переполнение', строка 14") << far;
+        EXPECT_EQ(form.left(), 15) << far;
+    }
+    // The largest single-precision value is a number; the window layer brings it onto the screen.
+    std::string edited = saved;
+    edited.replace(edited.find("Form_Left=") + 10, 1, "3,4E+38");
+    setFile(edited);
+    fake.messages.clear();
+    ini.Settings(INI_Functions::Load, form);
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_FLOAT_EQ(static_cast<float>(form.left()), 3.4e38f);
+}
+
 TEST_F(SettingsFile, LettersOutsideTheCodePageComeBackReplaced) {
     ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Message", "Ночь 🌙 ✓");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Message"), "Ночь ? ?");

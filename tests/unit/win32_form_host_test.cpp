@@ -215,5 +215,98 @@ TEST_F(Realised, CloseRequestsGoThroughTheModel) {
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+TEST_F(Realised, TheSavedPositionIsTheNormalOneAndShowingRestoresAMinimisedWindow) {
+    SetWindowPos(host.hwnd(), nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_DOUBLE_EQ(form.left(), 100 * 15.0);
+    ShowWindow(host.hwnd(), SW_MINIMIZE);  // the user minimises it: Windows parks it at -32000
+    pump(20);
+    EXPECT_TRUE(IsIconic(host.hwnd()));
+    EXPECT_EQ(form.windowState(), forms::WindowState::Minimized);
+    EXPECT_DOUBLE_EQ(form.left(), 100 * 15.0);
+    EXPECT_DOUBLE_EQ(form.top(), 120 * 15.0);
+    form.show();  // shown by the program (the action, the tray): brought back
+    pump(20);
+    EXPECT_FALSE(IsIconic(host.hwnd()));
+    EXPECT_EQ(form.windowState(), forms::WindowState::Normal);
+    RECT r{};
+    GetWindowRect(host.hwnd(), &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 120);
+    // Hidden while minimised, shown again: restored as well.
+    ShowWindow(host.hwnd(), SW_MINIMIZE);
+    form.hide();
+    form.show();
+    pump(20);
+    EXPECT_TRUE(IsWindowVisible(host.hwnd()));
+    EXPECT_FALSE(IsIconic(host.hwnd()));
+}
+
+// The title bar's rectangle on the screen.
+RECT titleBar(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    POINT client{0, 0};
+    ClientToScreen(hwnd, &client);
+    r.bottom = client.y;
+    return r;
+}
+
+bool onWorkArea(const RECT& r) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
+}
+
+TEST_F(Realised, APositionOutOfReachIsBroughtOntoTheScreenAndOneOnItIsKept) {
+    for (auto [left, top] : {std::pair{600000.0, -300000.0}, std::pair{-480000.0, -480000.0},
+                             std::pair{3.0e38, -3.0e38}, std::pair{16000.0, 6000.0}}) {
+        form.setLeft(left);
+        form.setTop(top);
+        pump(20);
+        RECT r{};
+        GetWindowRect(host.hwnd(), &r);
+        EXPECT_TRUE(onWorkArea(r)) << left << ", " << top << ": " << r.left << ", " << r.top;
+        EXPECT_TRUE(onWorkArea(titleBar(host.hwnd())));
+    }
+    RECT kept{};
+    GetWindowRect(host.hwnd(), &kept);
+    EXPECT_EQ(kept.left, 16000 / 15);  // on the screen: exactly where the model put it
+    EXPECT_EQ(kept.top, 6000 / 15);
+    EXPECT_DOUBLE_EQ(form.left(), 16000.0);
+    // A hidden window moves where it is told and is brought within reach when it shows.
+    form.hide();
+    form.setLeft(-600000);
+    form.show();
+    pump(20);
+    RECT shown{};
+    GetWindowRect(host.hwnd(), &shown);
+    EXPECT_TRUE(onWorkArea(shown));
+}
+
+TEST(FirstShow, AWindowHiddenAgainBeforeTheMessageLoopRunsNeverAppears) {
+    TestForm form;
+    FormHost host{form, GetModuleHandleW(nullptr), {}};
+    host.create();
+    form.load();
+    bool everVisible = false;
+    form.show();
+    everVisible |= IsWindowVisible(host.hwnd()) != FALSE;
+    form.hide();  // start-up that hides the window in the tray
+    pump(50);
+    everVisible |= IsWindowVisible(host.hwnd()) != FALSE;
+    EXPECT_FALSE(everVisible);
+    form.show();  // later, from the tray
+    pump(50);
+    EXPECT_TRUE(IsWindowVisible(host.hwnd()));
+}
+
+TEST_F(Realised, ARegionalSettingsChangeReachesTheModel) {
+    int changes = 0;
+    form.onRegionalSettingsChanged = [&] { ++changes; };
+    SendMessageW(host.hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+    SendMessageW(host.hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
+    EXPECT_EQ(changes, 1);
+}
+
 }  // namespace
 }  // namespace tivora::win32

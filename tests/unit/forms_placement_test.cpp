@@ -1,0 +1,43 @@
+// Where a window may stand: kept where the user can take hold of its title bar, otherwise brought
+// wholly onto the nearest monitor's work area.
+#include <gtest/gtest.h>
+
+#include "forms/placement.h"
+
+namespace tivora::forms {
+namespace {
+
+constexpr int title = 23;  // the title bar's height in pixels
+const PixelRect screen{0, 0, 1024, 728};   // a 1024 x 768 monitor above a 40-pixel taskbar
+const PixelRect right{1024, 0, 2944, 1040};  // a larger monitor to its right
+
+PixelRect at(int left, int top) { return {left, top, left + 200, top + 300}; }
+
+TEST(Placement, AWindowWhoseTitleBarCanBeTakenHoldOfStaysWhereItIs) {
+    for (PixelRect window : {at(100, 100), at(900, 600), at(-100, 0), at(0, 728 - 2 * title), at(950, 200)}) {
+        EXPECT_EQ(reachablePlace(window, title, {screen}), window) << window.left << "," << window.top;
+    }
+    EXPECT_EQ(reachablePlace(at(2000, 500), title, {screen, right}), at(2000, 500));  // on the second monitor
+}
+
+TEST(Placement, AWindowOutOfReachComesWhollyOntoTheNearestWorkArea) {
+    // Above the top, below the taskbar, far to the left, parked where Windows puts minimised ones.
+    EXPECT_EQ(reachablePlace(at(100, -20), title, {screen}), at(100, 0));
+    EXPECT_EQ(reachablePlace(at(300, 720), title, {screen}), at(300, 428));
+    EXPECT_EQ(reachablePlace(at(-190, 50), title, {screen}), at(0, 50));  // a sliver of title bar is not enough
+    EXPECT_EQ(reachablePlace(at(-32000, -32000), title, {screen}), at(0, 0));
+    EXPECT_EQ(reachablePlace(at(30000, 30000), title, {screen}), at(824, 428));
+    // With two monitors: the one nearer to it.
+    EXPECT_EQ(reachablePlace(at(5000, 100), title, {screen, right}), at(2744, 100));
+    EXPECT_EQ(reachablePlace(at(-5000, 100), title, {screen, right}), at(0, 100));
+    EXPECT_TRUE(titleBarReachable(reachablePlace(at(12345, -6789), title, {screen, right}), title, {screen, right}));
+}
+
+TEST(Placement, AWindowLargerThanTheWorkAreaKeepsItsTopLeftCornerOnIt) {
+    PixelRect large{-500, -500, 1500, 1500};
+    EXPECT_EQ(reachablePlace(large, title, {screen}), (PixelRect{0, 0, 2000, 2000}));
+    EXPECT_EQ(reachablePlace(large, title, {}), large);  // no monitor known: nothing to go by
+}
+
+}  // namespace
+}  // namespace tivora::forms
