@@ -165,6 +165,9 @@ void Form::mouseMoved(int button, int shift, int xPixels, int yPixels) {
     float x = static_cast<float>(xPixels);
     float y = static_cast<float>(yPixels);
     if (scaleMode_ == ScaleMode::Twips) {
+        // The product in double, rounded to float once: the float nearest the true twips, so
+        // that X / twipsPerPixelX rounds back to the pixel over the whole 16-bit range also
+        // where a pixel is no whole number of twips (the tray's codes rely on that).
         x = static_cast<float>(xPixels * twipsPerPixelX);
         y = static_cast<float>(yPixels * twipsPerPixelY);
     }

@@ -115,16 +115,16 @@ void TrayIcon::CallEvent(const float& X, const float& Y) {
             return;
         }
         step(2);
-        double whole = roundHalfEven(X);
-        if (whole < -2147483648.0 || whole > 2147483647.0) {
+        // The shell's message stood in the pixel X. Back to whole pixels first, then its low
+        // 8 bits: a pixel need not be a whole number of twips (8.571... at 168 DPI), and
+        // taking the low bits of the twips would then mix in the message's 0x200.
+        double pixel = roundHalfEven(X / platform_.screen.twipsPerPixelX());
+        if (!(pixel >= -2147483648.0 && pixel <= 2147483647.0)) {
             throw RuntimeError(err::Overflow);
         }
-        std::int32_t lowBits = static_cast<std::int32_t>(whole) & 255;
         step(3);
-        double quotient = lowBits / platform_.screen.twipsPerPixelX();
+        short code = static_cast<short>(static_cast<std::int32_t>(pixel) & 255);
         step(4);
-        short code = static_cast<short>(roundHalfEven(quotient));
-        step(5);
         if (OnIcon) {
             OnIcon(code);
         }

@@ -35,7 +35,8 @@ public:
     void Delete();
 
     // Decodes one mouse move of the owner window: the shell's callback arrives with the mouse
-    // message as X (in twips) and 0 as Y; OnIcon then gets the message less 0x200.
+    // message as the pixel X (handed on in twips) and 0 as Y; OnIcon then gets the message
+    // less 0x200, the low 8 bits of the whole pixel, at any display scale.
     void CallEvent(const float& X, const float& Y);
     // Shows the menu as the icon's popup menu; returns after the chosen entry's handler ran.
     void CallPopupMenu(forms::Form& window, forms::Menu& menu, std::optional<int> flags = std::nullopt,

@@ -1,6 +1,7 @@
 """The real Tivora.exe in a throw-away program folder, and its main window's controls found by
 where the design puts them."""
 import os
+import subprocess
 from pathlib import Path
 
 from tivora_e2e import SessionTestCase, wait_until
@@ -119,6 +120,8 @@ def settings_file(text):
 
 
 class ProgramTestCase(SessionTestCase):
+    dpi = 96  # the display scale of the program started last
+
     def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
                       visible=True):
         """Starts Tivora.exe from C:\\Tivora test\\ (with the stub volume tool unless told not to),
@@ -127,9 +130,10 @@ class ProgramTestCase(SessionTestCase):
             session.start(self.folder.unix / "Tivora.exe", env=env)
             return session, self.main_window(session, visible)
         s = self.start_session()
-        if dpi != 96:
-            s.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi,
-                   "/f")
+        self.dpi = dpi
+        if dpi != 96:  # Wine takes the display scale from both keys
+            for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+                s.wine("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f")
         program_files = {p.name: p for p in PROGRAM.iterdir() if p.is_file()}
         program_files.pop("volume.exe", None)
         if volume_stub:
@@ -146,6 +150,35 @@ class ProgramTestCase(SessionTestCase):
                                        and w["title"] == "Tivora!!! v.1.1" and (w["visible"] or not visible)), None),
                          timeout=20, what="the main window is up")
         return MainWindow(s, top, dpi)
+
+    def visible(self, s, w):
+        return s.drive("window", w.hwnd)["visible"]
+
+    def icon_position(self, s):
+        """The middle of our icon: the first at the right end of the taskbar, 3 pixels from its
+        edge, as wide as a small icon (16 pixels at 96 DPI, more at a larger scale)."""
+        tray = s.drive("find", "", 5000, "--class", "Shell_TrayWnd")
+        left, top, right, bottom = tray["rect"]
+        return right - 3 - round(8 * self.dpi / 96), (top + bottom) // 2
+
+    def icon_shown(self, s):
+        """Our icon (a pale moon on navy) sits at the right end of the taskbar."""
+        x, y = self.icon_position(s)
+        half = round(6 * self.dpi / 96)
+        shot = s.screenshot(s.tmp / "tray.png")
+        crop = f"{2 * half}x{2 * half}+{x - half}+{y - half}"
+        moon = subprocess.run(["convert", str(shot), "-crop", crop, "-fx",
+                               "(r>0.8)*(g>0.8)*(b<0.8)", "-format", "%[fx:mean]", "info:"],
+                              capture_output=True, text=True, check=True).stdout
+        return float(moon) > 0.1  # neither the taskbar nor the desktop has that pale yellow
+
+    def click_icon(self, s, button="1", repeat=1):
+        x, y = self.icon_position(s)
+        s.xdotool("mousemove", x, y, "click", "--repeat", repeat, "--delay", 120, button)
+
+    def tray_menu(self, s):
+        """The open tray menu (a visible #32768 window), or None."""
+        return next((m for m in s.drive("list") if m["class"] == "#32768" and m["visible"]), None)
 
     def settings(self):
         """The program's Settings.ini as text, or None."""

@@ -10,6 +10,10 @@
 
 namespace tivora::fakes {
 
+// Display scales whose pixel is 15, 12, 10, 8.571..., 7.5, 6.666... and 4.285... twips: whole,
+// halves, and thirds and sevenths that no float or double holds exactly.
+inline constexpr int everyDpi[] = {96, 120, 144, 168, 192, 216, 336};
+
 struct MainWindowFixture : ::testing::Test {
     FakePlatform fake;
     platform::Platform system = fake.platform();
@@ -21,6 +25,12 @@ struct MainWindowFixture : ::testing::Test {
     MainWindowFixture() {
         form.setView(&view);
         form.show();
+    }
+
+    // The screen's scale, and the window's copy of it as the program makes at start.
+    void setDpi(int dpi) {
+        fake.twipsPerPixel = 1440.0 / dpi;
+        form.twipsPerPixelX = form.twipsPerPixelY = fake.twipsPerPixel;
     }
 
     // One tick of the one-second timer at the given time, and its read half a second later.

@@ -221,6 +221,23 @@ TEST(Form, MouseMovesArriveInTheWindowsUnit) {
     EXPECT_FLOAT_EQ(y, 4);
 }
 
+// The tray's codes are the pixel X of a mouse move: a handler that divides the position by the
+// window's twips per pixel must get that pixel back, also where a pixel is 8.571... twips.
+TEST(Form, EveryPixelComesBackFromTwipsAtEveryScale) {
+    TestForm f;
+    float x = 0;
+    f.onMouseMove = [&](int, int, float mx, float) { x = mx; };
+    for (int dpi : {96, 120, 144, 168, 192, 216, 336}) {
+        f.twipsPerPixelX = 1440.0 / dpi;
+        int wrong = 0;
+        for (int pixel = -32768; pixel <= 32767; ++pixel) {
+            f.mouseMoved(0, 0, pixel, 0);
+            wrong += roundHalfEven(x / f.twipsPerPixelX) != pixel ? 1 : 0;
+        }
+        EXPECT_EQ(wrong, 0) << dpi << " DPI";
+    }
+}
+
 TEST(Form, FocusNeedsAVisibleEnabledWindow) {
     TestForm f;
     EXPECT_EQ(errorNumber([&] { f.setFocus(); }), err::InvalidCall);

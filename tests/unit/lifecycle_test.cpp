@@ -146,6 +146,30 @@ TEST_F(Lifecycle, LeftClicksToggleAndTheRightOpensTheMenuWithExitAsDefault) {
     EXPECT_EQ(fake.transcript.back(), "PostMessageA 0x30030 0 0 0");
 }
 
+TEST_F(Lifecycle, AtEveryDisplayScaleALeftClickTogglesAndOnlyTheRightButtonsReleaseOpensTheMenu) {
+    setHelpFile("");
+    startUp();
+    auto click = [&](int message) { form.mouseMoved(0, 0, message, 0); };
+    for (int dpi : fakes::everyDpi) {
+        setDpi(dpi);
+        view.popups.clear();
+        click(0x201);
+        click(0x202);
+        EXPECT_FALSE(form.visible()) << dpi;
+        click(0x201);
+        click(0x202);
+        EXPECT_TRUE(form.visible()) << dpi;
+        for (int message : {0x200, 0x203, 0x204, 0x206, 0x207, 0x208, 0x209}) {
+            click(message);
+        }
+        EXPECT_TRUE(form.visible()) << dpi;
+        EXPECT_TRUE(view.popups.empty()) << dpi;
+        click(0x205);  // the menu is dismissed
+        EXPECT_EQ(view.popups.size(), 1u) << dpi;
+    }
+    EXPECT_TRUE(fake.messages.empty());
+}
+
 TEST_F(Lifecycle, ShowingTheWindowWhileItIsDisabledReportsTheFocus) {
     setHelpFile("");
     startUp();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "fakes/main_window_fixture.h"
 #include "tray/tray_icon.h"
@@ -29,6 +31,44 @@ TEST_F(Tray, MouseMessagesDecodeIntoCodesAtAnyWholeTwipsPerPixel) {
         }
         EXPECT_EQ(codes, (std::vector<short>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9})) << twipsPerPixel;
     }
+}
+
+// At 168 DPI a pixel is 8.571... twips: the codes must not depend on how that rounds.
+TEST_F(Tray, EveryMouseMessageDecodesAtEveryDisplayScaleAlsoThroughTheWindowsMouseMove) {
+    auto windowsTray = std::make_shared<TrayIcon>(system, reporter);
+    windowsTray->OnIcon = [this](short& code) { codes.push_back(code); };
+    form.cTray = windowsTray;
+    const std::vector<short> everyCode{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    for (int dpi : fakes::everyDpi) {
+        setDpi(dpi);
+        double twipsPerPixel = fake.twipsPerPixel;
+        codes.clear();
+        for (int message = 0x200; message <= 0x209; ++message) {
+            tray.CallEvent(static_cast<float>(message * twipsPerPixel), 0.0f);
+        }
+        EXPECT_EQ(codes, everyCode) << "CallEvent at " << dpi << " DPI";
+        codes.clear();
+        for (int message = 0x200; message <= 0x209; ++message) {
+            form.mouseMoved(0, 0, message, 0);  // as the window layer hands on the shell's callback
+        }
+        form.mouseMoved(0, 0, 0x202, 1);
+        form.mouseMoved(0, 0, 2, 0);  // the pointer on the window's own top row, third pixel
+        std::vector<short> expected = everyCode;
+        expected.push_back(2);
+        EXPECT_EQ(codes, expected) << "mouse moves at " << dpi << " DPI";
+    }
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Tray, APixelBeyondThe32BitRangeIsAnOverflow) {
+    setDpi(168);
+    tray.CallEvent(1.8e10f, 0.0f);  // 2.1e9 pixels
+    EXPECT_EQ(codes.size(), 1u);
+    tray.CallEvent(1.9e10f, 0.0f);
+    tray.CallEvent(-1.9e10f, 0.0f);
+    EXPECT_EQ(codes.size(), 1u);
+    ASSERT_EQ(fake.messages.size(), 2u);
+    EXPECT_EQ(fake.messages[0].text.rfind("Ошибка функции CallEvent№6, ", 0), 0u) << fake.messages[0].text;
 }
 
 TEST_F(Tray, OnlyTheTopRowCounts) {
