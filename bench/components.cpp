@@ -48,7 +48,7 @@ double secondsToLoad(size_t bytes) {
     for (int run = 0; run < 5; ++run) {
         Program program;
         auto& [fake, system, reporter, ini, form] = program;
-        fake.disk.files[utf8ToCp1251(fake.folder + "\\Справка.txt")] = file;
+        fake.disk.files[fake.folder + "\\Справка.txt"] = file;
         auto start = Clock::now();
         form.load();
         runs.push_back(std::chrono::duration<double>(Clock::now() - start).count());

@@ -34,7 +34,7 @@ void Form_Main::vAction() {
         if (Option_Melody.value()) {
             // A missing melody or a file type without a player is the shell's affair: its answer
             // is not looked at.
-            platform_.shell.ShellExecuteA(platform_.windows.GetDesktopWindow(), "Open",
+            platform_.shell.ShellExecuteW(platform_.windows.GetDesktopWindow(), "Open",
                                           platform_.application.programFolder() + "\\melody.mp3", "", "", 1);
         }
         step(4);

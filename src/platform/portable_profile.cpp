@@ -18,8 +18,10 @@
 //     file, each with the one entry; an existing entry has its value replaced in place (its
 //     name kept as it stands); a new entry goes after the last entry of its section, or right
 //     after the header when it has none. Other lines, blank ones included, stay as they are;
-//     every line of a written file ends in CR LF. Values are stored exactly as given, in the
-//     caller's 8-bit code page.
+//     every line of a written file ends in CR LF.
+//  7. Names, values and the path come as UTF-16. The file has no byte-order mark and its text is
+//     in the 8-bit code page (here Windows-1251): what is written is converted to it, a character
+//     it lacks becoming "?", and what is read is converted back. The path names the file whole.
 #include "platform/portable_profile.h"
 
 #include "base/text.h"
@@ -106,6 +108,8 @@ std::optional<size_t> findEntry(const std::vector<ProfileLine>& lines, const Sec
     return std::nullopt;
 }
 
+std::string toCodePage(std::u16string_view text) { return utf8ToCp1251(utf16ToUtf8(text)); }
+
 std::string readValue(std::string_view stored) {
     std::string_view value = trimBlanks(stored);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
@@ -131,16 +135,16 @@ std::vector<ProfileLine> parseProfile(std::string_view bytes) {
     return lines;
 }
 
-std::uint32_t PortableProfile::GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                                        const std::string& defaultText, std::string& buffer,
-                                                        const std::string& file) {
-    std::string value = defaultText;
-    if (auto bytes = files_.read(file)) {
+std::uint32_t PortableProfile::GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                                        const std::u16string& defaultText, std::u16string& buffer,
+                                                        const std::u16string& file) {
+    std::u16string value = defaultText;
+    if (auto bytes = files_.read(utf16ToUtf8(file))) {
         std::vector<ProfileLine> lines = parseProfile(*bytes);
-        SectionSpan span = findSection(lines, section);
+        SectionSpan span = findSection(lines, toCodePage(section));
         if (span.found) {
-            if (auto entry = findEntry(lines, span, key); entry && lines[*entry].hasValue) {
-                value = readValue(lines[*entry].value);
+            if (auto entry = findEntry(lines, span, toCodePage(key)); entry && lines[*entry].hasValue) {
+                value = utf8ToUtf16(cp1251ToUtf8(readValue(lines[*entry].value)));
             }
         }
     }
@@ -149,12 +153,16 @@ std::uint32_t PortableProfile::GetPrivateProfileStringA(const std::string& secti
     }
     size_t count = std::min(value.size(), buffer.size() - 1);
     std::copy_n(value.begin(), count, buffer.begin());
-    buffer[count] = '\0';
+    buffer[count] = u'\0';
     return static_cast<std::uint32_t>(count);
 }
 
-bool PortableProfile::WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                                 const std::string& value, const std::string& file) {
+bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSection, const std::u16string& wideKey,
+                                                 const std::u16string& wideValue, const std::u16string& wideFile) {
+    std::string file = utf16ToUtf8(wideFile);
+    std::string section = toCodePage(wideSection);
+    std::string key = toCodePage(wideKey);
+    std::string value = toCodePage(wideValue);
     std::vector<ProfileLine> lines = parseProfile(files_.read(file).value_or(""));
     std::string entry = key + "=" + value;
     SectionSpan span = findSection(lines, section);

@@ -12,7 +12,7 @@
 
 namespace tivora::platform {
 
-// Whole files by path, as bytes.
+// Whole files by path (UTF-8), as bytes.
 class FileStore {
 public:
     virtual ~FileStore() = default;
@@ -48,15 +48,17 @@ struct ProfileLine {
 
 std::vector<ProfileLine> parseProfile(std::string_view bytes);
 
+// The wide functions: the file's path reaches the store whole (as UTF-8), and the file's text is
+// kept in Windows-1251, the 8-bit code page of the program's users.
 class PortableProfile : public Profile {
 public:
     explicit PortableProfile(FileStore& files) : files_(files) {}
 
-    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                           const std::string& defaultText, std::string& buffer,
-                                           const std::string& file) override;
-    bool WritePrivateProfileStringA(const std::string& section, const std::string& key, const std::string& value,
-                                    const std::string& file) override;
+    std::uint32_t GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                           const std::u16string& defaultText, std::u16string& buffer,
+                                           const std::u16string& file) override;
+    bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                    const std::u16string& value, const std::u16string& file) override;
 
 private:
     FileStore& files_;

@@ -7,19 +7,23 @@
 
 namespace tivora::platform {
 
-// Kernel32's GetPrivateProfileStringA and WritePrivateProfileStringA. Every text here is in the
-// system's 8-bit code page, as those functions take it.
+// Kernel32's GetPrivateProfileStringW and WritePrivateProfileStringW. Names, values and the
+// file's path go to the system as UTF-16, so that a program folder whose name the system's
+// 8-bit code page cannot write (C:\Users\André under code page 1251) still reaches its file. A
+// file without a byte-order mark, as ours is, keeps its text in that 8-bit code page: the system
+// converts on the way in and out, and a character the code page lacks is written as it writes
+// it (its nearest likeness or "?").
 class Profile {
 public:
     virtual ~Profile() = default;
-    // Fills buffer (its size is the buffer size handed over) with the value of key in section,
-    // or with the default, cut to size - 1 characters; the rest of the buffer is unspecified.
-    // Returns the number of characters copied.
-    virtual std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                                   const std::string& defaultText, std::string& buffer,
-                                                   const std::string& file) = 0;
-    virtual bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                            const std::string& value, const std::string& file) = 0;
+    // Fills buffer (its size is the buffer size handed over, in UTF-16 units) with the value of
+    // key in section, or with the default, cut to size - 1 units; the rest of the buffer is
+    // unspecified. Returns the number of units copied.
+    virtual std::uint32_t GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                                   const std::u16string& defaultText, std::u16string& buffer,
+                                                   const std::u16string& file) = 0;
+    virtual bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                            const std::u16string& value, const std::u16string& file) = 0;
 };
 
 class Files {

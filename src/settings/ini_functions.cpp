@@ -2,6 +2,7 @@
 #include "settings/ini_functions.h"
 
 #include "base/numbers.h"
+#include "base/text.h"
 
 namespace tivora {
 
@@ -18,24 +19,23 @@ bool hasValueKey(const std::string& kind) { return kind == "OptionButton" || kin
 std::string INI_Functions::ReadIni(const std::string& file, const std::string& section, const std::string& key) {
     std::string result;
     trap(reporter_, "ReadIni", [&](Step& step) {
-        platform::Regional& regional = platform_.regional;
         step(1);
-        std::string buffer(255, '\0');
+        std::u16string buffer(255, u'\0');
         // The value is read whole: a count that fills the buffer may mean a longer value, so the
         // buffer grows until the value fits. (A fixed buffer would cut a long message text after
         // a restart without a word.)
         std::uint32_t count = 0;
         for (;;) {
             step(3);
-            count = platform_.profile.GetPrivateProfileStringA(regional.toAnsi(section), regional.toAnsi(key), "",
-                                                               buffer, regional.toAnsi(file));
+            count = platform_.profile.GetPrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key), u"", buffer,
+                                                               utf8ToUtf16(file));
             if (count + 1 < buffer.size() || buffer.size() >= (1u << 26)) {
                 break;
             }
-            buffer.assign(buffer.size() * 2, '\0');
+            buffer.assign(buffer.size() * 2, u'\0');
         }
         step(4);
-        result = regional.fromAnsi(std::string_view(buffer).substr(0, count));
+        result = utf16ToUtf8(std::u16string_view(buffer).substr(0, count));
     });
     return result;
 }
@@ -43,10 +43,9 @@ std::string INI_Functions::ReadIni(const std::string& file, const std::string& s
 void INI_Functions::WriteIni(const std::string& file, const std::string& section, const std::string& key,
                              const std::string& value) {
     trap(reporter_, "WriteIni", [&](Step& step) {
-        platform::Regional& regional = platform_.regional;
         step(2);
-        platform_.profile.WritePrivateProfileStringA(regional.toAnsi(section), regional.toAnsi(key),
-                                                     regional.toAnsi(value), regional.toAnsi(file));
+        platform_.profile.WritePrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key), utf8ToUtf16(value),
+                                                     utf8ToUtf16(file));
     });
 }
 

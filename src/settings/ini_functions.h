@@ -17,6 +17,9 @@ public:
     // The full path of the settings file: the program folder and "\Settings.ini" (set at start-up).
     std::string Settings_File;
 
+    // The file is named to the system whole (through the wide profile functions), so a program
+    // folder with any name keeps its settings; the file's text stays in the system's 8-bit code
+    // page, as the program's earlier builds wrote and read it.
     // The value of key in section, "" when there is none (or after a failure, which is reported).
     std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
     // Writes one key; a write the system refuses is not noticed.

@@ -114,18 +114,19 @@ Form_Top=450
 """
 
 
-def settings_file(text):
-    """A settings file as the program writes it: code page 1251, CR LF."""
-    return text.replace("\n", "\r\n").encode("cp1251")
+def settings_file(text, encoding="cp1251"):
+    """A settings file as the program writes it: the system's code page (1251 here), CR LF."""
+    return text.replace("\n", "\r\n").encode(encoding)
 
 
 class ProgramTestCase(SessionTestCase):
     dpi = 96  # the display scale of the program started last
 
     def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
-                      visible=True):
-        """Starts Tivora.exe from C:\\Tivora test\\ (with the stub volume tool unless told not to),
-        with a Settings.ini of the given text; again in the same folder when given its session."""
+                      visible=True, folder="Tivora test", encoding="cp1251"):
+        """Starts Tivora.exe from C:\\<folder>\\ (C:\\Tivora test\\ unless told otherwise; with the stub
+        volume tool unless told not to), with a Settings.ini of the given text (in the given code
+        page); again in the same folder when given its session."""
         if session:
             session.start(self.folder.unix / "Tivora.exe", env=env)
             return session, self.main_window(session, visible)
@@ -139,9 +140,9 @@ class ProgramTestCase(SessionTestCase):
         if volume_stub:
             program_files["volume.exe"] = STUB_VOLUME
         program_files.update(files or {})
-        self.folder = s.program_folder(program_files)
+        self.folder = s.program_folder(program_files, folder)
         if settings is not None:
-            (self.folder.unix / "Settings.ini").write_bytes(settings_file(settings))
+            (self.folder.unix / "Settings.ini").write_bytes(settings_file(settings, encoding))
         s.start(self.folder.unix / "Tivora.exe", env=env)
         return s, self.main_window(s, visible, dpi)
 
@@ -179,6 +180,14 @@ class ProgramTestCase(SessionTestCase):
     def tray_menu(self, s):
         """The open tray menu (a visible #32768 window), or None."""
         return next((m for m in s.drive("list") if m["class"] == "#32768" and m["visible"]), None)
+
+    def choose(self, s, entry, entries=4):
+        """Opens the icon's menu with the right button and clicks its entry number (1 to 4)."""
+        self.click_icon(s, "3")
+        menu = wait_until(lambda: self.tray_menu(s), what="the tray menu opens")
+        left, top, right, bottom = s.drive("window", menu["hwnd"])["screen"]
+        height = (bottom - top - 6) / entries  # a 3-pixel frame around equal entries
+        s.xdotool("mousemove", (left + right) // 2, int(top + 3 + (entry - 0.5) * height), "click", "1")
 
     def settings(self):
         """The program's Settings.ini as text, or None."""

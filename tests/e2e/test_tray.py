@@ -13,14 +13,6 @@ KEYS = ["Check_Message_Exit", "Check_FullScreen_Brake", "Check_Minimize", "Check
 
 
 class Tray(ProgramTestCase):
-    def choose(self, s, entry, entries=4):
-        """Opens the icon's menu with the right button and clicks its entry number (1 to 4)."""
-        self.click_icon(s, "3")
-        menu = wait_until(lambda: self.tray_menu(s), what="the tray menu opens")
-        left, top, right, bottom = s.drive("window", menu["hwnd"])["screen"]
-        height = (bottom - top - 6) / entries  # a 3-pixel frame around equal entries
-        s.xdotool("mousemove", (left + right) // 2, int(top + 3 + (entry - 0.5) * height), "click", "1")
-
     def test_left_clicks_hide_and_show_and_a_double_click_leaves_the_window_as_it_was(self):
         s, w = self.start_program()
         wait_until(lambda: self.icon_shown(s), what="the tray icon")

@@ -58,6 +58,7 @@ class WineSession:
         self.tmp = self.prefix = self.env = None
         self.xvfb = None
         self.procs = []
+        self.folders = []  # the program folders made, by their Windows names
         self.timings = {}
 
     # --- life cycle -------------------------------------------------------------
@@ -123,16 +124,32 @@ class WineSession:
 
     # --- programs -----------------------------------------------------------------
     def program_folder(self, files, name="Tivora test"):
-        """A fresh C:\\<name>\\ (a blank in it on purpose) holding copies of {file name: source path}."""
-        unix = self.prefix / "drive_c" / name
+        """A fresh C:\\<name>\\ (a blank in it on purpose) holding copies of {file name: source path}.
+
+        name may be nested ("Users\\André\\Tivora"). A part that exists in another letter case is
+        taken as it stands (Wine's "users" for "Users"), as Windows finds it; the folder keeps the
+        name given, and programs in it are started by that name."""
+        unix = self.prefix / "drive_c"
+        for part in name.split("\\"):
+            existing = [p for p in unix.iterdir() if p.name.lower() == part.lower()] if unix.is_dir() else []
+            unix = existing[0] if existing else unix / part
         unix.mkdir(parents=True, exist_ok=True)
         for target, source in files.items():
             shutil.copy2(source, unix / target)
-        return Folder(unix, "C:\\" + name)
+        folder = Folder(unix, "C:\\" + name)
+        self.folders.append(folder)
+        return folder
 
     def windows_path(self, unix_path):
-        """C:\\... for a file inside the prefix's drive C, else Wine's Z:\\ view of it."""
+        """C:\\... for a file inside the prefix's drive C (by the name of a program folder made here,
+        when it is in one), else Wine's Z:\\ view of it."""
         p = Path(unix_path).resolve()
+        for folder in self.folders:
+            try:
+                rest = p.relative_to(folder.unix.resolve())
+            except ValueError:
+                continue
+            return "\\".join([folder.windows, *rest.parts])
         try:
             return "C:\\" + str(p.relative_to((self.prefix / "drive_c").resolve())).replace("/", "\\")
         except ValueError:

@@ -92,10 +92,10 @@ public:
     }
 
     // Shell
-    std::intptr_t ShellExecuteA(std::uintptr_t owner, const std::string& verb, const std::string& file,
+    std::intptr_t ShellExecuteW(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                 const std::string& parameters, const std::string& directory,
                                 int show) override {
-        transcript.push_back("ShellExecuteA " + hex(owner) + " " + verb + " " + file + " '" + parameters + "' '" +
+        transcript.push_back("ShellExecuteW " + hex(owner) + " " + verb + " " + file + " '" + parameters + "' '" +
                              directory + "' " + std::to_string(show));
         return 42;
     }
@@ -161,14 +161,14 @@ public:
         }
     }
 
-    // Files live in memory, keyed by their path in the 8-bit code page; the settings file is
-    // read and written by the portable profile functions.
+    // Files live in memory, keyed by their whole path (UTF-8), as the system names them through
+    // its wide functions; the settings file is read and written by the portable profile functions.
     platform::MemoryFileStore disk;
     platform::PortableProfile profile{disk};
-    bool fileExists(const std::string& path) override { return disk.files.count(utf8ToCp1251(path)) > 0; }
-    std::string file(const std::string& path) { return disk.read(utf8ToCp1251(path)).value_or("<none>"); }
+    bool fileExists(const std::string& path) override { return disk.files.count(path) > 0; }
+    std::string file(const std::string& path) { return disk.read(path).value_or("<none>"); }
     std::string readFile(const std::string& path) override {
-        auto bytes = disk.read(utf8ToCp1251(path));
+        auto bytes = disk.read(path);
         if (!bytes) {
             throw RuntimeError(err::FileNotFound);
         }

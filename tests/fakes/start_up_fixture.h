@@ -14,9 +14,9 @@ struct StartUpFixture : MainWindowFixture {
 
     StartUpFixture() { form.hide(); }  // start-up runs on the hidden, loaded window
 
-    void setHelpFile(const std::string& bytes) { fake.disk.files[utf8ToCp1251(folder + "\\Справка.txt")] = bytes; }
+    void setHelpFile(const std::string& bytes) { fake.disk.files[folder + "\\Справка.txt"] = bytes; }
     void setSettings(const std::string& text) {
-        fake.disk.files[utf8ToCp1251(folder + "\\Settings.ini")] = utf8ToCp1251(text);
+        fake.disk.files[folder + "\\Settings.ini"] = utf8ToCp1251(text);
     }
     std::string settings() { return cp1251ToUtf8(fake.file(folder + "\\Settings.ini")); }
     // A whole settings file of the design values, with some keys given other values.

@@ -13,14 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tivora::platform::MemoryFileStore store;
     store.files["Settings.ini"] = bytes;
     tivora::platform::PortableProfile profile(store);
-    std::string buffer(64, '\0');
-    profile.GetPrivateProfileStringA("Form_Main", "Form_Main_Text_Hour", "", buffer, "Settings.ini");
-    profile.GetPrivateProfileStringA("", "x", "default", buffer, "Settings.ini");
+    std::u16string buffer(64, u'\0');
+    profile.GetPrivateProfileStringW(u"Form_Main", u"Form_Main_Text_Hour", u"", buffer, u"Settings.ini");
+    profile.GetPrivateProfileStringW(u"", u"x", u"default", buffer, u"Settings.ini");
 
-    profile.WritePrivateProfileStringA("Form_Main", "Form_Main_Text_Hour", "7", "Settings.ini");
-    std::uint32_t count = profile.GetPrivateProfileStringA("form_main", "FORM_MAIN_TEXT_HOUR", "", buffer,
-                                                           "Settings.ini");
-    if (count != 1 || buffer[0] != '7') {
+    profile.WritePrivateProfileStringW(u"Form_Main", u"Form_Main_Text_Hour", u"7", u"Settings.ini");
+    std::uint32_t count = profile.GetPrivateProfileStringW(u"form_main", u"FORM_MAIN_TEXT_HOUR", u"", buffer,
+                                                           u"Settings.ini");
+    if (count != 1 || buffer[0] != u'7') {
         std::abort();  // a key just written must read back
     }
     return 0;

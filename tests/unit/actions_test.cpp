@@ -51,7 +51,7 @@ TEST_F(Actions, MelodyOpensThroughTheShellAndShowsTheHiddenWindow) {
     form.TrayMenu_Command_Test.click();
     EXPECT_TRUE(form.visible());
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Показать");
-    EXPECT_EQ(fake.transcript.back(), "ShellExecuteA 0x10010 Open C:\\Program Files\\Tivora\\melody.mp3 '' '' 1");
+    EXPECT_EQ(fake.transcript.back(), "ShellExecuteW 0x10010 Open C:\\Program Files\\Tivora\\melody.mp3 '' '' 1");
     EXPECT_TRUE(fake.messages.empty());  // whatever the shell answers, nothing is reported
 }
 

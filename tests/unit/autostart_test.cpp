@@ -38,7 +38,7 @@ TEST_F(Autostart, ASavedTickRegistersOnceAtEveryStartUp) {
     ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
     form.Check_AutoStart.setValue(1);
     ini.Settings(INI_Functions::Save, form);
-    fake.disk.files[utf8ToCp1251("C:\\Program Files\\Tivora\\Справка.txt")] = "";
+    fake.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
     fake.started.clear();
     Form_Main next(system, reporter, ini);
     next.setView(&view);

@@ -9,6 +9,8 @@
 
 namespace tivora::profile_cases {
 
+// Names and values are the program's text (UTF-8); the files before and after are bytes, their text
+// in code page 1251.
 struct Step {
     bool write = false;
     std::string section;
@@ -29,10 +31,23 @@ struct Case {
     std::optional<std::string> before;  // the file before the steps; none: no file
     std::vector<Step> steps;
     std::optional<std::string> after;  // the file after them; none: still no file
-    // Why Windows' own functions may leave another file, and the file Wine's leave.
+    // Why Windows' own functions may leave another file, and the file Wine's leave (and, where
+    // that file reads otherwise, the values Wine's give).
     std::string differs = {};
     std::optional<std::string> afterOnWine = {};
+    std::optional<std::vector<std::string>> readsOnWine = {};
 };
+
+// The values a case's reads must give, in order.
+inline std::vector<std::string> expectedReads(const Case& c) {
+    std::vector<std::string> reads;
+    for (const auto& step : c.steps) {
+        if (!step.write) {
+            reads.push_back(step.value);
+        }
+    }
+    return reads;
+}
 
 inline const std::string blanksDropped =
     "Wine rewrites the whole file without its blank lines; Windows and the portable functions keep "
@@ -68,8 +83,15 @@ inline std::vector<Case> cases() {
          {write("A", "x", a300), read("A", "x", std::string(254, 'a')), read("A", "x", std::string(299, 'a'), 300),
           read("A", "x", a300, 301)},
          "[A]\r\nx=" + a300 + "\r\n"},
-        {"bytes of the 8-bit code page are stored as they are", std::nullopt,
-         {write("A", "x", "\xD2\xE5\xF1\xF2"), read("A", "x", "\xD2\xE5\xF1\xF2")}, "[A]\r\nx=\xD2\xE5\xF1\xF2\r\n"},
+        {"text is stored in the 8-bit code page", "[\xD1\xEF\xE0\xF2\xFC]\r\n\xD7\xE0\xF1=\xCF\xB8\xF2\xF0\r\n",
+         {write("A", "x", "Тест"), read("A", "x", "Тест"), read("Спать", "Час", "Пётр"), write("Спать", "Мин", "30")},
+         "[\xD1\xEF\xE0\xF2\xFC]\r\n\xD7\xE0\xF1=\xCF\xB8\xF2\xF0\r\n\xCC\xE8\xED=30\r\n[A]\r\nx=\xD2\xE5\xF1\xF2\r\n"},
+        {"a character the code page lacks is written as the system writes it", std::nullopt,
+         {write("A", "x", "Andr\u00e9 \u2713 \U0001F319 Ёж"), read("A", "x", "Andr? ? ? Ёж")},
+         "[A]\r\nx=Andr? ? ? \xA8\xE6\r\n",
+         "Windows writes a character its code page lacks as its nearest likeness where it has one (\u00e9 as e), "
+         "else as '?', one for each half of a character beyond 16 bits; the portable functions write one '?'.",
+         "[A]\r\nx=Andre ? ?? \xA8\xE6\r\n", std::vector<std::string>{"Andre ? ?? Ёж"}},
         {"a missing section or key reads as empty", "[A]\r\nx=1\r\n", {read("B", "x", ""), read("A", "y", "")},
          "[A]\r\nx=1\r\n"},
         {"lines may end in LF alone", "[A]\nx=1\ny=2\n", {read("A", "y", "2"), write("A", "z", "3")},

@@ -15,7 +15,7 @@ struct SettingsFile : fakes::MainWindowFixture {
 
     // The file as a text editor shows it (it is stored in code page 1251).
     std::string file() { return cp1251ToUtf8(fake.file(settingsFile)); }
-    void setFile(const std::string& text) { fake.disk.files[utf8ToCp1251(settingsFile)] = utf8ToCp1251(text); }
+    void setFile(const std::string& text) { fake.disk.files[settingsFile] = utf8ToCp1251(text); }
 };
 
 TEST_F(SettingsFile, AFirstSaveWritesEveryKeyInTheWindowsOrder) {
@@ -131,7 +131,7 @@ TEST_F(SettingsFile, AMissingCheckBoxKeyStopsTheLoadThere) {
 
 TEST_F(SettingsFile, AMissingPositionIsATypeMismatchAfterTheControls) {
     ini.Settings(INI_Functions::Save, form);
-    fake.disk.files[utf8ToCp1251(settingsFile)] = utf8ToCp1251(file().substr(0, file().find("[Program_Settings]")));
+    fake.disk.files[settingsFile] = utf8ToCp1251(file().substr(0, file().find("[Program_Settings]")));
     form.Text_Hour.setText("5");
     ini.Settings(INI_Functions::Load, form);
     EXPECT_EQ(form.Text_Hour.text(), "23");
@@ -168,6 +168,26 @@ TEST_F(SettingsFile, LettersOutsideTheCodePageComeBackReplaced) {
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Message"), "Ночь ? ?");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Nothing"), "");
     EXPECT_EQ(ini.ReadIni("C:\\nowhere\\Settings.ini", "Form_Main", "Form_Main_Text_Hour"), "");
+}
+
+TEST_F(SettingsFile, AFolderNameTheCodePageLacksKeepsItsSettings) {
+    // A per-user install under C:\Users\André on a Russian system: code page 1251 has no "é", so
+    // the file is found only by its whole name.
+    ini.Settings_File = "C:\\Users\\André\\Tivora\\Settings.ini";
+    form.Option_Volume.setValue(true);
+    form.Text_Hour.setText("21");
+    form.Text_Message.setText("Спокойной ночи, André");
+    ini.Settings(INI_Functions::Save, form);
+    ASSERT_EQ(fake.disk.files.size(), 1u);
+    EXPECT_EQ(fake.disk.files.begin()->first, ini.Settings_File);
+
+    Form_Main restored(system, reporter, ini);
+    ini.Settings(INI_Functions::Load, restored);
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(restored.Option_Volume.value());
+    EXPECT_EQ(restored.Text_Hour.text(), "21");
+    // The text itself is kept in the code page, as ever: what it lacks comes back replaced.
+    EXPECT_EQ(restored.Text_Message.text(), "Спокойной ночи, Andr?");
 }
 
 TEST_F(SettingsFile, ValuesOfAnyLengthReadBackWhole) {

@@ -52,7 +52,7 @@ TEST_F(Validation, AClickSelectsTheWholeTextSoThatTypingReplacesIt) {
 TEST_F(Validation, ALoadedHourIsCorrectedByTheSameRules) {
     ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
     ini.Settings(INI_Functions::Save, form);
-    std::string& file = fake.disk.files[utf8ToCp1251(ini.Settings_File)];
+    std::string& file = fake.disk.files[ini.Settings_File];
     file.replace(file.find("Text_Hour=23"), 12, "Text_Hour=99");
     std::vector<std::string> seen;
     ini.Settings(INI_Functions::Load, form);
@@ -75,7 +75,7 @@ TEST_F(Validation, ThePercentageBoxUndoesTypingAfterStartUpAndTakesLoadedTextBef
 }
 
 TEST_F(Validation, StartUpRemembersTheDesignPercentageSoTypingCannotEmptyTheBox) {
-    fake.disk.files[utf8ToCp1251("C:\\Program Files\\Tivora\\Справка.txt")] = "";
+    fake.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
     form.hide();
     form.load();
     EXPECT_EQ(form.Combo_Percents.tag(), "50%");

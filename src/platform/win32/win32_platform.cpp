@@ -154,16 +154,12 @@ std::uint32_t Win32Platform::start(const std::string& commandLine, platform::Win
     return process.dwProcessId;
 }
 
-std::intptr_t Win32Platform::ShellExecuteA(std::uintptr_t owner, const std::string& verb, const std::string& file,
+std::intptr_t Win32Platform::ShellExecuteW(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                            const std::string& parameters, const std::string& directory,
                                            int showCommand) {
     enterComApartment();
-    std::string ansiVerb = toAnsi(verb);
-    std::string ansiFile = toAnsi(file);
-    std::string ansiParameters = toAnsi(parameters);
-    std::string ansiDirectory = toAnsi(directory);
-    HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(owner), ansiVerb.c_str(), ansiFile.c_str(),
-                                       ansiParameters.c_str(), ansiDirectory.c_str(), showCommand);
+    HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(owner), widen(verb).c_str(), widen(file).c_str(),
+                                       widen(parameters).c_str(), widen(directory).c_str(), showCommand);
     return reinterpret_cast<std::intptr_t>(result);
 }
 
@@ -224,19 +220,27 @@ void Win32Platform::cancel(int id) {
     }
 }
 
-std::uint32_t Win32Platform::GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                                      const std::string& defaultText, std::string& buffer,
-                                                      const std::string& file) {
+namespace {
+
+const wchar_t* wideChars(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+}  // namespace
+
+std::uint32_t Win32Platform::GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                                      const std::u16string& defaultText, std::u16string& buffer,
+                                                      const std::u16string& file) {
     if (buffer.empty()) {
         return 0;
     }
-    return ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultText.c_str(), buffer.data(),
-                                      static_cast<DWORD>(buffer.size()), file.c_str());
+    return ::GetPrivateProfileStringW(wideChars(section), wideChars(key), wideChars(defaultText),
+                                      reinterpret_cast<wchar_t*>(buffer.data()), static_cast<DWORD>(buffer.size()),
+                                      wideChars(file));
 }
 
-bool Win32Platform::WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                               const std::string& value, const std::string& file) {
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+bool Win32Platform::WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                               const std::u16string& value, const std::u16string& file) {
+    return ::WritePrivateProfileStringW(wideChars(section), wideChars(key), wideChars(value), wideChars(file)) !=
+           FALSE;
 }
 
 bool Win32Platform::fileExists(const std::string& path) {

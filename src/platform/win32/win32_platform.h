@@ -51,7 +51,7 @@ public:
 
     std::uint32_t start(const std::string& commandLine, platform::WindowStyle style) override;
 
-    std::intptr_t ShellExecuteA(std::uintptr_t owner, const std::string& verb, const std::string& file,
+    std::intptr_t ShellExecuteW(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                 const std::string& parameters, const std::string& directory,
                                 int showCommand) override;
 
@@ -62,11 +62,11 @@ public:
     int startOnce(int milliseconds, std::function<void()> action) override;
     void cancel(int id) override;
 
-    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
-                                           const std::string& defaultText, std::string& buffer,
-                                           const std::string& file) override;
-    bool WritePrivateProfileStringA(const std::string& section, const std::string& key, const std::string& value,
-                                    const std::string& file) override;
+    std::uint32_t GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                           const std::u16string& defaultText, std::u16string& buffer,
+                                           const std::u16string& file) override;
+    bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
+                                    const std::u16string& value, const std::u16string& file) override;
 
     bool fileExists(const std::string& path) override;
     std::string readFile(const std::string& path) override;

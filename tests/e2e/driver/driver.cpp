@@ -7,7 +7,7 @@
 // Window handles are printed and accepted as decimal numbers.
 //
 // Build: i686-w64-mingw32-g++-posix -std=c++20 -O2 -static -municode -Wall -Wextra
-//        driver.cpp -o driver.exe -luser32 -lgdi32
+//        driver.cpp -o driver.exe -luser32 -lgdi32 -ladvapi32
 #include <windows.h>
 
 #include <shellapi.h>
@@ -315,7 +315,8 @@ const char kUsage[] =
     "  focus HWND | keys HWND KEY... (TAB RETURN ESCAPE SPACE UP DOWN LEFT RIGHT F1..F12 A..Z 0..9 0xVK)\n"
     "  msgbox TITLE [TIMEOUT_MS] | answer HWND [BUTTON_ID]\n"
     "  tray-delete HWND UID      take a program's icon out of the notification area\n"
-    "  broadcast NAME            post the registered message NAME to every top-level window\n";
+    "  broadcast NAME            post the registered message NAME to every top-level window\n"
+    "  regvalue KEY NAME         a registry string exactly as stored (KEY: HKCU\\..., HKLM\\..., HKCR\\...)\n";
 
 int run(const Args& a) {
     const std::wstring& cmd = a.at(0);
@@ -529,6 +530,33 @@ int run(const Args& a) {
         UINT message = RegisterWindowMessageW(a.at(1).c_str());
         BOOL ok = PostMessageW(HWND_BROADCAST, message, 0, 0);
         emit(Json().num("message", message).flag("posted", ok));
+        return 0;
+    }
+    if (cmd == L"regvalue") {  // `reg query` prints in the OEM code page, which mangles "é" and more
+        const std::wstring& path = a.at(1);
+        size_t slash = path.find(L'\\');
+        std::wstring root = path.substr(0, slash), subkey = slash == std::wstring::npos ? L"" : path.substr(slash + 1);
+        HKEY key = root == L"HKCU" || root == L"HKEY_CURRENT_USER"    ? HKEY_CURRENT_USER
+                   : root == L"HKLM" || root == L"HKEY_LOCAL_MACHINE" ? HKEY_LOCAL_MACHINE
+                   : root == L"HKCR" || root == L"HKEY_CLASSES_ROOT"  ? HKEY_CLASSES_ROOT
+                                                                      : nullptr;
+        if (!key) fail(L"unknown registry root: " + root, 2);
+        const wchar_t* name = a.at(2).empty() ? nullptr : a.at(2).c_str();  // "": the key's default value
+        const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+        DWORD bytes = 0;
+        LSTATUS status = RegGetValueW(key, subkey.c_str(), name, flags, nullptr, nullptr, &bytes);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            emit(Json().raw("data", "null"));  // no such key or value
+            return 0;
+        }
+        std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
+        if (status == ERROR_SUCCESS) {
+            bytes = DWORD(data.size() * sizeof(wchar_t));
+            status = RegGetValueW(key, subkey.c_str(), name, flags, nullptr, data.data(), &bytes);
+        }
+        if (status != ERROR_SUCCESS) fail(L"RegGetValueW failed, error " + std::to_wstring(status));
+        data.resize(wcsnlen(data.c_str(), data.size()));
+        emit(Json().str("data", data));
         return 0;
     }
     fail(L"unknown command: " + cmd + L" (run without arguments for help)", 2);
