@@ -18,20 +18,22 @@ void Form_Main::Check_AutoStart_Click() {
     procedure("Check_AutoStart_Click", [&](Step& step) {
         step(2);
         int state = Check_AutoStart.value();
-        std::string commandLine;
+        std::string arguments;
         if (state == forms::CheckBox::Checked) {
             step(3);
             // The path is stored in quotation marks (written \" inside the quoted /d argument):
             // Windows starts an unquoted value by splitting it at blanks, so for a program in
             // C:\Program Files it would try C:\Program.exe first.
             std::string path = platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
-            commandLine = "reg add " + quoted(runKey) + " /v " + quoted(caption()) + " /t REG_SZ /d " +
-                          quoted("\\\"" + path + "\\\"") + " /f";
+            arguments = "add " + quoted(runKey) + " /v " + quoted(caption()) + " /t REG_SZ /d " +
+                        quoted("\\\"" + path + "\\\"") + " /f";
         } else {
             step(4);
-            commandLine = "reg delete " + quoted(runKey) + " /v " + quoted(caption()) + " /f";
+            arguments = "delete " + quoted(runKey) + " /v " + quoted(caption()) + " /f";
         }
-        platform_.processes.start(commandLine, platform::WindowStyle::MinimizedFocus);
+        // The system's own reg tool: a reg.exe lying in the program's folder or in the folder it
+        // was started from (where a downloaded zip was unpacked) must not run in its place.
+        platform_.processes.startSystemTool("reg.exe", arguments, platform::WindowStyle::MinimizedFocus);
     });
 }
 

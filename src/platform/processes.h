@@ -22,6 +22,11 @@ public:
     // Starts the command line and returns the process number at once. A program that cannot
     // be found is a file-not-found failure (53); any other refusal an invalid call (5).
     virtual std::uint32_t start(const std::string& commandLine, WindowStyle style) = 0;
+    // Starts one of Windows' own programs ("reg.exe") from the system folder with the arguments,
+    // never a program of that name lying elsewhere (in the program's folder, or the current
+    // folder); fails as start does.
+    virtual std::uint32_t startSystemTool(const std::string& tool, const std::string& arguments,
+                                          WindowStyle style) = 0;
 };
 
 }  // namespace tivora::platform

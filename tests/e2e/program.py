@@ -123,12 +123,15 @@ class ProgramTestCase(SessionTestCase):
     dpi = 96  # the display scale of the program started last
 
     def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
-                      visible=True, folder="Tivora test", encoding="cp1251"):
+                      visible=True, folder="Tivora test", encoding="cp1251", start_in=None):
         """Starts Tivora.exe from C:\\<folder>\\ (C:\\Tivora test\\ unless told otherwise; with the stub
         volume tool unless told not to), with a Settings.ini of the given text (in the given code
-        page); again in the same folder when given its session."""
+        page); again in the same folder when given its session. Given start_in ({file name: source
+        path}), its current folder is C:\\Start folder\\ with those files, as when a user starts it
+        from another folder (such as the Downloads folder where the zip was unpacked); otherwise
+        the program folder."""
         if session:
-            session.start(self.folder.unix / "Tivora.exe", env=env)
+            session.start(self.folder.unix / "Tivora.exe", env=env, cwd=self.start_folder.unix)
             return session, self.main_window(session, visible)
         s = self.start_session()
         self.dpi = dpi
@@ -143,7 +146,8 @@ class ProgramTestCase(SessionTestCase):
         self.folder = s.program_folder(program_files, folder)
         if settings is not None:
             (self.folder.unix / "Settings.ini").write_bytes(settings_file(settings, encoding))
-        s.start(self.folder.unix / "Tivora.exe", env=env)
+        self.start_folder = self.folder if start_in is None else s.program_folder(start_in, "Start folder")
+        s.start(self.folder.unix / "Tivora.exe", env=env, cwd=self.start_folder.unix)
         return s, self.main_window(s, visible, dpi)
 
     def main_window(self, s, visible=True, dpi=96):
@@ -196,7 +200,11 @@ class ProgramTestCase(SessionTestCase):
 
     def volume_calls(self):
         """(local start time, command line) of each start of the stub volume tool."""
-        log = self.folder.unix / "volume-calls.txt"
+        return self.stub_calls(self.folder, "volume")
+
+    def stub_calls(self, folder, name):
+        """(local start time, command line) of each start of the recording stub as NAME.exe in the folder."""
+        log = folder.unix / f"{name}-calls.txt"
         if not log.exists():
             return []
         return [tuple(line.split("\t", 1)) for line in log.read_text(encoding="utf-8").splitlines()]

@@ -1,6 +1,8 @@
-// A stand-in for the volume tool in the end-to-end tests: it changes nothing and records, in
-// volume-calls.txt beside itself, when it was started (local time, from its process's creation)
-// and the command line it received.
+// A stand-in for a tool the program starts, in the end-to-end tests: the volume tool, or a reg.exe
+// planted where the program must not look for one. It changes nothing and records, in
+// NAME-calls.txt beside itself (NAME: its own file name without extension, so volume-calls.txt
+// as volume.exe), when it was started (local time, from its process's creation) and the command
+// line it received.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,8 +18,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     wchar_t path[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring log(path, n);
-    log = log.substr(0, log.find_last_of(L'\\') + 1) + L"volume-calls.txt";
+    std::wstring log(path, n);  // C:\folder\reg.exe records into C:\folder\reg-calls.txt
+    log = log.substr(0, log.find_last_of(L'.')) + L"-calls.txt";
 
     const wchar_t* line = GetCommandLineW();
     int size = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);

@@ -1,7 +1,7 @@
 """Autostart through Wine's own reg tool, and the hour box correcting what is typed into it."""
 import re
 
-from program import EM_SETSEL, SETTINGS_EXAMPLE, ProgramTestCase
+from program import EM_SETSEL, SETTINGS_EXAMPLE, STUB_VOLUME, ProgramTestCase
 from tivora_e2e import run_tests, wait_until
 
 RUN_KEY = r"HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
@@ -29,6 +29,31 @@ class Autostart(ProgramTestCase):
         self.assertEqual(w.checked("Check_AutoStart"), 1)
         data = wait_until(lambda: self.registered(s), timeout=15, what="the Run value written at start-up")
         self.assertEqual(data, f'"{self.folder.windows}\\Tivora.exe"')
+
+    def test_a_reg_tool_beside_the_program_or_in_its_start_folder_never_runs(self):
+        # A reg.exe lying in the program folder or in the folder the program was started from (the
+        # Downloads folder the zip was unpacked in) must not stand in for the system's: the recording
+        # stub, named reg.exe, in both; ticked in the saved settings, so that start-up registers too.
+        planted = {"reg.exe": STUB_VOLUME}
+        s, w = self.start_program(settings=SETTINGS_EXAMPLE.replace("Check_AutoStart=0", "Check_AutoStart=1"),
+                                  files=planted, start_in=planted)
+        self.assertNotEqual(self.start_folder, self.folder)
+        path = f'"{self.folder.windows}\\Tivora.exe"'
+
+        def planted_calls():
+            return self.stub_calls(self.folder, "reg") + self.stub_calls(self.start_folder, "reg")
+
+        def settled(expected, what):
+            """Waits until the Run value is as expected or a planted tool has run."""
+            wait_until(lambda: planted_calls() or self.registered(s) == expected, timeout=15, what=what)
+            self.assertEqual(planted_calls(), [])
+            self.assertEqual(self.registered(s), expected)
+
+        settled(path, "the Run value written at start-up")
+        w.click("Check_AutoStart")
+        settled(None, "the Run value removed")
+        w.click("Check_AutoStart")
+        settled(path, "the Run value written again")
 
     def test_typing_24_into_the_hour_box_leaves_23_with_the_caret_at_its_end(self):
         s, w = self.start_program()

@@ -155,15 +155,16 @@ class WineSession:
         except ValueError:
             return "Z:" + str(p).replace("/", "\\")
 
-    def start(self, exe, args=(), env=None):
-        """Starts a program under Wine without waiting; cwd is its folder.
+    def start(self, exe, args=(), env=None, cwd=None):
+        """Starts a program under Wine without waiting; its current folder is cwd (a folder
+        inside the prefix's drive C, which Wine gives it as C:\\...), else its own folder.
 
         It is started by its Windows path, so the program sees C:\\... as its own
         location (as it would when installed), not Z:\\tmp\\...
         """
         exe = Path(exe)
         log = open(self.tmp / f"{exe.stem}-{len(self.procs)}.log", "wb")
-        p = subprocess.Popen(["wine", self.windows_path(exe), *map(str, args)], cwd=exe.parent,
+        p = subprocess.Popen(["wine", self.windows_path(exe), *map(str, args)], cwd=cwd or exe.parent,
                              env=dict(self.env, **(env or {})), stdout=log, stderr=subprocess.STDOUT)
         log.close()
         self.procs.append(p)

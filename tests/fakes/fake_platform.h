@@ -90,6 +90,19 @@ public:
         started.push_back(commandLine);
         return 4242;
     }
+    // The system's own tools started, each as "tool arguments": the real platform runs the tool
+    // from the system folder, a plain start would search for it.
+    std::vector<std::string> systemToolsStarted;
+    std::uint32_t startSystemTool(const std::string& tool, const std::string& arguments,
+                                  platform::WindowStyle style) override {
+        transcript.push_back("Start system tool " + tool + " " + arguments + " (style " +
+                             std::to_string(static_cast<int>(style)) + ")");
+        if (startFailure) {
+            throw RuntimeError(startFailure);
+        }
+        systemToolsStarted.push_back(tool + " " + arguments);
+        return 4343;
+    }
 
     // Shell
     std::intptr_t ShellExecuteW(std::uintptr_t owner, const std::string& verb, const std::string& file,

@@ -1,4 +1,4 @@
-// "Загружать программу при загрузке Windows": the reg tool's two command lines.
+// "Загружать программу при загрузке Windows": the system's reg tool and its two command lines.
 #include <gtest/gtest.h>
 
 #include "fakes/main_window_fixture.h"
@@ -9,17 +9,21 @@ namespace {
 using Autostart = fakes::MainWindowFixture;
 
 const std::string add =
-    "reg add \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v \"Tivora!!! v.1.1\" "
-    "/t REG_SZ /d \"\\\"C:\\Program Files\\Tivora\\Tivora.exe\\\"\" /f";
+    "reg.exe add \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" "
+    "/v \"Tivora!!! v.1.1\" /t REG_SZ /d \"\\\"C:\\Program Files\\Tivora\\Tivora.exe\\\"\" /f";
 const std::string remove =
-    "reg delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v \"Tivora!!! v.1.1\" /f";
+    "reg.exe delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" "
+    "/v \"Tivora!!! v.1.1\" /f";
 
 TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesIt) {
     form.setCaption("Tivora!!! v.1.1");
     form.Check_AutoStart.click();
     form.Check_AutoStart.click();
     form.Check_AutoStart.setValue(2);
-    EXPECT_EQ(fake.started, (std::vector<std::string>{add, remove, remove}));
+    EXPECT_EQ(fake.systemToolsStarted, (std::vector<std::string>{add, remove, remove}));
+    // Never by a bare command line "reg ...", which Windows would search the program's folder and
+    // the current folder for first.
+    EXPECT_TRUE(fake.started.empty());
     EXPECT_NE(fake.transcript.front().find("(style 2)"), std::string::npos);
 }
 
@@ -39,11 +43,11 @@ TEST_F(Autostart, ASavedTickRegistersOnceAtEveryStartUp) {
     form.Check_AutoStart.setValue(1);
     ini.Settings(INI_Functions::Save, form);
     fake.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
-    fake.started.clear();
+    fake.systemToolsStarted.clear();
     Form_Main next(system, reporter, ini);
     next.setView(&view);
     next.load();
-    EXPECT_EQ(fake.started, std::vector<std::string>{add});
+    EXPECT_EQ(fake.systemToolsStarted, std::vector<std::string>{add});
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace tivora {
 namespace {
 
 struct SessionEnd : fakes::StartUpFixture {
-    const std::string settingsPath = utf8ToCp1251(folder + "\\Settings.ini");
+    const std::string settingsPath = folder + "\\Settings.ini";
     std::string savedAtTheEnd;  // the file as the session end left it
     int sessionEnds = 0;
 

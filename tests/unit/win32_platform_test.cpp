@@ -3,9 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "base/error.h"
 #include "base/text.h"
+#include "platform/win32/late_binding.h"
+#include "platform/win32/system_files.h"
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+// After the program's headers, whose names its macros (NIM_ADD …) would replace:
+#include <shellapi.h>
 
 namespace tivora::win32 {
 namespace {
@@ -56,6 +65,98 @@ TEST(Win32Platform, AProgramThatIsNotThereIsFileNotFound) {
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number(), err::FileNotFound);
     }
+    try {
+        system.startSystemTool("tivora-no-such-tool.exe", "/?", platform::WindowStyle::Hidden);
+        FAIL() << "started";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::FileNotFound);
+    }
+}
+
+// The system folder as Windows gives it, asked directly rather than through the code under test.
+std::wstring windowsSystemFolder() {
+    wchar_t folder[MAX_PATH];
+    UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder, n < MAX_PATH ? n : 0);
+}
+
+// A command line split into its arguments as a program started with it reads them.
+std::vector<std::wstring> arguments(const std::wstring& commandLine) {
+    int count = 0;
+    wchar_t** split = CommandLineToArgvW(commandLine.c_str(), &count);
+    std::vector<std::wstring> result(split, split + (split ? count : 0));
+    LocalFree(split);
+    return result;
+}
+
+// What the autostart asks of reg.exe, with a key of the tests' own.
+const std::string registering =
+    "add \"HKEY_CURRENT_USER\\Software\\Tivora test\" /v \"Tivora!!! v.1.1\" /t REG_SZ "
+    "/d \"\\\"C:\\Program Files\\Tivora\\Tivora.exe\\\"\" /f";
+
+TEST(Win32Platform, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
+    std::wstring line = Win32Platform::systemToolCommandLine("reg.exe", registering);
+    std::wstring tool = windowsSystemFolder() + L"\\reg.exe";
+    ASSERT_GT(tool.size(), 3 + std::wstring(L"\\reg.exe").size());  // a drive and a folder
+    EXPECT_EQ(line.rfind(L"\"" + tool + L"\" add ", 0), 0u) << narrow(line);
+    EXPECT_NE(GetFileAttributesW(tool.c_str()), INVALID_FILE_ATTRIBUTES);
+    // The tool reads the arguments as the program meant them, the path with its quotation marks.
+    std::vector<std::wstring> expected{tool, L"add", L"HKEY_CURRENT_USER\\Software\\Tivora test", L"/v",
+                                       L"Tivora!!! v.1.1", L"/t", L"REG_SZ", L"/d",
+                                       L"\"C:\\Program Files\\Tivora\\Tivora.exe\"", L"/f"};
+    EXPECT_EQ(arguments(line), expected);
+}
+
+TEST(Win32Platform, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
+    // A reg.exe planted in the current folder (here the volume tool under that name, which writes
+    // nothing): only the system's tool writes the value.
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "tivora-planted reg";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(TIVORA_VOLUME_EXE, folder / "reg.exe");
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tivora test");
+
+    Win32Platform system(GetModuleHandleW(nullptr));
+    std::uint32_t id = system.startSystemTool("reg.exe", registering, platform::WindowStyle::Hidden);
+    // The tool runs on its own: wait for its end (it may have ended already).
+    if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id)) {
+        EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+        CloseHandle(process);
+    }
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tivora test", L"Tivora!!! v.1.1", RRF_RT_REG_SZ, nullptr, value,
+                 &size);
+    std::wstring data = value;
+    EXPECT_EQ(data, L"\"C:\\Program Files\\Tivora\\Tivora.exe\"");
+
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tivora test");
+    SetCurrentDirectoryW(previous);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
+    // Those bound at first use. Windows takes comdlg32 from the system folder anyway, as one of
+    // its known libraries; winspool and version it would look for beside the program first.
+    for (const wchar_t* name : {L"version.dll", L"winspool.drv", L"comdlg32.dll"}) {
+        HMODULE library = loadSystemLibrary(name);
+        ASSERT_NE(library, nullptr) << narrow(name);
+        std::wstring path = Win32Platform::modulePath(library);
+        std::wstring expected = windowsSystemFolder() + L"\\" + name;
+        EXPECT_EQ(CompareStringOrdinal(path.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL)
+            << narrow(path);
+        // The way for loaders that do not know LOAD_LIBRARY_SEARCH_SYSTEM32 finds the same one.
+        HMODULE byPath = loadSystemLibraryByPath(name);
+        EXPECT_EQ(byPath, library) << narrow(name);
+        EXPECT_EQ(keptSystemLibrary(name), library) << narrow(name);
+        FreeLibrary(byPath);
+        FreeLibrary(library);
+    }
+    EXPECT_EQ(loadSystemLibrary(L"tivora-no-such-library.dll"), nullptr);
 }
 
 TEST(Win32Platform, OneShotTimersRunOnceUnlessCancelled) {

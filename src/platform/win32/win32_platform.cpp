@@ -14,6 +14,7 @@
 
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/late_binding.h"
+#include "platform/win32/system_files.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {
@@ -50,7 +51,9 @@ std::string Win32Platform::exeName() {
 
 std::string Win32Platform::productName() {
     // version.dll is loaded only here, when the name is asked for: nothing at start-up needs it.
-    HMODULE library = LoadLibraryW(L"version.dll");
+    // It is not among the libraries Windows always takes from the system folder, so a version.dll
+    // beside the program would be loaded if it were asked for by name alone.
+    HMODULE library = loadSystemLibrary(L"version.dll");
     if (!library) {
         return "";
     }
@@ -134,6 +137,34 @@ std::string Win32Platform::fromAnsi(std::string_view bytes) {
 }
 
 std::uint32_t Win32Platform::start(const std::string& commandLine, platform::WindowStyle style) {
+    return createProcess(nullptr, widen(commandLine), style);
+}
+
+std::wstring Win32Platform::systemToolPath(const std::string& tool) {
+    // On 64-bit Windows a 32-bit program is given System32 here, and the file system sends it to
+    // SysWOW64's 32-bit tool. For reg.exe that comes to the same: the 32-bit tool writes the same
+    // value under HKEY_CURRENT_USER's Run key, which 32- and 64-bit programs share (the current
+    // user's software keys are not redirected).
+    return systemFile(widen(tool));
+}
+
+std::wstring Win32Platform::systemToolCommandLine(const std::string& tool, const std::string& arguments) {
+    return L"\"" + systemToolPath(tool) + L"\" " + widen(arguments);
+}
+
+std::uint32_t Win32Platform::startSystemTool(const std::string& tool, const std::string& arguments,
+                                             platform::WindowStyle style) {
+    // By its full path, also as the program to run: Windows searches for a program named by
+    // its command line alone, in the program's folder and the current folder before its own.
+    std::wstring path = systemToolPath(tool);
+    if (path.empty()) {
+        throw RuntimeError(err::FileNotFound);
+    }
+    return createProcess(path.c_str(), systemToolCommandLine(tool, arguments), style);
+}
+
+std::uint32_t Win32Platform::createProcess(const wchar_t* program, std::wstring commandLine,
+                                           platform::WindowStyle style) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -142,8 +173,9 @@ std::uint32_t Win32Platform::start(const std::string& commandLine, platform::Win
                                                 ? SW_SHOWMINNOACTIVE
                                                 : static_cast<int>(style));
     PROCESS_INFORMATION process{};
-    std::wstring line = widen(commandLine);  // CreateProcessW may write into it
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    // CreateProcessW may write into the command line.
+    if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         DWORD error = GetLastError();
         bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                        error == ERROR_BAD_PATHNAME || error == ERROR_INVALID_NAME;

@@ -50,6 +50,12 @@ public:
     double twipsPerPixelY() override;
 
     std::uint32_t start(const std::string& commandLine, platform::WindowStyle style) override;
+    std::uint32_t startSystemTool(const std::string& tool, const std::string& arguments,
+                                  platform::WindowStyle style) override;
+    // The tool's full path in the system folder, and the command line it is started with: that
+    // path quoted, then the arguments.
+    static std::wstring systemToolPath(const std::string& tool);
+    static std::wstring systemToolCommandLine(const std::string& tool, const std::string& arguments);
 
     std::intptr_t ShellExecuteW(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                 const std::string& parameters, const std::string& directory,
@@ -99,6 +105,10 @@ public:
     static std::wstring modulePath(HMODULE module);
 
 private:
+    // program: the file to run, or nullptr to take it from the command line's start.
+    static std::uint32_t createProcess(const wchar_t* program, std::wstring commandLine,
+                                       platform::WindowStyle style);
+
     HINSTANCE instance_;
     Win32Printer printer_;
     std::vector<std::function<void()>> notifyAreaCreated_;

@@ -1,0 +1,29 @@
+// Windows' own programs and libraries, taken from the system folder only. Found by search, a file
+// of the same name in the program's folder or in the current folder (the Downloads folder where
+// the zip was unpacked) would run or load in their place.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace tivora::win32 {
+
+// The system folder (GetSystemDirectoryW); empty if Windows will not say.
+std::wstring systemFolder();
+
+// The full path of the named file in the system folder; empty when the folder is unknown.
+std::wstring systemFile(std::wstring_view name);
+
+// The named library from the system folder, never from anywhere else; nullptr when it is not
+// there. The loader is asked to look in the system folder only (LOAD_LIBRARY_SEARCH_SYSTEM32),
+// or, where it does not know that request (Windows 7 without its loader update), given the
+// library's full path.
+HMODULE loadSystemLibrary(const wchar_t* name);
+
+// The second way: the library by its full path in the system folder, the libraries it needs
+// looked for in that folder first.
+HMODULE loadSystemLibraryByPath(const wchar_t* name);
+
+}  // namespace tivora::win32
