@@ -78,7 +78,7 @@ class UnicodeFolder(ProgramTestCase):
                f'"{recorder.windows}\\recorder.exe" "%1"', "/f")
         w.click("Option_Melody")
         w.click("Command_Test")
-        log = recorder.unix / "volume-calls.txt"
+        log = recorder.unix / "recorder-calls.txt"  # the stub records under the name it has
         played = wait_until(lambda: log.exists() and log.read_text(encoding="utf-8").splitlines(), timeout=15,
                             what="the melody opened")
         self.assertEqual(len(played), 1)

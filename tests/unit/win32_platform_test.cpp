@@ -1,6 +1,8 @@
 // What the program learns from Windows about itself and the user's settings.
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +11,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/late_binding.h"
 #include "platform/win32/system_files.h"
 #include "platform/win32/wide.h"
@@ -157,6 +160,20 @@ TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
         FreeLibrary(library);
     }
     EXPECT_EQ(loadSystemLibrary(L"tivora-no-such-library.dll"), nullptr);
+}
+
+TEST(Win32Platform, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanced) {
+    Win32Platform system(GetModuleHandleW(nullptr));
+    // Opening something through the shell: COM must be in place first (the handler may be a COM
+    // object), apartment-threaded.
+    system.ShellExecuteW(0, "Open", "C:\\nothing here\\melody.mp3", "", "", 1);
+    HRESULT again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(again, S_FALSE);  // already initialised, in the same kind of apartment
+    CoUninitialize();
+    leaveComApartment();
+    HRESULT fresh = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(fresh, S_OK);  // what the program initialised has been uninitialised
+    CoUninitialize();
 }
 
 TEST(Win32Platform, OneShotTimersRunOnceUnlessCancelled) {
