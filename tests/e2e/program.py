@@ -1,6 +1,7 @@
 """The real Tivora.exe in a throw-away program folder, and its main window's controls found by
 where the design puts them."""
 import os
+import subprocess
 from pathlib import Path
 
 from tivora_e2e import SessionTestCase, wait_until
@@ -42,6 +43,11 @@ EM_SETSEL = 0x00B1
 CB_SETCURSEL = 0x014E
 WM_COMMAND = 0x0111
 CBN_SELCHANGE = 1
+
+
+WS_MINIMIZE = 0x20000000
+WM_SYSCOMMAND = 0x0112
+SC_MINIMIZE = 0xF020
 
 
 def pixels(twips, dpi=96):
@@ -113,19 +119,27 @@ Form_Top=450
 """
 
 
+def ini_values(text):
+    """{section: {key: value}} of a settings file's text."""
+    values, section = {}, None
+    for line in text.splitlines():
+        if line.startswith("[") and line.endswith("]"):
+            section = values.setdefault(line[1:-1], {})
+        elif "=" in line and section is not None:
+            key, value = line.split("=", 1)
+            section[key] = value
+    return values
+
+
 def settings_file(text):
     """A settings file as the program writes it: code page 1251, CR LF."""
     return text.replace("\n", "\r\n").encode("cp1251")
 
 
 class ProgramTestCase(SessionTestCase):
-    def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
-                      visible=True):
-        """Starts Tivora.exe from C:\\Tivora test\\ (with the stub volume tool unless told not to),
-        with a Settings.ini of the given text; again in the same folder when given its session."""
-        if session:
-            session.start(self.folder.unix / "Tivora.exe", env=env)
-            return session, self.main_window(session, visible)
+    def prepare_program(self, dpi=96, volume_stub=True, files=None, settings=None):
+        """A session with Tivora.exe in C:\\Tivora test\\ (with the stub volume tool unless told not
+        to) and a Settings.ini of the given text, not started yet: for what must happen before."""
         s = self.start_session()
         if dpi != 96:
             s.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi,
@@ -138,6 +152,14 @@ class ProgramTestCase(SessionTestCase):
         self.folder = s.program_folder(program_files)
         if settings is not None:
             (self.folder.unix / "Settings.ini").write_bytes(settings_file(settings))
+        return s
+
+    def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
+                      visible=True):
+        """Starts Tivora.exe from C:\\Tivora test\\ (with the stub volume tool unless told not to),
+        with a Settings.ini of the given text; again in the same folder when given its session
+        (or first there, given a session from prepare_program)."""
+        s = session or self.prepare_program(dpi, volume_stub, files, settings)
         s.start(self.folder.unix / "Tivora.exe", env=env)
         return s, self.main_window(s, visible, dpi)
 
@@ -146,6 +168,38 @@ class ProgramTestCase(SessionTestCase):
                                        and w["title"] == "Tivora!!! v.1.1" and (w["visible"] or not visible)), None),
                          timeout=20, what="the main window is up")
         return MainWindow(s, top, dpi)
+
+    # --- the tray icon, as the user reaches it with the mouse -----------------------------------
+    def icon_position(self, s):
+        tray = s.drive("find", "", 5000, "--class", "Shell_TrayWnd")
+        left, top, right, bottom = tray["rect"]
+        return right - 11, (top + bottom) // 2
+
+    def icon_shown(self, s):
+        """Our icon (a pale moon on navy) sits at the right end of the taskbar."""
+        x, y = self.icon_position(s)
+        shot = s.screenshot(s.tmp / "tray.png")
+        moon = subprocess.run(["convert", str(shot), "-crop", f"12x12+{x - 6}+{y - 6}", "-fx",
+                               "(r>0.8)*(g>0.8)*(b<0.8)", "-format", "%[fx:mean]", "info:"],
+                              capture_output=True, text=True, check=True).stdout
+        return float(moon) > 0.1  # neither the taskbar nor the desktop has that pale yellow
+
+    def click_icon(self, s, button="1", repeat=1):
+        x, y = self.icon_position(s)
+        s.xdotool("mousemove", x, y, "click", "--repeat", repeat, "--delay", 120, button)
+
+    def open_menu(self, s):
+        """Opens the icon's menu with the right button; returns its window."""
+        self.click_icon(s, "3")
+        return wait_until(lambda: next((w for w in s.drive("list") if w["class"] == "#32768" and w["visible"]),
+                                       None), what="the tray menu opens")
+
+    def choose(self, s, entry, entries=4):
+        """Opens the icon's menu with the right button and clicks its entry number (1 to 4)."""
+        menu = self.open_menu(s)
+        left, top, right, bottom = s.drive("window", menu["hwnd"])["screen"]
+        height = (bottom - top - 6) / entries  # a 3-pixel frame around equal entries
+        s.xdotool("mousemove", (left + right) // 2, int(top + 3 + (entry - 0.5) * height), "click", "1")
 
     def settings(self):
         """The program's Settings.ini as text, or None."""

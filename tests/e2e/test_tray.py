@@ -1,6 +1,5 @@
 """The tray icon, start-up and shut-down as a user meets them: the real icon clicked with the
 mouse, its menu chosen with the keyboard, the close box, a restart, the end of the session."""
-import subprocess
 import time
 
 from program import SETTINGS_EXAMPLE, ProgramTestCase, pixels
@@ -14,33 +13,6 @@ KEYS = ["Check_Message_Exit", "Check_FullScreen_Brake", "Check_Minimize", "Check
 
 
 class Tray(ProgramTestCase):
-    def icon_position(self, s):
-        tray = s.drive("find", "", 5000, "--class", "Shell_TrayWnd")
-        left, top, right, bottom = tray["rect"]
-        return right - 11, (top + bottom) // 2
-
-    def icon_shown(self, s):
-        """Our icon (a pale moon on navy) sits at the right end of the taskbar."""
-        x, y = self.icon_position(s)
-        shot = s.screenshot(s.tmp / "tray.png")
-        moon = subprocess.run(["convert", str(shot), "-crop", f"12x12+{x - 6}+{y - 6}", "-fx",
-                               "(r>0.8)*(g>0.8)*(b<0.8)", "-format", "%[fx:mean]", "info:"],
-                              capture_output=True, text=True, check=True).stdout
-        return float(moon) > 0.1  # neither the taskbar nor the desktop has that pale yellow
-
-    def click_icon(self, s, button="1", repeat=1):
-        x, y = self.icon_position(s)
-        s.xdotool("mousemove", x, y, "click", "--repeat", repeat, "--delay", 120, button)
-
-    def choose(self, s, entry, entries=4):
-        """Opens the icon's menu with the right button and clicks its entry number (1 to 4)."""
-        self.click_icon(s, "3")
-        menu = wait_until(lambda: next((w for w in s.drive("list") if w["class"] == "#32768" and w["visible"]),
-                                       None), what="the tray menu opens")
-        left, top, right, bottom = s.drive("window", menu["hwnd"])["screen"]
-        height = (bottom - top - 6) / entries  # a 3-pixel frame around equal entries
-        s.xdotool("mousemove", (left + right) // 2, int(top + 3 + (entry - 0.5) * height), "click", "1")
-
     def visible(self, s, w):
         return s.drive("window", w.hwnd)["visible"]
 
