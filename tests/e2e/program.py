@@ -43,6 +43,9 @@ EM_SETSEL = 0x00B1
 CB_SETCURSEL = 0x014E
 WM_COMMAND = 0x0111
 CBN_SELCHANGE = 1
+WS_MINIMIZE = 0x20000000
+WM_SYSCOMMAND = 0x0112
+SC_MINIMIZE = 0xF020
 
 
 def pixels(twips, dpi=96):
@@ -114,6 +117,18 @@ Form_Top=450
 """
 
 
+def ini_values(text):
+    """{section: {key: value}} of a settings file's text."""
+    values, section = {}, None
+    for line in text.splitlines():
+        if line.startswith("[") and line.endswith("]"):
+            section = values.setdefault(line[1:-1], {})
+        elif "=" in line and section is not None:
+            key, value = line.split("=", 1)
+            section[key] = value
+    return values
+
+
 def settings_file(text, encoding="cp1251"):
     """A settings file as the program writes it: the system's code page (1251 here), CR LF."""
     return text.replace("\n", "\r\n").encode(encoding)
@@ -122,17 +137,14 @@ def settings_file(text, encoding="cp1251"):
 class ProgramTestCase(SessionTestCase):
     dpi = 96  # the display scale of the program started last
 
-    def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
-                      visible=True, folder="Tivora test", encoding="cp1251", start_in=None):
-        """Starts Tivora.exe from C:\\<folder>\\ (C:\\Tivora test\\ unless told otherwise; with the stub
-        volume tool unless told not to), with a Settings.ini of the given text (in the given code
-        page); again in the same folder when given its session. Given start_in ({file name: source
-        path}), its current folder is C:\\Start folder\\ with those files, as when a user starts it
-        from another folder (such as the Downloads folder where the zip was unpacked); otherwise
-        the program folder."""
-        if session:
-            session.start(self.folder.unix / "Tivora.exe", env=env, cwd=self.start_folder.unix)
-            return session, self.main_window(session, visible)
+    def prepare_program(self, dpi=96, volume_stub=True, files=None, settings=None, folder="Tivora test",
+                        encoding="cp1251", start_in=None):
+        """A session with Tivora.exe in C:\\<folder>\\ (C:\\Tivora test\\ unless told otherwise; with the
+        stub volume tool unless told not to) and a Settings.ini of the given text (in the given code
+        page), not started yet: for what must happen before. Given start_in ({file name: source
+        path}), the program's current folder will be C:\\Start folder\\ with those files, as when a
+        user starts it from another folder (such as the Downloads folder where the zip was
+        unpacked); otherwise the program folder."""
         s = self.start_session()
         self.dpi = dpi
         if dpi != 96:  # Wine takes the display scale from both keys
@@ -147,8 +159,16 @@ class ProgramTestCase(SessionTestCase):
         if settings is not None:
             (self.folder.unix / "Settings.ini").write_bytes(settings_file(settings, encoding))
         self.start_folder = self.folder if start_in is None else s.program_folder(start_in, "Start folder")
-        s.start(self.folder.unix / "Tivora.exe", env=env, cwd=self.start_folder.unix)
-        return s, self.main_window(s, visible, dpi)
+        return s
+
+    def start_program(self, dpi=96, volume_stub=True, env=None, files=None, settings=None, session=None,
+                      visible=True, folder="Tivora test", encoding="cp1251", start_in=None):
+        """Starts Tivora.exe as prepare_program lays it out; again in the same folder when given its
+        session (or first there, given a session from prepare_program)."""
+        if session is None:
+            session = self.prepare_program(dpi, volume_stub, files, settings, folder, encoding, start_in)
+        session.start(self.folder.unix / "Tivora.exe", env=env, cwd=self.start_folder.unix)
+        return session, self.main_window(session, visible, self.dpi)
 
     def main_window(self, s, visible=True, dpi=96):
         top = wait_until(lambda: next((w for w in s.drive("list") if w["class"] == "TivoraForm"
@@ -185,10 +205,14 @@ class ProgramTestCase(SessionTestCase):
         """The open tray menu (a visible #32768 window), or None."""
         return next((m for m in s.drive("list") if m["class"] == "#32768" and m["visible"]), None)
 
+    def open_menu(self, s):
+        """Opens the icon's menu with the right button; returns its window."""
+        self.click_icon(s, "3")
+        return wait_until(lambda: self.tray_menu(s), what="the tray menu opens")
+
     def choose(self, s, entry, entries=4):
         """Opens the icon's menu with the right button and clicks its entry number (1 to 4)."""
-        self.click_icon(s, "3")
-        menu = wait_until(lambda: self.tray_menu(s), what="the tray menu opens")
+        menu = self.open_menu(s)
         left, top, right, bottom = s.drive("window", menu["hwnd"])["screen"]
         height = (bottom - top - 6) / entries  # a 3-pixel frame around equal entries
         s.xdotool("mousemove", (left + right) // 2, int(top + 3 + (entry - 0.5) * height), "click", "1")

@@ -38,7 +38,7 @@ WINE_ENV = {
 }
 
 # Commands whose answer is one JSON line per item; every other command prints exactly one.
-LIST_COMMANDS = {"children", "list"}
+LIST_COMMANDS = {"children", "list", "monitors"}
 
 
 class DriverError(RuntimeError):
@@ -59,6 +59,7 @@ class WineSession:
         self.xvfb = None
         self.procs = []
         self.folders = []  # the program folders made, by their Windows names
+        self.background = []  # the driver's watches
         self.timings = {}
 
     # --- life cycle -------------------------------------------------------------
@@ -107,7 +108,7 @@ class WineSession:
             if self.env:  # end every Wine process of this prefix, then wait for the server to go
                 subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
                 subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=30)
-            for p in self.procs:
+            for p in self.procs + self.background:
                 try:
                     p.wait(timeout=10)
                 except subprocess.TimeoutExpired:
@@ -207,6 +208,11 @@ class WineSession:
             raise DriverError(f"driver {args[0]}: expected one JSON line, got {out!r}")
         return items[0]
 
+    def watch(self, ms, cls=None):
+        """Starts the driver's `watch` for ms milliseconds in the background and returns once it
+        watches (a Watch; its events() waits for the end of the span)."""
+        return Watch(self, ms, cls)
+
     def control(self, top, control_id):
         """The facts of the control with this id inside the top-level window (a handle or a `find` result)."""
         hwnd = top["hwnd"] if isinstance(top, dict) else top
@@ -224,6 +230,38 @@ class WineSession:
         subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30,
                        capture_output=True)
         return Path(path)
+
+
+class Watch:
+    """The driver's `watch` running beside the test: every show of a top-level window (of one
+    class) and every change of the foreground window while it runs, as the system reported them
+    and as its poll saw them."""
+
+    def __init__(self, session, ms, cls=None):
+        self.ms = ms
+        self.out = session.tmp / f"watch-{len(session.background)}.out"
+        args = ["wine", str(session.driver), "watch", str(ms)] + (["--class", cls] if cls else [])
+        with open(self.out, "wb") as out, open(self.out.with_suffix(".err"), "wb") as err:
+            self.proc = subprocess.Popen(args, env=session.env, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
+        session.background.append(self.proc)
+        self.start = wait_until(lambda: self._lines()[:1], timeout=30, what="the watch begins")[0]
+
+    def _lines(self):
+        text = self.out.read_text(encoding="utf-8") if self.out.exists() else ""
+        return [json.loads(line) for line in text.splitlines() if line.strip()]
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def events(self):
+        """The events of the whole span, in order (waits for its end)."""
+        if self.proc.wait(timeout=self.ms / 1000 + 60) != 0:
+            raise DriverError(f"driver watch: exit {self.proc.returncode}: "
+                              + self.out.with_suffix(".err").read_text(errors="replace").strip())
+        lines = self._lines()
+        if not lines or not lines[-1].get("watched"):
+            raise DriverError(f"driver watch ended without its last line: {lines!r}")
+        return [e for e in lines if "event" in e]
 
 
 def wait_until(check, timeout=5.0, interval=0.1, what="condition"):
@@ -344,5 +382,5 @@ def run_tests(module, argv=None):
     sys.exit(0 if failed == 0 and result.testsRun > 0 else 1)
 
 
-__all__ = ["WineSession", "DriverError", "Folder", "SessionTestCase", "wait_until", "run_tests", "write_junit",
+__all__ = ["WineSession", "Watch", "DriverError", "Folder", "SessionTestCase", "wait_until", "run_tests", "write_junit",
            "ROOT", "DRIVER", "TEMPLATE", "ARTIFACTS"]

@@ -7,7 +7,7 @@
 // Window handles are printed and accepted as decimal numbers.
 //
 // Build: i686-w64-mingw32-g++-posix -std=c++20 -O2 -static -municode -Wall -Wextra
-//        driver.cpp -o driver.exe -luser32 -lgdi32 -ladvapi32
+//        driver.cpp -o driver.exe -luser32 -lgdi32 -lshell32 -ladvapi32
 #include <windows.h>
 
 #include <shellapi.h>
@@ -289,6 +289,80 @@ HWND find_dialog(const std::wstring& title) {
     return nullptr;
 }
 
+BOOL CALLBACK report_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& m = info.rcMonitor;
+        const RECT& w = info.rcWork;
+        emit(Json()
+                 .nums("monitor", {m.left, m.top, m.right, m.bottom})
+                 .nums("work", {w.left, w.top, w.right, w.bottom})
+                 .flag("primary", (info.dwFlags & MONITORINFOF_PRIMARY) != 0));
+    }
+    return TRUE;
+}
+
+// `watch`: what a person would have seen over a span of time: every top-level window (of a
+// class) that became visible and every change of the foreground window. Wine 8 does not report
+// shows and foreground changes to a window event hook in another process (only creation and
+// focus), so the facts are polled every millisecond or two: a window shown and hidden again
+// between two polls would go unseen.
+struct Watch {
+    const std::wstring* cls = nullptr;
+    DWORD start = 0;
+    HWND foreground = nullptr;
+    std::vector<HWND> shown;  // windows of the class visible at the last poll
+};
+Watch* watching = nullptr;
+
+bool watched(HWND h) {
+    return h && (!watching->cls || _wcsicmp(class_name(h).c_str(), watching->cls->c_str()) == 0);
+}
+
+void report_event(const wchar_t* what, HWND h) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    emit(Json()
+             .str("event", what)
+             .num("hwnd", handle_number(h))
+             .str("class", h ? class_name(h) : L"")
+             .str("title", h ? caption(h) : L"")
+             .num("pid", pid)
+             .num("ms", GetTickCount() - watching->start));
+}
+
+BOOL CALLBACK poll_shown(HWND h, LPARAM) {
+    if (IsWindowVisible(h) && watched(h)) {
+        auto& seen = watching->shown;
+        bool known = false;
+        for (HWND s : seen) known = known || s == h;
+        if (!known) {
+            seen.push_back(h);
+            report_event(L"show", h);
+        }
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK note_shown(HWND h, LPARAM) {
+    if (IsWindowVisible(h) && watched(h)) watching->shown.push_back(h);
+    return TRUE;
+}
+
+void poll_watch() {
+    HWND now = GetForegroundWindow();
+    if (now != watching->foreground) {
+        watching->foreground = now;
+        report_event(L"foreground", now);
+    }
+    // A window that was hidden is reported again when it shows again.
+    auto& seen = watching->shown;
+    for (size_t i = seen.size(); i-- > 0;)
+        if (!IsWindow(seen[i]) || !IsWindowVisible(seen[i])) seen.erase(seen.begin() + long(i));
+    EnumWindows(poll_shown, 0);
+}
+
 struct Args {
     std::vector<std::wstring> words;  // the command and its operands
     const std::wstring* cls = nullptr;
@@ -316,7 +390,10 @@ const char kUsage[] =
     "  msgbox TITLE [TIMEOUT_MS] | answer HWND [BUTTON_ID]\n"
     "  tray-delete HWND UID      take a program's icon out of the notification area\n"
     "  broadcast NAME            post the registered message NAME to every top-level window\n"
-    "  regvalue KEY NAME         a registry string exactly as stored (KEY: HKCU\\..., HKLM\\..., HKCR\\...)\n";
+    "  regvalue KEY NAME         a registry string exactly as stored (KEY: HKCU\\..., HKLM\\..., HKCR\\...)\n"
+    "  monitors                  every monitor's rectangle and work area\n"
+    "  watch MS [--class CLASS]  for MS ms: every top-level window (of CLASS) that became visible\n"
+    "                            and every change of the foreground window (polled)\n";
 
 int run(const Args& a) {
     const std::wstring& cmd = a.at(0);
@@ -557,6 +634,30 @@ int run(const Args& a) {
         if (status != ERROR_SUCCESS) fail(L"RegGetValueW failed, error " + std::to_wstring(status));
         data.resize(wcsnlen(data.c_str(), data.size()));
         emit(Json().str("data", data));
+        return 0;
+    }
+    if (cmd == L"monitors") {
+        EnumDisplayMonitors(nullptr, nullptr, report_monitor, 0);
+        return 0;
+    }
+    if (cmd == L"watch") {
+        DWORD span = DWORD(parse_number(a.at(1)));
+        Watch w;
+        w.cls = a.cls;
+        w.start = GetTickCount();
+        watching = &w;
+        // The first line says what is there as the watch begins: the caller may go on from here.
+        w.foreground = GetForegroundWindow();
+        EnumWindows(note_shown, 0);
+        emit(Json()
+                 .flag("watching", true)
+                 .num("foreground", handle_number(w.foreground))
+                 .num("shown", (long long)w.shown.size()));
+        while (GetTickCount() - w.start < span) {
+            Sleep(1);
+            poll_watch();
+        }
+        emit(Json().flag("watched", true).num("ms", GetTickCount() - w.start));
         return 0;
     }
     fail(L"unknown command: " + cmd + L" (run without arguments for help)", 2);
