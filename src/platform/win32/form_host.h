@@ -64,31 +64,22 @@ class FormHost : public forms::FormView, public forms::ControlView {
         HFONT surfaceFont = nullptr;
     };
 
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR data);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void onCommand(int id, int code);
+    // Making the windows (form_host.cpp).
     void createChild(forms::Control& control, int id, bool groupStart);
+    Child* find(const forms::Control& control);
+    Child* findById(int id);
+
+    // Placement and scale (form_placement.cpp): sizes from twips at the window's DPI, fonts, and
+    // the position, reported to the model and kept within the user's reach.
     DWORD windowStyle() const;
     RECT initialFrame() const;
     void adoptWindowDpi();
     void layout();
-    // The window moved to a monitor of another DPI: the suggested rectangle, fonts and layout anew.
-    void dpiChanged(int dpi, const RECT& suggested);
-    // The background brush of a coloured label or picture box; nullptr for the others.
-    HBRUSH controlBackground(HWND control, HDC dc);
     void makeFonts();
     void freeFonts();
-    Child* find(const forms::Control& control);
-    Child* findById(int id);
-    void writeText(Child& child, const std::string& text);
-    void writeCheck(Child& child);
-    void updateTimer(forms::Timer& timer);
-    void focusFirstControl();
-    // Moves the focus to the next (1) or previous (-1) visible enabled control in tab order.
-    void moveFocus(int direction);
     int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    // The window moved to a monitor of another DPI: the suggested rectangle, fonts and layout anew.
+    void dpiChanged(int dpi, const RECT& suggested);
     void reportPosition();
     // A position in twips as screen pixels, kept within what Windows can place a window at.
     static int screenPixels(double twips, double twipsPerPixel);
@@ -96,8 +87,27 @@ class FormHost : public forms::FormView, public forms::ControlView {
     void applyPosition();
     // Moves the window onto the nearest monitor's work area when its title bar is on none.
     void keepReachable();
+
+    // Mirroring the model into the windows (form_mirror.cpp).
+    void writeText(Child& child, const std::string& text);
+    void writeCheck(Child& child);
+    void updateTimer(forms::Timer& timer);
+    void focusFirstControl();
     // Shows the window restored, within reach, in front.
     void showNow();
+    // The background brush of a coloured label or picture box; nullptr for the others.
+    HBRUSH controlBackground(HWND control, HDC dc);
+
+    // Window messages as model events (form_input.cpp).
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(int id, int code);
+    // Moves the focus to the next (1) or previous (-1) visible enabled control in tab order.
+    void moveFocus(int direction);
+
+    // A picture box's drawing surface (picture_surface.cpp).
     void makeSurface(Child& child);
     void clearSurface(Child& child);
     void freeSurface(Child& child);
