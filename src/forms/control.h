@@ -82,6 +82,10 @@ public:
     Form& form() const { return form_; }
     const Rect& rect() const { return rect_; }
 
+    // What a screen reader announces for a control that has no caption or label of its own
+    // ("Громкость"); empty: what the system finds itself. Nothing of it shows on the screen.
+    std::string accessibleName;
+
     const std::string& tag() const { return tag_; }
     void setTag(std::string tag) { tag_ = std::move(tag); }
 

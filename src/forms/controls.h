@@ -153,6 +153,9 @@ public:
     void setCaption(std::string caption);
     // A solid background of its own; none: the window's.
     std::optional<Color> backColor;
+    // The input this label names for screen readers (as a caption names a button); the window
+    // layer puts the label just before it in the windows' order, where the system looks.
+    Control* labelFor = nullptr;
 
     // Repaints at once, so that a change shows before the handler goes on.
     void refresh() { notify(Change::Repaint); }

@@ -14,6 +14,7 @@ Form_Help::Form_Help(platform::Platform& platform, ErrorReporter& reporter, Form
     Textbox_Help.verticalScrollBar = true;
     Textbox_Help.locked = true;
     Textbox_Help.font = {"Times New Roman", 12, 400, 204};
+    Textbox_Help.accessibleName = "Справка";
     twipsPerPixelX = platform.screen.twipsPerPixelX();
     twipsPerPixelY = platform.screen.twipsPerPixelY();
     numberFormat = platform.regional.numberFormat();

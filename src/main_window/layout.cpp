@@ -50,6 +50,13 @@ Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter, INI_
     Command_Test.font = buttonFont;
     Combo_Percents.setEnabled(false);
 
+    // Screen readers name the inputs: the time boxes by their labels (below them on the screen),
+    // the message text and the percentage box, which have none, by names of their own.
+    Label_Hour.labelFor = &Text_Hour;
+    Label_Minute.labelFor = &Text_Minute;
+    Text_Message.accessibleName = "Текст сообщения";
+    Combo_Percents.accessibleName = "Громкость";
+
     Label_Indicator.backColor = forms::rgb(0, 0, 192);
     Label_Indicator.setVisible(false);
 

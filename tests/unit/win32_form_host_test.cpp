@@ -2,6 +2,8 @@
 // puts them, model changes mirrored without echo, user input turned into the model's events.
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include "forms/controls.h"
@@ -24,6 +26,7 @@ struct TestForm : forms::Form {
     forms::CheckBox Check{*this, "Check", {120, 2160, 2655, 375}, "Флажок"};
     forms::CheckBox Hidden{*this, "Hidden", {120, 720, 255, 255}, ""};
     forms::Timer Ticker{*this, "Ticker", 30, false};
+    forms::Label HourLabel{*this, "HourLabel", {120, 480, 495, 255}, "Час"};
 };
 
 void pump(int milliseconds) {
@@ -51,6 +54,8 @@ struct Realised : ::testing::Test {
     FormHost host{form, GetModuleHandleW(nullptr), {}};
     void SetUp() override {
         form.Hidden.setVisible(false);
+        form.HourLabel.labelFor = &form.Hour;
+        form.Combo.accessibleName = "Громкость";
         host.create();
         form.load();
         form.show();
@@ -306,6 +311,41 @@ TEST_F(Realised, ARegionalSettingsChangeReachesTheModel) {
     SendMessageW(host.hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
     SendMessageW(host.hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
     EXPECT_EQ(changes, 1);
+}
+
+TEST_F(Realised, ScreenReadersFindEachInputsName) {
+    // The label that names a box stands just before it in the windows' order, where the system
+    // looks for an edit's name; the label still lies under the box where they overlap.
+    EXPECT_EQ(GetWindow(of(form.Hour), GW_HWNDPREV), of(form.HourLabel));
+    RECT box{};
+    GetWindowRect(of(form.Hour), &box);
+    MapWindowPoints(nullptr, of(form.HourLabel), reinterpret_cast<POINT*>(&box), 2);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(of(form.HourLabel), region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, box.left + 1, box.bottom - 1));  // the box's last row is the box's
+    DeleteObject(region);
+    // An input without a label answers with a name of its own, as a combo box with its value.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* object = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(of(form.Combo), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                         reinterpret_cast<void**>(&object)),
+              S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    BSTR value = nullptr;
+    VARIANT role{};
+    EXPECT_EQ(object->get_accName(self, &name), S_OK);
+    EXPECT_EQ(std::wstring(name ? name : L""), L"Громкость");
+    EXPECT_EQ(object->get_accValue(self, &value), S_OK);
+    EXPECT_EQ(std::wstring(value ? value : L""), L"50%");
+    object->get_accRole(self, &role);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_COMBOBOX);
+    SysFreeString(name);
+    SysFreeString(value);
+    object->Release();
+    CoUninitialize();
 }
 
 }  // namespace

@@ -122,11 +122,19 @@ void FormHost::create() {
     // The Tab key follows the model's tab order (see moveFocus), so the z-order is free to keep
     // input fields above the option and check buttons, whose rectangles are often wider than
     // their captions and reach under a field beside them. Option buttons stay together, so that
-    // the arrow keys move within their group.
+    // the arrow keys move within their group. A label that names an input comes just before it:
+    // that is where screen readers look for an edit's name.
     const auto& all = form_.controls();
     std::vector<forms::Control*> order;
+    std::vector<forms::Control*> namingLabels;
     for (forms::Control* c : form_.tabOrder()) {
         if (c->kindName() == "TextBox" || c->kindName() == "ComboBox") {
+            for (forms::Control* l : all) {
+                if (l->kindName() == "Label" && static_cast<forms::Label*>(l)->labelFor == c) {
+                    order.push_back(l);
+                    namingLabels.push_back(l);
+                }
+            }
             order.push_back(c);
         }
     }
@@ -146,6 +154,9 @@ void FormHost::create() {
         bool isOption = c->kindName() == "OptionButton";
         createChild(*c, id, !isOption || !previousWasOption);
         previousWasOption = isOption;
+        if (std::find(namingLabels.begin(), namingLabels.end(), c) != namingLabels.end()) {
+            children_.back().namingLabel = true;
+        }
     }
     layout();
     form_.setView(this);
@@ -219,8 +230,9 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
         if (box.maxLength() > 0) {
             SendMessageW(made.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(box.maxLength()), 0);
         }
-        SetWindowSubclass(made.hwnd, &FormHost::editProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(made.hwnd, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
     } else if (kind == "ComboBox" && made.hwnd) {
+        SetWindowSubclass(made.hwnd, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
         auto& combo = static_cast<forms::ComboBox&>(control);
         for (const auto& item : combo.list()) {
             SendMessageW(made.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
@@ -252,6 +264,15 @@ FormHost::Child* FormHost::find(const forms::Control& control) {
 FormHost::Child* FormHost::findById(int id) {
     for (auto& child : children_) {
         if (child.id == id) {
+            return &child;
+        }
+    }
+    return nullptr;
+}
+
+FormHost::Child* FormHost::findByWindow(HWND hwnd) {
+    for (auto& child : children_) {
+        if (child.hwnd == hwnd) {
             return &child;
         }
     }

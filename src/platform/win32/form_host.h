@@ -57,6 +57,7 @@ class FormHost : public forms::FormView, public forms::ControlView {
         HWND hwnd = nullptr;
         int id = 0;
         bool writing = false;  // up while we write to it: its change notification is our own echo
+        bool namingLabel = false;  // a label lifted above the controls to stand just before its input
         // A picture box's surface: a memory bitmap that keeps what is drawn on it.
         HDC surface = nullptr;
         HBITMAP bitmap = nullptr;
@@ -75,6 +76,9 @@ class FormHost : public forms::FormView, public forms::ControlView {
     RECT initialFrame() const;
     void adoptWindowDpi();
     void layout();
+    // A label lifted to stand before its input paints only where it did when it lay under the
+    // other controls: the parts that they cover are cut out of it.
+    void clipNamingLabels();
     void makeFonts();
     void freeFonts();
     int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
@@ -100,8 +104,10 @@ class FormHost : public forms::FormView, public forms::ControlView {
 
     // Window messages as model events (form_input.cpp).
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR data);
+    // Text and combo boxes: a click into a text box, and the name screen readers announce.
+    static LRESULT CALLBACK inputProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR data);
+    Child* findByWindow(HWND hwnd);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
     // Moves the focus to the next (1) or previous (-1) visible enabled control in tab order.

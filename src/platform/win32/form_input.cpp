@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/accessible_name.h"
 #include "platform/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 
@@ -65,25 +66,35 @@ void FormHost::onCommand(int id, int code) {
     }
 }
 
-LRESULT CALLBACK FormHost::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR data) {
-    if (message == WM_LBUTTONUP) {
+LRESULT CALLBACK FormHost::inputProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR data) {
+    auto* host = reinterpret_cast<FormHost*>(data);
+    Child* child = host->findByWindow(hwnd);
+    if (message == WM_LBUTTONUP && child && child->control->kindName() == "TextBox") {
         // A click into a text box: the box places the caret first, then the program hears of it.
         LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        auto* host = reinterpret_cast<FormHost*>(data);
-        for (auto& child : host->children_) {
-            if (child.hwnd == hwnd) {
-                try {
-                    static_cast<forms::TextBox*>(child.control)->click();
-                } catch (...) {
-                }
-                break;
-            }
+        try {
+            static_cast<forms::TextBox*>(child->control)->click();
+        } catch (...) {
         }
         return result;
     }
+    if (message == WM_GETOBJECT && child) {
+        // A screen reader asks what this input is: its own name where it has no label, and a
+        // locked box is read-only to it as it is to the keyboard.
+        const forms::Control& control = *child->control;
+        AccessibleFacts facts;
+        facts.name = widen(control.accessibleName);
+        facts.readOnly = control.kindName() == "TextBox" && static_cast<const forms::TextBox&>(control).locked;
+        facts.comboBox = control.kindName() == "ComboBox";
+        if (!facts.name.empty() || facts.readOnly) {
+            if (auto answer = namedAccessibleObject(hwnd, wParam, lParam, facts)) {
+                return *answer;
+            }
+        }
+    }
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, &FormHost::editProc, 1);
+        RemoveWindowSubclass(hwnd, &FormHost::inputProc, 1);
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }

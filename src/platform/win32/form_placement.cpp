@@ -4,6 +4,7 @@
 
 #include "forms/placement.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/win32/form_host_internal.h"
@@ -112,6 +113,39 @@ void FormHost::layout() {
         int extraHeight = kind == "ComboBox" ? 160 : 0;
         SetWindowPos(child.hwnd, nullptr, toPixels(r.left), toPixels(r.top), toPixels(r.width),
                      toPixels(r.height) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    }    clipNamingLabels();
+}
+
+void FormHost::clipNamingLabels() {
+    const auto& tabOrder = form_.tabOrder();
+    for (auto& label : children_) {
+        if (!label.namingLabel || !label.hwnd) {
+            continue;
+        }
+        RECT own{};
+        GetWindowRect(label.hwnd, &own);
+        HRGN region = CreateRectRgn(0, 0, own.right - own.left, own.bottom - own.top);
+        bool cut = false;
+        for (auto& other : children_) {
+            RECT r{};
+            RECT overlap{};
+            if (&other == &label || !other.hwnd ||
+                std::find(tabOrder.begin(), tabOrder.end(), other.control) == tabOrder.end() ||
+                !GetWindowRect(other.hwnd, &r) || !IntersectRect(&overlap, &own, &r)) {
+                continue;
+            }
+            OffsetRect(&overlap, -own.left, -own.top);
+            HRGN covered = CreateRectRgnIndirect(&overlap);
+            CombineRgn(region, region, covered, RGN_DIFF);
+            DeleteObject(covered);
+            cut = true;
+        }
+        if (cut) {
+            SetWindowRgn(label.hwnd, region, TRUE);  // the window keeps the region from now on
+        } else {
+            DeleteObject(region);
+            SetWindowRgn(label.hwnd, nullptr, TRUE);
+        }
     }
 }
 

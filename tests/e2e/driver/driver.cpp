@@ -10,6 +10,7 @@
 //        driver.cpp -o driver.exe -luser32 -lgdi32 -lshell32 -ladvapi32
 #include <windows.h>
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -391,6 +392,8 @@ const char kUsage[] =
     "  tray-delete HWND UID      take a program's icon out of the notification area\n"
     "  broadcast NAME            post the registered message NAME to every top-level window\n"
     "  regvalue KEY NAME         a registry string exactly as stored (KEY: HKCU\\..., HKLM\\..., HKCR\\...)\n"
+    "  acc HWND                  what a screen reader hears of the window: its accessible name, role,\n"
+    "                            value and state (AccessibleObjectFromWindow, OBJID_CLIENT)\n"
     "  monitors                  every monitor's rectangle and work area\n"
     "  watch MS [--class CLASS]  for MS ms: every top-level window (of CLASS) that became visible\n"
     "                            and every change of the foreground window (polled)\n";
@@ -607,6 +610,42 @@ int run(const Args& a) {
         UINT message = RegisterWindowMessageW(a.at(1).c_str());
         BOOL ok = PostMessageW(HWND_BROADCAST, message, 0, 0);
         emit(Json().num("message", message).flag("posted", ok));
+        return 0;
+    }
+    if (cmd == L"acc") {  // as a screen reader asks, across the process boundary
+        HWND hwnd = parse_window(a.at(1));
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        IAccessible* object = nullptr;
+        HRESULT found = AccessibleObjectFromWindow(hwnd, DWORD(OBJID_CLIENT), IID_IAccessible,
+                                                   reinterpret_cast<void**>(&object));
+        if (FAILED(found) || !object) fail(L"AccessibleObjectFromWindow failed, " + std::to_wstring(found));
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        auto text = [](HRESULT result, BSTR value) {
+            std::string json = SUCCEEDED(result) && value ? json_string(value) : "null";
+            if (value) SysFreeString(value);
+            return json;
+        };
+        BSTR name = nullptr, value = nullptr;
+        HRESULT named = object->get_accName(self, &name);
+        std::string nameJson = text(named, name);
+        HRESULT valued = object->get_accValue(self, &value);
+        std::string valueJson = text(valued, value);
+        VARIANT role{}, state{};
+        object->get_accRole(self, &role);
+        object->get_accState(self, &state);
+        long long roleNumber = role.vt == VT_I4 ? role.lVal : -1;
+        wchar_t roleText[128] = {};
+        if (roleNumber >= 0) GetRoleTextW(DWORD(roleNumber), roleText, 128);
+        emit(Json()
+                 .raw("name", nameJson)
+                 .num("role", roleNumber)
+                 .str("role_text", roleText)
+                 .raw("value", valueJson)
+                 .num("state", state.vt == VT_I4 ? state.lVal : -1)
+                 .flag("read_only", state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_READONLY)));
+        object->Release();
         return 0;
     }
     if (cmd == L"regvalue") {  // `reg query` prints in the OEM code page, which mangles "é" and more
