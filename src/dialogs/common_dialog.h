@@ -41,7 +41,8 @@ public:
 
     // The print dialog; true when it was closed without confirming (nothing changed then).
     bool ShowPrinter();
-    // Asks for the printer through CommonDialog and prints sText, 5800 characters a page.
+    // Asks for the printer through CommonDialog and prints sText: each 5800 characters begin a sheet,
+    // and lines that one sheet cannot hold go on the next.
     void vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText);
 
     static constexpr std::size_t devModeSize = platform::records::devModeBytes;

@@ -25,7 +25,7 @@ inline constexpr std::uint32_t globalMoveable = 0x2;  // GMEM_MOVEABLE
 inline constexpr std::uint32_t globalZeroInit = 0x40;  // GMEM_ZEROINIT
 
 // The records as a 32-bit program hands them to the dialogs. platform/win32 checks them against
-// the system's own declarations when it is built 32-bit.
+// the system's own declarations at compile time: the offsets always, the sizes where it is 32-bit.
 namespace records {
 inline constexpr std::uint32_t printDialogBytes = 66;  // PRINTDLGA
 inline constexpr std::uint32_t openFileBytes = 76;     // OPENFILENAMEA as Windows 95 and NT 4 know it

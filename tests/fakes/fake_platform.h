@@ -288,7 +288,7 @@ public:
     double width = 11906;
     bool printerScalePixels = false;
     // A4 at 600 dots per inch less a sixth of an inch at the top and at the bottom.
-    double printableHeight = 6815;
+    double printableHeight = 6816;
     double printerTwipsPerPixel = 2.4;
 
     enum class DocumentState { Open, Ended, Abandoned };

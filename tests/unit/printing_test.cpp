@@ -114,7 +114,7 @@ TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
     // A4 at 600 DPI (72 lines a sheet), A5 across at 300 DPI (35 lines), a label printer of 203
     // DPI (9 lines): the first chunk's sheets, and all the sheets.
     for (Paper paper :
-         {Paper{6815, 2.4, 3, 3 + 1}, Paper{1648, 4.8, 7, 7 + 1}, Paper{300, 1440.0 / 203, 24, 24 + 3}}) {
+         {Paper{6816, 2.4, 3, 3 + 1}, Paper{1648, 4.8, 7, 7 + 1}, Paper{300, 1440.0 / 203, 24, 24 + 3}}) {
         fake.documents.clear();
         fake.paints.clear();
         fake.cutLines.clear();
