@@ -77,7 +77,7 @@ std::pair<double, size_t> secondsToPrint(size_t characterCount) {
         auto start = Clock::now();
         form.commonDialog().vPrint_To_Paper(form.commonDialog(), text);
         runs.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-        pages = fake.pages.size();
+        pages = fake.sheets().size();
     }
     return {median(runs), pages};
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "base/text.h"
 
@@ -17,20 +18,7 @@ constexpr std::uint32_t DT_WORDBREAK = 0x10;
 constexpr std::uint32_t DM_ORIENTATION = 0x1;
 constexpr std::uint32_t DM_DUPLEX = 0x1000;
 
-// Offsets of the published DEVMODE fields in the settings block.
-enum DevModeOffset : std::size_t {
-    dmDeviceName = 0,
-    dmSize = 36,
-    dmFields = 40,
-    dmOrientation = 44,
-    dmPaperSize = 46,
-    dmPaperWidth = 50,
-    dmCopies = 54,
-    dmDefaultSource = 56,
-    dmPrintQuality = 58,
-    dmColor = 60,
-    dmDuplex = 62,
-};
+using namespace platform::records;
 
 using DevMode = std::array<std::uint8_t, Cl_Module_CommonDialog::devModeSize>;
 
@@ -81,7 +69,7 @@ std::array<std::uint8_t, Cl_Module_CommonDialog::devNamesSize> Cl_Module_CommonD
     put16(&block[4], static_cast<long>(outputOffset));
     put16(&block[6], 0);
     std::string names = driver + '\0' + device + '\0' + port + '\0';
-    names.resize(100, ' ');  // padded with blanks, or cut
+    names.resize(devNamesNameBytes, ' ');  // padded with blanks, or cut
     std::copy(names.begin(), names.end(), block.begin() + 8);
     return block;
 }
@@ -100,7 +88,7 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
         step(2);
         DevMode settings{};
         std::string name = regional.toAnsi(printer.DeviceName());
-        name.resize(32, ' ');
+        name.resize(dmDeviceNameBytes, ' ');
         std::copy(name.begin(), name.end(), settings.begin() + dmDeviceName);
         put16(&settings[dmSize], devModeSize);
         put32(&settings[dmFields], DM_ORIENTATION | DM_DUPLEX);
@@ -140,8 +128,8 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
         memory.GlobalUnlock(record.hDevMode);
         memory.GlobalFree(record.hDevMode);
         step(9);
-        auto end = std::find(settings.begin(), settings.begin() + 32, 0);
-        if (end == settings.begin() + 32) {
+        auto end = std::find(settings.begin(), settings.begin() + dmDeviceNameBytes, 0);
+        if (end == settings.begin() + dmDeviceNameBytes) {
             throw RuntimeError(err::InvalidCall);  // a device name without its end
         }
         std::string chosen = upper(regional.fromAnsi(std::string(settings.begin(), end)));
@@ -166,12 +154,69 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
     return cancelled;
 }
 
+namespace {
+
+// Abandons the document on the printer when the scope it guards is left by a failure, before
+// the failure is reported: the report's modal wait must not find a half-printed document open.
+class AbandonOnFailure {
+public:
+    explicit AbandonOnFailure(platform::Printer& printer)
+        : printer_(printer), failures_(std::uncaught_exceptions()) {}
+    ~AbandonOnFailure() {
+        if (std::uncaught_exceptions() > failures_) {
+            printer_.KillDoc();
+        }
+    }
+    AbandonOnFailure(const AbandonOnFailure&) = delete;
+    AbandonOnFailure& operator=(const AbandonOnFailure&) = delete;
+
+private:
+    platform::Printer& printer_;
+    int failures_;
+};
+
+}  // namespace
+
+Cl_Module_CommonDialog::Sheets Cl_Module_CommonDialog::sheetLayout() {
+    platform::Printer& printer = platform_.printer;
+    Sheets layout;
+    // The picture at the size it has on the screen: each of its pixels as wide and as tall on
+    // paper as on the screen.
+    layout.scaleX = platform_.screen.twipsPerPixelX() / printer.TwipsPerPixelX();
+    layout.scaleY = platform_.screen.twipsPerPixelY() / printer.TwipsPerPixelY();
+    if (!(layout.scaleX > 0 && layout.scaleY > 0 && std::isfinite(layout.scaleX) &&
+          std::isfinite(layout.scaleY))) {
+        throw RuntimeError(err::PrinterError);  // a printer without a resolution
+    }
+    // As many whole lines as the printable height holds (one at least, should a line be taller).
+    const int lineHeight = std::max(1, picture_.lineHeightPixels());
+    const double holds = std::clamp(printer.ScaleHeight() / layout.scaleY, 0.0, double{pictureHeight});
+    layout.band = std::max(1, static_cast<int>(holds) / lineHeight) * lineHeight;
+    return layout;
+}
+
+void Cl_Module_CommonDialog::paintOnSheets(const Sheets& sheets, int drawnHeight) {
+    platform::Printer& printer = platform_.printer;
+    const int used = std::clamp(drawnHeight, 0, pictureHeight);
+    int top = 0;
+    do {
+        if (top > 0) {
+            printer.NewPage();
+        }
+        const int height = std::min(sheets.band, pictureHeight - top);
+        printer.PaintPicture(picture_.Image(), 0, 0, pictureWidth * sheets.scaleX, height * sheets.scaleY, 0,
+                             top, pictureWidth, height);
+        top += sheets.band;
+    } while (top < used);
+}
+
 void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText) {
     auto self = weak_from_this().lock();  // alive through the print dialog's modal wait
     auto asking = CommonDialog.weak_from_this().lock();  // and the object that asks for the printer
     forms::ScaleMode remembered = mainWindow_.scaleMode();
     procedure("vPrint_To_Paper", [&](Step& step) {
         platform::Printer& printer = platform_.printer;
+        AbandonOnFailure abandon(printer);  // so that the next print begins a document of its own
         step(1);
         mainWindow_.setScaleMode(forms::ScaleMode::Pixels);
         step(2);
@@ -184,18 +229,20 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         printer.setScaleModePixels();
         step(5);
         picture_.setSize(pictureWidth, pictureHeight);
+        const Sheets layout = sheetLayout();
         step(6);
-        // Chunks of 5800 characters, each on its own page. The text is walked once, so a long
-        // one costs time in proportion to its length.
+        // Chunks of 5800 characters, each beginning a sheet; the lines drawn of a chunk go on as
+        // many sheets as they need. The text is walked once, so a long one costs time in
+        // proportion to its length.
         const std::size_t length = characterCount(sText);
         std::size_t position = 0;  // byte position of the chunk offset
         chunkOffset_ = 0;
         do {
             std::string chunk = characters(std::string_view(sText).substr(position), 0, chunkCharacters);
             position += chunk.size();
-            platform_.windows.DrawTextA(picture_.hDC(), platform_.regional.toAnsi(chunk), 0, 0, pictureWidth,
-                                        pictureHeight, DT_WORDBREAK);
-            printer.PaintPicture(picture_.Image(), picture_.widthPixels(), picture_.heightPixels(), 0, 0);
+            int drawn = platform_.windows.DrawTextA(picture_.hDC(), platform_.regional.toAnsi(chunk), 0, 0,
+                                                    pictureWidth, pictureHeight, DT_WORDBREAK);
+            paintOnSheets(layout, drawn);
             picture_.Cls();
             if (chunkOffset_ + chunkCharacters < length && length > chunkCharacters) {
                 printer.NewPage();

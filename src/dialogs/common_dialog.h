@@ -41,16 +41,29 @@ public:
 
     // The print dialog; true when it was closed without confirming (nothing changed then).
     bool ShowPrinter();
-    // Asks for the printer through CommonDialog and prints sText, 5800 characters a page.
+    // Asks for the printer through CommonDialog and prints sText: each 5800 characters begin a sheet,
+    // and lines that one sheet cannot hold go on the next.
     void vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText);
 
-    static constexpr std::size_t devModeSize = 122;
-    static constexpr std::size_t devNamesSize = 108;
+    static constexpr std::size_t devModeSize = platform::records::devModeBytes;
+    static constexpr std::size_t devNamesSize = platform::records::devNamesBytes;
     // The printer-name block for a driver, device and port name (8-bit code page).
     static std::array<std::uint8_t, devNamesSize> devNames(const std::string& driver, const std::string& device,
                                                            const std::string& port);
 
 private:
+    // How a chunk's picture goes on paper: its scale from the screen's pixels to the printer's,
+    // and the height of picture (whole lines of text, in its pixels) that one sheet takes.
+    struct Sheets {
+        double scaleX = 1;
+        double scaleY = 1;
+        int band = 1;
+    };
+    Sheets sheetLayout();
+    // Paints the lines drawn on the picture (drawnHeight: the height DrawText gave) on the current
+    // sheet and, where they do not fit, on new ones, a band of whole lines on each.
+    void paintOnSheets(const Sheets& sheets, int drawnHeight);
+
     template <class Body>
     bool procedure(std::string_view name, Body&& body) {
         return trap(reporter_, name, ReportForm::OnlyWhenDebugging, std::forward<Body>(body));

@@ -66,6 +66,8 @@ public:
     // handles, as numbers (0 where there is none).
     virtual std::uintptr_t surfaceDeviceContext(Control&) { return 0; }
     virtual std::uintptr_t surfaceImage(Control&) { return 0; }
+    // The height of a line of text in the surface's font, in pixels (0 where there is none).
+    virtual int surfaceLineHeight(Control&) { return 0; }
 };
 
 class Control {

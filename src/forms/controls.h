@@ -181,6 +181,9 @@ public:
     void Cls() { notify(Change::Clear); }
     std::uintptr_t hDC() { return view() ? view()->surfaceDeviceContext(*this) : 0; }
     std::uintptr_t Image() { return view() ? view()->surfaceImage(*this) : 0; }
+    // The height of one line of text in the picture's font, in pixels: text drawn with word breaks
+    // steps down by this much from one line to the next.
+    int lineHeightPixels() { return view() ? view()->surfaceLineHeight(*this) : 0; }
 
 private:
     int widthPixels_;

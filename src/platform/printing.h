@@ -24,6 +24,35 @@ public:
 inline constexpr std::uint32_t globalMoveable = 0x2;  // GMEM_MOVEABLE
 inline constexpr std::uint32_t globalZeroInit = 0x40;  // GMEM_ZEROINIT
 
+// The records as a 32-bit program hands them to the dialogs. platform/win32 checks them against
+// the system's own declarations at compile time: the offsets always, the sizes where it is 32-bit.
+namespace records {
+inline constexpr std::uint32_t printDialogBytes = 66;  // PRINTDLGA
+inline constexpr std::uint32_t openFileBytes = 76;     // OPENFILENAMEA as Windows 95 and NT 4 know it
+// The settings block: DEVMODEA from its start, far enough to hold the form name; the dialog
+// reads as much of it as dmSize says.
+inline constexpr std::size_t devModeBytes = 122;
+// The printer-name block: DEVNAMES's four offsets, then 100 bytes of names.
+inline constexpr std::size_t devNamesBytes = 108;
+inline constexpr std::size_t devNamesNameBytes = 100;
+
+// Where DEVMODEA keeps the fields the program fills and reads.
+enum DevModeOffset : std::size_t {
+    dmDeviceName = 0,
+    dmDeviceNameBytes = 32,
+    dmSize = 36,
+    dmFields = 40,
+    dmOrientation = 44,
+    dmPaperSize = 46,
+    dmPaperWidth = 50,
+    dmCopies = 54,
+    dmDefaultSource = 56,
+    dmPrintQuality = 58,
+    dmColor = 60,
+    dmDuplex = 62,
+};
+}  // namespace records
+
 // The fields of PRINTDLG the program fills and reads; the others are zero.
 struct PrintDialogRecord {
     std::uint32_t lStructSize = 0;
@@ -61,7 +90,7 @@ public:
 
 // The program's current printer (at first the system's default one), its settings, and the
 // document being printed on it. Texts are the program's own (UTF-8). A printer that cannot be
-// reached, or a setting it refuses, is a printer failure (482).
+// reached, a setting it refuses, or a page it does not take is a printer failure (482).
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -85,11 +114,22 @@ public:
     virtual void setPaperBin(int value) = 0;
 
     virtual void setScaleModePixels() = 0;
-    // Paints a picture (its image handle, its size in screen pixels) with its top-left corner at
-    // (x, y) of the page, at the size it has on the screen. The first paint begins the document.
-    virtual void PaintPicture(std::uintptr_t image, int widthPixels, int heightPixels, double x, double y) = 0;
+    // The height of a page's printable area in the printer's pixels, and the size of one of them.
+    virtual double ScaleHeight() = 0;
+    virtual double TwipsPerPixelX() = 0;
+    virtual double TwipsPerPixelY() = 0;
+    // Paints the part of a picture (its image handle) that starts at pixel (x2, y2) and is
+    // width2 x height2 of its pixels onto the rectangle (x1, y1, width1, height1) of the page, in
+    // the printer's pixels from the printable area's top-left corner. Only that part reaches the
+    // page, drawn at the printer's own resolution. The first paint begins the document.
+    virtual void PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1,
+                              int x2, int y2, int width2, int height2) = 0;
     virtual void NewPage() = 0;
+    // Ends the document: it goes to the printer.
     virtual void EndDoc() = 0;
+    // Abandons the document begun, if any: none of it is printed, and the next paint begins a new
+    // one on the printer current then. Never fails.
+    virtual void KillDoc() = 0;
 };
 
 }  // namespace tivora::platform

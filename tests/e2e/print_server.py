@@ -1,43 +1,143 @@
-"""A PDF printer of the tests' own: CUPS with a cups-pdf queue named PDF, the default printer.
-The files it prints land in ~/PDF of the user who prints."""
+"""A print server of the tests' own: a private CUPS scheduler whose configuration, socket, spool
+and PDF folder lie in a folder of its own under the build folder, with one queue, PDF, the
+server's default, whose jobs become PDF files in that folder. It listens on its socket alone, no
+network port, and leaves the machine's own print server, printers and default alone, whether or
+not one runs. Programs reach it through CUPS_SERVER (libcups honours it, and so Wine does), which
+start() sets for the processes this one starts and stop() takes back.
+
+    server = PrintServer().start()
+    ...  # print from Wine
+    server.pdfs()  # the PDF files printed so far
+    server.stop()
+"""
 import os
 import shutil
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
-PDF_FOLDER = Path(os.path.expanduser("~")) / "PDF"
+from tivora_e2e import ARTIFACTS, BUILD
+
+HERE = Path(__file__).resolve().parent
+PPD = Path("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")  # a PostScript printer's description
+SYSTEM_SERVER_BIN = Path("/usr/lib/cups")
+SOCKET_PATH_MAX = 100  # a Unix socket's path has room for 107 bytes
 
 
 class PrintServer:
-    def __init__(self):
-        self.cupsd = None
+    def __init__(self, parent=BUILD / "print-server"):
+        self.parent = Path(parent)
+        self.folder = self.socket = self.cupsd = None
+        self.socket_folder = None
+        self.previous_server = None
+
+    @property
+    def pdf_folder(self):
+        return self.folder / "pdf"
+
+    def env(self):
+        return dict(os.environ, CUPS_SERVER=str(self.socket))
 
     def start(self):
-        if shutil.which("cupsd") is None:
-            raise RuntimeError("cupsd is missing (scripts/setup installs cups)")
-        if subprocess.run(["lpstat", "-r"], capture_output=True, text=True).stdout.strip() != "scheduler is running":
-            Path("/run/cups").mkdir(parents=True, exist_ok=True)
-            self.cupsd = subprocess.Popen(["cupsd", "-f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(100):
-                if subprocess.run(["lpstat", "-r"], capture_output=True, text=True).stdout.strip() == \
-                        "scheduler is running":
-                    break
-                time.sleep(0.1)
-            else:
-                raise RuntimeError("cupsd did not come up")
-        subprocess.run(["lpadmin", "-p", "PDF", "-E", "-v", "cups-pdf:/", "-m", "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"],
-                       check=True, capture_output=True)
-        subprocess.run(["lpadmin", "-d", "PDF"], check=True, capture_output=True)
-        PDF_FOLDER.mkdir(parents=True, exist_ok=True)
+        for tool in ("cupsd", "lpadmin", "lpstat", "gs"):
+            if shutil.which(tool) is None:
+                raise RuntimeError(f"{tool} is missing (scripts/setup installs cups and ghostscript)")
+        if not PPD.exists():
+            raise RuntimeError(f"{PPD} is missing (scripts/setup installs printer-driver-cups-pdf)")
+        self.parent.mkdir(parents=True, exist_ok=True)
+        self.folder = Path(tempfile.mkdtemp(prefix="cups-", dir=self.parent))
+        try:
+            self._configure()
+            self._run()
+        except BaseException:
+            self.stop()
+            raise
         return self
+
+    def _configure(self):
+        f = self.folder
+        for sub in ("spool/tmp", "cache", "state", "log", "pdf", "server-bin/backend"):
+            (f / sub).mkdir(parents=True)
+        # The system's filters and helpers, and our backend in place of the system's ones.
+        for entry in SYSTEM_SERVER_BIN.iterdir():
+            if entry.name != "backend":
+                (f / "server-bin" / entry.name).symlink_to(entry)
+        backend = f / "server-bin" / "backend" / "tivora-pdf"
+        shutil.copyfile(HERE / "pdf_backend", backend)
+        # As root the scheduler runs a backend that only root may run as root, so that it can
+        # write where the queue says; otherwise everything runs as the user who started it.
+        backend.chmod(0o700 if os.geteuid() == 0 else 0o755)
+        self.socket = f / "cups.sock"
+        if len(os.fsencode(str(self.socket))) > SOCKET_PATH_MAX:  # a build folder deep down
+            self.socket_folder = Path(tempfile.mkdtemp(prefix="tivora-cups-"))
+            self.socket = self.socket_folder / "cups.sock"
+        user = "" if os.geteuid() == 0 else f"User {os.geteuid()}\nGroup {os.getegid()}\n"
+        (f / "cups-files.conf").write_text(
+            f"ServerRoot {f}\nStateDir {f / 'state'}\nCacheDir {f / 'cache'}\nRequestRoot {f / 'spool'}\n"
+            f"TempDir {f / 'spool' / 'tmp'}\nServerBin {f / 'server-bin'}\nServerKeychain {f / 'state'}\n"
+            f"AccessLog {f / 'log' / 'access_log'}\nErrorLog {f / 'log' / 'error_log'}\n"
+            f"PageLog {f / 'log' / 'page_log'}\nPrintcap {f / 'printcap'}\n{user}")
+        (f / "cupsd.conf").write_text(
+            f"Listen {self.socket}\nLogLevel info\nBrowsing No\nBrowseLocalProtocols none\nWebInterface No\n"
+            "DefaultShared No\nDefaultAuthType None\n"
+            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+            "<Policy default>\n  <Limit All>\n    Order deny,allow\n    Allow all\n  </Limit>\n</Policy>\n")
+
+    def _run(self):
+        f = self.folder
+        with open(f / "log" / "cupsd.out", "wb") as out:
+            self.cupsd = subprocess.Popen(["cupsd", "-f", "-c", str(f / "cupsd.conf"), "-s", str(f / "cups-files.conf")],
+                                          stdout=out, stderr=subprocess.STDOUT)
+        end = time.monotonic() + 15
+        while self._ask("lpstat", "-r").stdout.strip() != "scheduler is running":
+            if self.cupsd.poll() is not None or time.monotonic() > end:
+                raise RuntimeError("the tests' print server did not come up:\n" + self._log_tail())
+            time.sleep(0.1)
+        self._ask("lpadmin", "-p", "PDF", "-E", "-v", f"tivora-pdf:{self.pdf_folder}", "-P", str(PPD),
+                  "-o", "printer-is-shared=false", check=True)
+        self._ask("lpadmin", "-d", "PDF", check=True)
+        self.previous_server = os.environ.get("CUPS_SERVER")
+        os.environ["CUPS_SERVER"] = str(self.socket)
+
+    def _ask(self, *command, check=False):
+        result = subprocess.run(command, env=self.env(), capture_output=True, text=True, timeout=30)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"{' '.join(command)}: {result.stderr.strip()}\n{self._log_tail()}")
+        return result
+
+    def _log_tail(self):
+        lines = []
+        for name in ("cupsd.out", "error_log"):
+            path = self.folder / "log" / name
+            if path.exists():
+                lines += path.read_text(errors="replace").splitlines()[-15:]
+        return "\n".join(lines)
 
     def stop(self):
         if self.cupsd:
             self.cupsd.terminate()
-            self.cupsd.wait(timeout=10)
+            try:
+                self.cupsd.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.cupsd.kill()
+                self.cupsd.wait()
             self.cupsd = None
+        if os.environ.get("CUPS_SERVER") == str(self.socket):
+            if self.previous_server is None:
+                os.environ.pop("CUPS_SERVER", None)
+            else:
+                os.environ["CUPS_SERVER"] = self.previous_server
+        for folder in (self.folder, self.socket_folder):
+            if folder:
+                shutil.rmtree(folder, ignore_errors=True)
+        self.folder = self.socket_folder = None
 
-    @staticmethod
-    def pdfs():
-        return set(PDF_FOLDER.glob("*.pdf")) if PDF_FOLDER.exists() else set()
+    def pdfs(self):
+        """The PDF files printed so far (each one whole)."""
+        return set(self.pdf_folder.glob("*.pdf")) if self.folder else set()
+
+    def keep(self, pdf, name):
+        """A copy of a printed PDF among the test artefacts, which outlive the server."""
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        return Path(shutil.copyfile(pdf, ARTIFACTS / name))

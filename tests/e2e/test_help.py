@@ -1,6 +1,9 @@
-"""The help window and printing its text through a real print path: Wine's print dialog, CUPS
-and a PDF printer; and the main window taking no input while the help window is open."""
+"""The help window and printing its text through a real print path: Wine's print dialog, a CUPS
+server of the tests' own and a PDF printer; and the main window taking no input while the help
+window is open."""
+import re
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
@@ -17,6 +20,21 @@ def help_text(raw):
     if lines and lines[-1] == "":
         lines.pop()
     return "\r\n".join("     " + line for line in lines)
+
+
+def drawn(text):
+    """The characters DrawText puts on the picture: an ampersand marks the next one and is not
+    drawn itself (two draw one)."""
+    return re.sub(r"&(.)", r"\1", text, flags=re.S)
+
+
+def squeezed(text):
+    """The text without its blanks and line breaks, which wrapping moves about."""
+    return "".join(text.split())
+
+
+def run(*command):
+    return subprocess.run(command, capture_output=True, check=True).stdout
 
 
 class Help(ProgramTestCase):
@@ -38,19 +56,37 @@ class Help(ProgramTestCase):
         return s, w, help_window, text, button
 
     def print_and_wait(self, s, button, confirm=True):
-        before = PrintServer.pdfs()
+        before = self.server.pdfs()
         s.drive("click", button["hwnd"])
         dialog = s.drive("msgbox", "Печать", 15000)
         s.drive("answer", dialog["hwnd"], 1 if confirm else 2)
         if not confirm:
             time.sleep(3)
             return None
-        new = wait_until(lambda: PrintServer.pdfs() - before, timeout=30, what="the printed PDF")
-        pdf = next(iter(new))
-        wait_until(lambda: pdf.stat().st_size > 0 and subprocess.run(["pdfinfo", str(pdf)],
-                                                                    capture_output=True).returncode == 0,
-                   timeout=15, what="the PDF complete")
-        return pdf
+        new = wait_until(lambda: self.server.pdfs() - before, timeout=60, what="the printed PDF")
+        return next(iter(new))
+
+    def read_pdf(self, pdf):
+        """The number of sheets, the text on them as a PDF reader finds it, and, checked on the
+        way, that the text is drawn as text or in images of at least 300 dots per inch."""
+        info = run("pdfinfo", pdf).decode()
+        sheets = int(next(line.split()[-1] for line in info.splitlines() if line.startswith("Pages:")))
+        text = run("pdftotext", "-enc", "UTF-8", pdf, "-").decode()
+        fonts = run("pdffonts", pdf).decode().splitlines()[2:]
+        images = [line.split() for line in run("pdfimages", "-list", pdf).decode().splitlines()[2:]]
+        self.assertTrue(fonts or images, "nothing drawn")
+        for image in images:  # page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+            self.assertGreaterEqual(min(int(image[12]), int(image[13])), 300, image)
+        return sheets, text
+
+    def read_pages(self, pdf):
+        """The words on the sheets as a reader of the paper sees them: the pages rendered and read."""
+        words = []
+        with tempfile.TemporaryDirectory() as folder:
+            run("pdftoppm", "-r", "200", "-gray", "-png", pdf, f"{folder}/page")
+            for page in sorted(Path(folder).glob("page*.png")):
+                words.append(run("tesseract", page, "-", "-l", "rus").decode())
+        return "\n".join(words)
 
     def test_the_help_window_shows_the_text_and_holds_the_main_window_until_closed(self):
         s, w, help_window, text, button = self.open_help()
@@ -67,31 +103,35 @@ class Help(ProgramTestCase):
         wait_until(lambda: s.drive("window", w.hwnd)["enabled"], what="the main window enabled again")
         wait_until(lambda: s.drive("focus", w.hwnd)["active"] == w.hwnd, what="the main window active")
 
-    def test_printing_gives_a_page_for_each_5800_characters_with_the_words_on_them(self):
-        raw = HELP_FILE.read_bytes() * 3  # about three pages
-        s, w, help_window, text, button = self.open_help(files={"Справка.txt": self.write_help(raw)})
-        pdf = self.print_and_wait(s, button)
-        info = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, text=True, check=True).stdout
-        pages = int(next(line.split()[-1] for line in info.splitlines() if line.startswith("Pages:")))
-        characters = len(help_text(raw))
-        self.assertEqual(pages, max(1, -(-characters // 5800)), f"{characters} characters")
-        # The text reaches the page as the picture it was drawn on, so it is ink, not words that
-        # pdftotext could read: every page carries a page's worth of it.
-        for page in range(1, pages + 1):
-            self.assertGreater(self.ink(pdf, page), 0.01, f"page {page}")
-        # Cancelling prints nothing.
-        before = PrintServer.pdfs()
-        self.assertIsNone(self.print_and_wait(s, button, confirm=False))
-        self.assertEqual(PrintServer.pdfs(), before)
+    def test_the_shipped_help_reaches_paper_whole_in_text(self):
+        s, w, help_window, text, button = self.open_help()
+        pdf = self.server.keep(self.print_and_wait(s, button), "shipped-help.pdf")
+        sheets, on_paper = self.read_pdf(pdf)
+        expected = drawn(help_text(HELP_FILE.read_bytes()))
+        # Every line of it, once, in order: the lines that a sheet cannot hold go on the next one.
+        self.assertEqual(squeezed(on_paper), squeezed(expected))
+        self.assertGreater(sheets, 1)
+        # And a reader of the paper finds its second half, which once fell below the first sheet.
+        read = self.read_pages(pdf)
+        for heading in ("ФЛАЖКИ", "ЗНАЧОК В ОБЛАСТИ УВЕДОМЛЕНИЙ", "ЗАКРЫТИЕ И ВЫХОД", "НАСТРОЙКИ",
+                        "СПРАВКА И ПЕЧАТЬ"):
+            self.assertIn(heading, read)
+        last_line = expected.rstrip().splitlines()[-1].split()
+        self.assertIn(" ".join(last_line[-3:]), " ".join(read.split()))
 
-    @staticmethod
-    def ink(pdf, page):
-        """The share of dark pixels on a page."""
-        png = subprocess.run(["pdftoppm", "-r", "40", "-f", str(page), "-l", str(page), "-gray", "-png", str(pdf)],
-                             capture_output=True, check=True).stdout
-        share = subprocess.run(["convert", "png:-", "-threshold", "50%", "-negate", "-format", "%[fx:mean]", "info:"],
-                               input=png, capture_output=True, check=True).stdout
-        return float(share)
+    def test_a_long_text_begins_a_sheet_for_each_5800_characters_and_loses_nothing(self):
+        raw = HELP_FILE.read_bytes() * 3
+        characters = len(help_text(raw))
+        self.assertGreater(characters, 12000)
+        s, w, help_window, text, button = self.open_help(files={"Справка.txt": self.write_help(raw)})
+        pdf = self.server.keep(self.print_and_wait(s, button), "long-help.pdf")
+        sheets, on_paper = self.read_pdf(pdf)
+        self.assertGreaterEqual(sheets, -(-characters // 5800), f"{characters} characters")
+        self.assertEqual(squeezed(on_paper), squeezed(drawn(help_text(raw))))
+        # Cancelling prints nothing.
+        before = self.server.pdfs()
+        self.assertIsNone(self.print_and_wait(s, button, confirm=False))
+        self.assertEqual(self.server.pdfs(), before)
 
     def write_help(self, raw):
         path = Path(self.start_session().tmp) / "Справка.txt"

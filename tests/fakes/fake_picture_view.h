@@ -12,11 +12,12 @@ public:
     explicit FakePictureView(FakePlatform& fake) : fake_(fake) {}
     void controlChanged(forms::Control&, forms::Change what) override {
         if (what == forms::Change::Clear) {
-            fake_.pictureContent.clear();
+            fake_.pictureLines.clear();
         }
     }
     std::uintptr_t surfaceDeviceContext(forms::Control&) override { return FakePlatform::pictureDeviceContext; }
     std::uintptr_t surfaceImage(forms::Control&) override { return FakePlatform::pictureImage; }
+    int surfaceLineHeight(forms::Control&) override { return fake_.pictureLineHeight; }
 
 private:
     FakePlatform& fake_;

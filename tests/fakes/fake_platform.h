@@ -188,18 +188,45 @@ public:
         return *bytes;
     }
 
-    // WindowFunctions: text drawn into the picture box's surface, since it was last cleared.
+    // WindowFunctions: text drawn into the picture box's surface since it was last cleared, laid
+    // out as DrawText does it, simplified: a line ends at CR LF or after charactersPerLine
+    // characters, each line is pictureLineHeight pixels below the one before, and drawing stops
+    // after the first line that reaches past the rectangle's bottom (cut there). Answers the
+    // height of the lines drawn.
     static constexpr std::uintptr_t pictureDeviceContext = 0x50050;
     static constexpr std::uintptr_t pictureImage = 0x60060;
-    std::vector<std::string> pictureContent;
+    struct DrawnLine {
+        int top;
+        std::string text;
+    };
+    std::vector<DrawnLine> pictureLines;
+    int pictureBottom = 0;  // of the rectangle last drawn into
+    int pictureLineHeight = 15;
+    std::size_t charactersPerLine = 100;
     int DrawTextA(std::uintptr_t dc, const std::string& text, int left, int top, int right, int bottom,
                   std::uint32_t format) override {
         transcript.push_back("DrawTextA " + hex(dc) + " (" + std::to_string(left) + "," + std::to_string(top) + "," +
                              std::to_string(right) + "," + std::to_string(bottom) + ") " + std::to_string(format));
-        if (dc == pictureDeviceContext) {
-            pictureContent.push_back(text);
+        if (dc != pictureDeviceContext || text.empty()) {
+            return 0;
         }
-        return 16;
+        pictureBottom = bottom;
+        int y = top;
+        std::size_t start = 0;
+        while (start < text.size() && y + pictureLineHeight <= bottom) {
+            std::size_t end = text.find("\r\n", start);
+            std::size_t lineEnd =
+                std::min({end == std::string::npos ? text.size() : end, start + charactersPerLine});
+            pictureLines.push_back({y, text.substr(start, lineEnd - start)});
+            y += pictureLineHeight;
+            start = lineEnd == end ? end + 2 : lineEnd;
+        }
+        if (start < text.size()) {  // the line that reaches past the bottom, cut there
+            pictureLines.push_back(
+                {y, text.substr(start, std::min(charactersPerLine, text.find("\r\n", start) - start))});
+            y += pictureLineHeight;
+        }
+        return y - top;
     }
 
     // GlobalMemory: blocks of bytes by handle.
@@ -226,12 +253,16 @@ public:
     std::function<bool(platform::OpenFileRecord&)> openDialog;
     std::vector<platform::PrintDialogRecord> printDialogs;
     std::vector<std::string> existingFiles;  // bare names that a directory search finds
-    std::uint32_t printDialogRecordSize() override { return 66; }
+    // The records' sizes as the system declares them (as a 32-bit program has them, unless a test
+    // says otherwise).
+    std::uint32_t printDialogBytes = platform::records::printDialogBytes;
+    std::uint32_t openFileBytes = platform::records::openFileBytes;
+    std::uint32_t printDialogRecordSize() override { return printDialogBytes; }
     bool PrintDlgA(platform::PrintDialogRecord& record) override {
         printDialogs.push_back(record);
         return printDialog ? printDialog(record) : false;
     }
-    std::uint32_t openFileRecordSize() override { return 76; }
+    std::uint32_t openFileRecordSize() override { return openFileBytes; }
     bool GetOpenFileNameA(platform::OpenFileRecord& record) override {
         return openDialog ? openDialog(record) : false;
     }
@@ -245,8 +276,9 @@ public:
         return found;
     }
 
-    // Printer: installed printers, the current one's settings, and the pages printed, each as
-    // the texts drawn on the picture painted on it.
+    // Printer: installed printers, the current one's settings, and the documents printed, each on
+    // the printer it was begun on, its sheets holding the lines of the picture painted whole onto
+    // them. A test makes it fail (482) at the nth time a step is asked of it.
     struct InstalledPrinter {
         std::string device, driver, port;
     };
@@ -255,14 +287,44 @@ public:
     int orientation = 1, paperSize = 9, duplex = 1, copies = 1, printQuality = -4, colorMode = 2, paperBin = 7;
     double width = 11906;
     bool printerScalePixels = false;
-    bool documentOpen = false;
-    std::vector<std::vector<std::string>> pages;
-    int documentsEnded = 0;
+    // A4 at 600 dots per inch less a sixth of an inch at the top and at the bottom.
+    double printableHeight = 6816;
+    double printerTwipsPerPixel = 2.4;
+
+    enum class DocumentState { Open, Ended, Abandoned };
+    struct Document {
+        std::string printer;
+        std::vector<std::vector<std::string>> sheets;
+        DocumentState state = DocumentState::Open;
+    };
+    std::vector<Document> documents;
+    struct Paint {
+        double x1, y1, width1, height1;
+        int x2, y2, width2, height2;
+    };
+    std::vector<Paint> paints;
+    std::vector<std::string> cutLines;  // lines a paint cut in two above the picture's bottom
+
+    enum class PrinterStep { None, Start, Page, Paint, End };
+    PrinterStep failAt = PrinterStep::None;
+    int failOnTime = 1;  // the nth time the step is asked
+    std::map<PrinterStep, int> stepsAsked;
+
     InstalledPrinter& currentPrinter() {
         if (printers.empty()) {
             throw RuntimeError(err::PrinterError);
         }
         return printers.at(current);
+    }
+    // The document open now, if any.
+    Document* openDocument() {
+        return !documents.empty() && documents.back().state == DocumentState::Open ? &documents.back()
+                                                                                   : nullptr;
+    }
+    // The sheets of the last document begun.
+    const std::vector<std::vector<std::string>>& sheets() {
+        static const std::vector<std::vector<std::string>> none;
+        return documents.empty() ? none : documents.back().sheets;
     }
     std::vector<std::string> installedPrinters() override {
         std::vector<std::string> names;
@@ -290,29 +352,57 @@ public:
     void setColorMode(int v) override { colorMode = v; }
     void setPaperBin(int v) override { paperBin = v; }
     void setScaleModePixels() override { printerScalePixels = true; }
-    void PaintPicture(std::uintptr_t image, int w, int h, double x, double y) override {
-        transcript.push_back("PaintPicture " + hex(image) + " " + std::to_string(w) + "x" + std::to_string(h) +
-                             " at " + std::to_string(static_cast<int>(x)) + "," + std::to_string(static_cast<int>(y)));
-        if (!documentOpen) {
-            documentOpen = true;
-            pages.emplace_back();
+    double ScaleHeight() override { return currentPrinter(), printableHeight; }
+    double TwipsPerPixelX() override { return printerTwipsPerPixel; }
+    double TwipsPerPixelY() override { return printerTwipsPerPixel; }
+    void PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1, int x2,
+                      int y2, int width2, int height2) override {
+        transcript.push_back("PaintPicture " + hex(image) + " " + std::to_string(width2) + "x" +
+                             std::to_string(height2) + " from " + std::to_string(x2) + "," +
+                             std::to_string(y2) + " at " + std::to_string(static_cast<int>(x1)) + "," +
+                             std::to_string(static_cast<int>(y1)));
+        if (!openDocument()) {
+            asked(PrinterStep::Start);
+            documents.push_back({currentPrinter().device, {{}}});
         }
-        std::string page;
-        for (const auto& text : pictureContent) {
-            page += text;
+        asked(PrinterStep::Paint);
+        paints.push_back({x1, y1, width1, height1, x2, y2, width2, height2});
+        for (const auto& line : pictureLines) {
+            bool whole = line.top >= y2 && line.top + pictureLineHeight <= y2 + height2;
+            bool overlaps = line.top < y2 + height2 && line.top + pictureLineHeight > y2;
+            bool cutByThePicture =
+                line.top + pictureLineHeight > pictureBottom && y2 + height2 >= pictureBottom;
+            if (whole) {
+                documents.back().sheets.back().push_back(line.text);
+            } else if (overlaps && !cutByThePicture) {
+                cutLines.push_back(line.text);
+            }
         }
-        pages.back().push_back(page);
     }
     void NewPage() override {
-        if (!documentOpen) {
-            documentOpen = true;
-            pages.emplace_back();
+        asked(PrinterStep::Page);
+        if (!openDocument()) {
+            asked(PrinterStep::Start);
+            documents.push_back({currentPrinter().device, {{}}});
         }
-        pages.emplace_back();
+        documents.back().sheets.emplace_back();
     }
     void EndDoc() override {
-        documentOpen = false;
-        ++documentsEnded;
+        asked(PrinterStep::End);
+        if (Document* document = openDocument()) {
+            document->state = DocumentState::Ended;
+        }
+    }
+    void KillDoc() override {
+        transcript.push_back("KillDoc");
+        if (Document* document = openDocument()) {
+            document->state = DocumentState::Abandoned;
+        }
+    }
+    void asked(PrinterStep step) {
+        if (++stepsAsked[step] == failOnTime && step == failAt) {
+            throw RuntimeError(err::PrinterError);
+        }
     }
 
     static std::string hex(std::uintptr_t value) {

@@ -29,27 +29,37 @@ struct Printing : fakes::MainWindowFixture {
         };
     }
     void print(const std::string& text) { dialog().vPrint_To_Paper(dialog(), text); }
+
+    // The lines of the sheets, each line as it was drawn (line breaks left out).
+    static std::string joined(const std::vector<std::vector<std::string>>& sheets) {
+        std::string text;
+        for (const auto& sheet : sheets) {
+            for (const auto& line : sheet) {
+                text += line;
+            }
+        }
+        return text;
+    }
 };
 
-TEST_F(Printing, OnePageForEach5800CharactersBegun) {
+TEST_F(Printing, EachChunkBeginsASheetAndAChunkThatFitsTakesOne) {
     confirmWith("PDF");
     for (size_t length : {0u, 1u, 5799u, 5800u, 5801u, 11600u, 11601u}) {
-        fake.pages.clear();
-        int ended = fake.documentsEnded;
+        fake.documents.clear();
+        fake.paints.clear();
         std::string text(length, 'a');
         if (length > 0) {
             text.back() = 'z';
         }
         print(text);
-        size_t expectedPages = length == 0 ? 1 : (length + 5799) / 5800;
-        ASSERT_EQ(fake.pages.size(), expectedPages) << length;
-        EXPECT_EQ(fake.documentsEnded, ended + 1) << length;
-        for (const auto& page : fake.pages) {
-            ASSERT_EQ(page.size(), 1u) << length;  // one picture a page
-        }
-        if (length > 0) {
-            EXPECT_EQ(fake.pages.back().back().back(), 'z') << length;
-            EXPECT_LE(fake.pages.back().back().size(), 5800u);
+        size_t expectedSheets = length == 0 ? 1 : (length + 5799) / 5800;
+        ASSERT_EQ(fake.documents.size(), 1u) << length;
+        EXPECT_EQ(fake.documents[0].state, fakes::FakePlatform::DocumentState::Ended) << length;
+        ASSERT_EQ(fake.sheets().size(), expectedSheets) << length;
+        EXPECT_EQ(fake.paints.size(), expectedSheets) << length;  // one paint a sheet
+        EXPECT_EQ(joined(fake.sheets()), text) << length;         // every character on paper
+        for (const auto& sheet : fake.sheets()) {
+            EXPECT_LE(joined({sheet}).size(), 5800u) << length;
         }
     }
     EXPECT_EQ(form.Picture_Print.widthPixels(), 750);
@@ -57,7 +67,13 @@ TEST_F(Printing, OnePageForEach5800CharactersBegun) {
     EXPECT_TRUE(fake.printerScalePixels);
     EXPECT_NE(std::find(fake.transcript.begin(), fake.transcript.end(), "DrawTextA 0x50050 (0,0,750,3232) 16"),
               fake.transcript.end());
-    EXPECT_EQ(fake.transcript.back(), "PaintPicture 0x60060 750x3232 at 0,0");
+    // The picture at its size on the screen: 750 pixels of 15 twips are 4687.5 printer pixels of
+    // 2.4 twips, from the top-left corner of the printable area.
+    const auto& paint = fake.paints.back();
+    EXPECT_DOUBLE_EQ(paint.width1, 4687.5);
+    EXPECT_DOUBLE_EQ(paint.height1, paint.height2 * 6.25);
+    EXPECT_EQ(paint.x1, 0);
+    EXPECT_EQ(paint.y1, 0);
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
     EXPECT_TRUE(fake.blocks.empty());
 }
@@ -69,20 +85,70 @@ TEST_F(Printing, ChunksAreCharactersAndReachThePrinterInTheCodePage) {
         text += "ж";
     }
     print(text);
-    ASSERT_EQ(fake.pages.size(), 2u);
-    EXPECT_EQ(fake.pages[0][0], std::string(5800, '\xE6'));
-    EXPECT_EQ(fake.pages[1][0], "\xE6");
+    ASSERT_EQ(fake.sheets().size(), 2u);
+    EXPECT_EQ(joined({fake.sheets()[0]}), std::string(5800, '\xE6'));
+    EXPECT_EQ(joined({fake.sheets()[1]}), "\xE6");
+}
+
+TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
+    confirmWith("PDF");
+    // 600 short lines: the first chunk draws more lines than one sheet holds, and those below
+    // the picture's 3232 pixels are cut there; the second chunk begins a sheet of its own.
+    std::string text;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 600; ++i) {
+        char line[16];
+        std::snprintf(line, sizeof line, "line %03d", i);
+        lines.push_back(line);
+        text += lines.back() + "\r\n";
+    }
+    ASSERT_EQ(text.size(), 6000u);
+    // The 215 lines that fit in the picture whole (215 x 15 = 3225 pixels), then the 20 of the
+    // second chunk.
+    std::vector<std::string> onPaper(lines.begin(), lines.begin() + 215);
+    onPaper.insert(onPaper.end(), lines.begin() + 580, lines.end());
+    struct Paper {
+        double printableHeight, twipsPerPixel;
+        size_t firstChunkSheets, sheets;
+    };
+    // A4 at 600 DPI (72 lines a sheet), A5 across at 300 DPI (35 lines), a label printer of 203
+    // DPI (9 lines): the first chunk's sheets, and all the sheets.
+    for (Paper paper :
+         {Paper{6816, 2.4, 3, 3 + 1}, Paper{1648, 4.8, 7, 7 + 1}, Paper{300, 1440.0 / 203, 24, 24 + 3}}) {
+        fake.documents.clear();
+        fake.paints.clear();
+        fake.cutLines.clear();
+        fake.printableHeight = paper.printableHeight;
+        fake.printerTwipsPerPixel = paper.twipsPerPixel;
+        print(text);
+        SCOPED_TRACE(paper.printableHeight);
+        std::vector<std::string> printed;
+        for (const auto& sheet : fake.sheets()) {
+            EXPECT_FALSE(sheet.empty());
+            printed.insert(printed.end(), sheet.begin(), sheet.end());
+        }
+        EXPECT_EQ(printed, onPaper);
+        EXPECT_EQ(fake.cutLines, std::vector<std::string>{});
+        EXPECT_GE(fake.sheets().size(), 2u);  // never fewer than a sheet for each chunk
+        ASSERT_EQ(fake.sheets().size(), paper.sheets);
+        EXPECT_EQ(fake.sheets()[paper.firstChunkSheets].front(),
+                  "line 580");  // the second chunk begins a sheet
+        for (const auto& paint : fake.paints) {
+            EXPECT_LE(paint.height1, paper.printableHeight);
+            EXPECT_TRUE(paint.height2 % 15 == 0 || paint.y2 + paint.height2 == 3232);  // whole lines
+        }
+    }
 }
 
 TEST_F(Printing, CancelPrintsNothingAndLeavesEverythingAsItWas) {
+    fake.printDialogBytes = 136;  // as a 64-bit system declares the record: the record says so
     print("Справка");
-    EXPECT_TRUE(fake.pages.empty());
-    EXPECT_EQ(fake.documentsEnded, 0);
+    EXPECT_TRUE(fake.documents.empty());
     EXPECT_TRUE(fake.blocks.empty());  // both blocks released
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
     EXPECT_FALSE(fake.printerScalePixels);
     ASSERT_EQ(fake.printDialogs.size(), 1u);
-    EXPECT_EQ(fake.printDialogs[0].lStructSize, 66u);
+    EXPECT_EQ(fake.printDialogs[0].lStructSize, 136u);
     EXPECT_EQ(fake.printDialogs[0].hwndOwner, 0u);
     EXPECT_EQ(fake.printDialogs[0].Flags, 0u);
     EXPECT_TRUE(fake.messages.empty());
@@ -147,16 +213,75 @@ TEST_F(Printing, ANameWithoutItsEndFailsThroughTheGatedReport) {
     EXPECT_EQ(fake.messages.size(), 1u);  // not shown without the debug box
 }
 
-TEST_F(Printing, AFailureMidwayStillRestoresTheCoordinateUnit) {
+TEST_F(Printing, WithoutAPrinterBothProceduresReportAndTheCoordinateUnitComesBack) {
     confirmWith("PDF");
     fake.printers.clear();  // no printer: its settings cannot be read
     print("text");
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
-    ASSERT_EQ(fake.messages.size(), 1u);
+    ASSERT_EQ(fake.messages.size(), 2u);
     EXPECT_EQ(fake.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 2");
+    // The print goes on as after a confirmed dialog, and finds no printer to measure its page on.
+    EXPECT_EQ(fake.messages[1].text, "Ошибка функции vPrint_To_Paper№482, 'Ошибка принтера', строка 5");
+    EXPECT_TRUE(fake.documents.empty());
+}
+
+TEST_F(Printing, AFailureAtAnyStepAbandonsTheDocumentBeforeTheReportAndTheNextPrintBeginsAfresh) {
+    using Step = fakes::FakePlatform::PrinterStep;
+    using State = fakes::FakePlatform::DocumentState;
+    fake.printers.push_back({"Laser", "Driver", "LPT1:"});
+    const std::string text(5801, 'a');  // two chunks: a paint, a new sheet, a paint, the end
+    struct Failure {
+        Step step;
+        int time;
+        int line;
+    };
+    for (Failure failure : {Failure{Step::Start, 1, 6}, Failure{Step::Paint, 2, 6}, Failure{Step::Page, 1, 6},
+                            Failure{Step::End, 1, 7}}) {
+        SCOPED_TRACE(static_cast<int>(failure.step));
+        for (int debugging : {1, 0}) {
+            form.Check_MsgBox.setValue(debugging);
+            fake.documents.clear();
+            fake.messages.clear();
+            fake.stepsAsked.clear();
+            fake.failAt = failure.step;
+            fake.failOnTime = failure.time;
+            confirmWith("PDF");
+            bool openDuringTheReport = true;
+            fake.onMessage = [&](const fakes::ShownMessage&) {
+                openDuringTheReport = fake.openDocument() != nullptr;
+            };
+            print(text);
+            EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
+            for (const auto& document : fake.documents) {
+                EXPECT_EQ(document.state, State::Abandoned);  // begun, never ended
+            }
+            EXPECT_EQ(fake.documents.empty(), failure.step == Step::Start);
+            if (debugging) {
+                ASSERT_EQ(fake.messages.size(), 1u);
+                EXPECT_EQ(fake.messages[0].text,
+                          "Ошибка функции vPrint_To_Paper№482, 'Ошибка принтера', строка " +
+                              std::to_string(failure.line));
+                EXPECT_FALSE(openDuringTheReport);
+            } else {
+                EXPECT_TRUE(fake.messages.empty());  // the report waits for the debug box
+            }
+            // The next print, on the printer chosen then, is a document of its own.
+            fake.onMessage = nullptr;
+            fake.failAt = Step::None;
+            confirmWith("Laser");
+            size_t before = fake.documents.size();
+            print(text);
+            ASSERT_EQ(fake.documents.size(), before + 1);
+            EXPECT_EQ(fake.documents.back().printer, "Laser");
+            EXPECT_EQ(fake.documents.back().state, State::Ended);
+            EXPECT_EQ(joined(fake.sheets()), text);
+            fake.current = 0;
+        }
+    }
 }
 
 TEST_F(Printing, TheOpenDialogGetsItsRecordAndGivesBackThePath) {
+    fake.openFileBytes = 88;  // the record as the system declares it, with the Windows 2000 tail
     dialog().setFilter("Текст|*.txt|Все|*.*");
     dialog().setInitDir("C:\\Program Files\\Tivora");
     platform::OpenFileRecord seen;
@@ -168,7 +293,7 @@ TEST_F(Printing, TheOpenDialogGetsItsRecordAndGivesBackThePath) {
     };
     fake.existingFiles = {"Справка.txt"};
     EXPECT_FALSE(dialog().ShowOpen(form));
-    EXPECT_EQ(seen.lStructSize, 76u);
+    EXPECT_EQ(seen.lStructSize, 88u);
     EXPECT_EQ(seen.lpstrFilter, utf8ToCp1251("Текст") + '\0' + "*.txt" + '\0' + utf8ToCp1251("Все") + '\0' +
                                     "*.*" + '\0');  // the string's own end makes the second NUL
     EXPECT_EQ(seen.lpstrFile, std::string(255, ' '));

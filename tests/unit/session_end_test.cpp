@@ -109,7 +109,7 @@ TEST_F(SessionEndInDialogs, ThePrintDialogKeepsItsObjectWhileTheProgramLetsGoOfI
     help->Command_Print_Help.click();
     ASSERT_EQ(sessionEnds, 1);
     EXPECT_FALSE(form.cCommonDialog);
-    EXPECT_EQ(fake.pages.size(), 1u);  // the print routine ran on, on a live object
+    EXPECT_EQ(fake.sheets().size(), 1u);  // the print routine ran on, on a live object
     EXPECT_FALSE(savedAgain());
 }
 

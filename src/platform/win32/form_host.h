@@ -12,6 +12,7 @@
 
 #include "forms/controls.h"
 #include "forms/form.h"
+#include "platform/win32/picture_image.h"
 
 namespace tivora::win32 {
 
@@ -45,6 +46,7 @@ class FormHost : public forms::FormView, public forms::ControlView {
     void controlChanged(forms::Control& control, forms::Change what) override;
     std::uintptr_t surfaceDeviceContext(forms::Control& control) override;
     std::uintptr_t surfaceImage(forms::Control& control) override;
+    int surfaceLineHeight(forms::Control& control) override;
 
     // Keyboard navigation (Tab, arrows, Enter) for the program's windows; true when handled.
     static bool preTranslate(MSG& msg);
@@ -58,11 +60,12 @@ class FormHost : public forms::FormView, public forms::ControlView {
         int id = 0;
         bool writing = false;  // up while we write to it: its change notification is our own echo
         bool namingLabel = false;  // a label lifted above the controls to stand just before its input
-        // A picture box's surface: a memory bitmap that keeps what is drawn on it.
+        // A picture box's surface: a screen-compatible device context in the picture's font, which
+        // text is laid out against, and what is drawn on it, recorded.
         HDC surface = nullptr;
-        HBITMAP bitmap = nullptr;
-        HGDIOBJ firstBitmap = nullptr;
         HFONT surfaceFont = nullptr;
+        HDC recording = nullptr;  // open while something may be drawn
+        std::shared_ptr<PictureImage> image;
     };
 
     // Making the windows (form_host.cpp).
@@ -117,6 +120,8 @@ class FormHost : public forms::FormView, public forms::ControlView {
     void makeSurface(Child& child);
     void clearSurface(Child& child);
     void freeSurface(Child& child);
+    // Ends the recording open on the surface, keeping what it holds in the image.
+    void closeRecording(Child& child);
 
     forms::Form& form_;
     HINSTANCE instance_;

@@ -1,5 +1,6 @@
-// A picture box's drawing surface: a memory bitmap that keeps what is drawn on it, in the picture
-// box's font and colours, handed out as a device context.
+// A picture box's drawing surface: what is drawn on it is recorded as an enhanced metafile, laid
+// out against a screen device context in the picture box's font and colours, so that it keeps
+// its image at any resolution. The printer plays it again (win32_printer.cpp).
 #include "platform/win32/form_host.h"
 
 #include <algorithm>
@@ -12,6 +13,17 @@
 namespace tivora::win32 {
 
 using namespace detail;
+
+namespace {
+
+void deleteLayers(PictureImage& image) {
+    for (HENHMETAFILE layer : image.layers) {
+        DeleteEnhMetaFile(layer);
+    }
+    image.layers.clear();
+}
+
+}  // namespace
 
 void FormHost::makeSurface(Child& child) {
     auto& picture = static_cast<forms::PictureBox&>(*child.control);
@@ -27,53 +39,93 @@ void FormHost::makeSurface(Child& child) {
                 DEFAULT_QUALITY, DEFAULT_PITCH, widen(font.name).c_str());
             SelectObject(child.surface, child.surfaceFont);
         }
-        SetBkMode(child.surface, TRANSPARENT);
+        child.image = std::make_shared<PictureImage>();
     }
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(1, picture.widthPixels()),
-                                            std::max(1, picture.heightPixels()));
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(child.surface, bitmap);
-    if (child.bitmap) {
-        DeleteObject(child.bitmap);
-    } else {
-        child.firstBitmap = previous;
-    }
-    child.bitmap = bitmap;
-    SetTextColor(child.surface, toColorref(picture.foreColor));
-    clearSurface(child);
+    clearSurface(child);  // a new size: a new, blank image
 }
 
 void FormHost::clearSurface(Child& child) {
-    auto& picture = static_cast<forms::PictureBox&>(*child.control);
-    RECT all{0, 0, std::max(1, picture.widthPixels()), std::max(1, picture.heightPixels())};
-    HBRUSH brush = CreateSolidBrush(toColorref(picture.backColor));
-    FillRect(child.surface, &all, brush);
-    DeleteObject(brush);
+    closeRecording(child);
+    deleteLayers(*child.image);
+}
+
+void FormHost::closeRecording(Child& child) {
+    if (child.recording) {
+        if (HENHMETAFILE layer = CloseEnhMetaFile(child.recording)) {
+            child.image->layers.push_back(layer);
+        }
+        child.recording = nullptr;
+    }
 }
 
 void FormHost::freeSurface(Child& child) {
     if (child.surface) {
-        SelectObject(child.surface, child.firstBitmap);
-        DeleteObject(child.bitmap);
+        clearSurface(child);
         DeleteDC(child.surface);
         if (child.surfaceFont) {
             DeleteObject(child.surfaceFont);
         }
         child.surface = nullptr;
-        child.bitmap = nullptr;
         child.surfaceFont = nullptr;
     }
 }
 
 std::uintptr_t FormHost::surfaceDeviceContext(forms::Control& control) {
     Child* child = find(control);
-    return child ? reinterpret_cast<std::uintptr_t>(child->surface) : 0;
+    if (!child || !child->surface) {
+        return 0;
+    }
+    if (!child->recording) {
+        // The frame is the whole picture, in the hundredths of a millimetre that the screen's pixels
+        // measure, as the metafile counts them.
+        auto& picture = static_cast<forms::PictureBox&>(control);
+        const int width = std::max(1, picture.widthPixels());
+        const int height = std::max(1, picture.heightPixels());
+        RECT frame{0, 0,
+                   MulDiv(width, 100 * GetDeviceCaps(child->surface, HORZSIZE),
+                          std::max(1, GetDeviceCaps(child->surface, HORZRES))),
+                   MulDiv(height, 100 * GetDeviceCaps(child->surface, VERTSIZE),
+                          std::max(1, GetDeviceCaps(child->surface, VERTRES)))};
+        HDC recording = CreateEnhMetaFileW(child->surface, nullptr, &frame, nullptr);
+        if (!recording) {
+            return 0;
+        }
+        if (child->surfaceFont) {
+            SelectObject(recording, child->surfaceFont);
+        }
+        SetBkMode(recording, TRANSPARENT);
+        SetTextColor(recording, toColorref(picture.foreColor));
+        if (child->image->layers.empty()) {  // the first layer since the picture was cleared
+            RECT all{0, 0, width, height};
+            HBRUSH brush = CreateSolidBrush(toColorref(picture.backColor));
+            FillRect(recording, &all, brush);
+            DeleteObject(brush);
+        }
+        child->recording = recording;
+    }
+    return reinterpret_cast<std::uintptr_t>(child->recording);
 }
 
 std::uintptr_t FormHost::surfaceImage(forms::Control& control) {
-    // The image is handed over as the device context that holds it: the printer copies from it.
-    return surfaceDeviceContext(control);
+    Child* child = find(control);
+    if (!child || !child->surface) {
+        return 0;
+    }
+    // What was drawn so far (the background at least); drawing on goes into a layer of its own.
+    if (!child->recording && child->image->layers.empty()) {
+        surfaceDeviceContext(control);
+    }
+    closeRecording(*child);
+    return reinterpret_cast<std::uintptr_t>(child->image.get());
+}
+
+int FormHost::surfaceLineHeight(forms::Control& control) {
+    Child* child = find(control);
+    TEXTMETRICW metrics{};
+    if (!child || !child->surface || !GetTextMetricsW(child->surface, &metrics)) {
+        return 0;
+    }
+    return metrics.tmHeight;  // DrawText's step from line to line (no external leading asked)
 }
 
 }  // namespace tivora::win32

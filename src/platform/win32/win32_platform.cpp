@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include <algorithm>
@@ -344,6 +345,31 @@ std::uintptr_t Win32Platform::GlobalFree(std::uintptr_t block) {
 void Win32Platform::moveMemory(void* destination, const void* source, std::size_t length) {
     std::memmove(destination, source, length);
 }
+
+// The records as the program hands them to the dialogs, checked against the system's own
+// declarations: the field offsets everywhere, the record sizes where the program is 32-bit.
+namespace records = platform::records;
+static_assert(offsetof(DEVMODEA, dmSize) == records::dmSize &&
+              offsetof(DEVMODEA, dmFields) == records::dmFields &&
+              offsetof(DEVMODEA, dmOrientation) == records::dmOrientation &&
+              offsetof(DEVMODEA, dmPaperSize) == records::dmPaperSize &&
+              offsetof(DEVMODEA, dmPaperWidth) == records::dmPaperWidth &&
+              offsetof(DEVMODEA, dmCopies) == records::dmCopies &&
+              offsetof(DEVMODEA, dmDefaultSource) == records::dmDefaultSource &&
+              offsetof(DEVMODEA, dmPrintQuality) == records::dmPrintQuality &&
+              offsetof(DEVMODEA, dmColor) == records::dmColor &&
+              offsetof(DEVMODEA, dmDuplex) == records::dmDuplex &&
+              sizeof(DEVMODEA::dmDeviceName) == records::dmDeviceNameBytes);
+// The settings block holds the form name, which the dialog reads when dmSize reaches past it,
+// and no more than DEVMODEA.
+static_assert(offsetof(DEVMODEA, dmFormName) + CCHFORMNAME <= records::devModeBytes &&
+              records::devModeBytes <= sizeof(DEVMODEA));
+static_assert(sizeof(DEVNAMES) + records::devNamesNameBytes == records::devNamesBytes);
+#if !defined(_WIN64)
+static_assert(sizeof(PRINTDLGA) == records::printDialogBytes);
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName) ==
+              records::openFileBytes);
+#endif
 
 std::uint32_t Win32Platform::printDialogRecordSize() { return sizeof(PRINTDLGA); }
 

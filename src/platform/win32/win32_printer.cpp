@@ -4,12 +4,13 @@
 
 #include <winspool.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/error.h"
 #include "platform/win32/late_binding.h"
+#include "platform/win32/picture_image.h"
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_platform.h"
 
 namespace tivora::win32 {
 
@@ -48,10 +49,7 @@ void closePrinter(HANDLE printer) {
 }  // namespace
 
 Win32Printer::~Win32Printer() {
-    if (document_) {
-        AbortDoc(document_);
-        DeleteDC(document_);
-    }
+    KillDoc();
 }
 
 std::vector<Win32Printer::Installed> Win32Printer::list() {
@@ -155,52 +153,92 @@ void Win32Printer::setColorMode(int value) { set(DM_COLOR, &DEVMODEW::dmColor, v
 void Win32Printer::setPaperBin(int value) { set(DM_DEFAULTSOURCE, &DEVMODEW::dmDefaultSource, value); }
 
 double Win32Printer::Width() {
-    Installed& printer = current();
-    HDC info = CreateICW(nullptr, printer.device.c_str(), nullptr, &settings());
+    return std::round(1440.0 * capability(PHYSICALWIDTH) / std::max(1, capability(LOGPIXELSX)));
+}
+
+int Win32Printer::capability(int index) {
+    if (document_) {
+        return GetDeviceCaps(document_, index);
+    }
+    HDC info = CreateICW(nullptr, current().device.c_str(), nullptr, &settings());
     if (!info) {
         throw RuntimeError(err::PrinterError);
     }
-    double twips = 1440.0 * GetDeviceCaps(info, PHYSICALWIDTH) / std::max(1, GetDeviceCaps(info, LOGPIXELSX));
+    int value = GetDeviceCaps(info, index);
     DeleteDC(info);
-    return std::round(twips);
+    return value;
 }
 
-void Win32Printer::PaintPicture(std::uintptr_t image, int widthPixels, int heightPixels, double x, double y) {
-    Installed& printer = current();
+double Win32Printer::ScaleHeight() {
+    return capability(VERTRES);
+}
+
+double Win32Printer::TwipsPerPixelX() {
+    int dpi = capability(LOGPIXELSX);
+    if (dpi <= 0) {
+        throw RuntimeError(err::PrinterError);
+    }
+    return 1440.0 / dpi;
+}
+
+double Win32Printer::TwipsPerPixelY() {
+    int dpi = capability(LOGPIXELSY);
+    if (dpi <= 0) {
+        throw RuntimeError(err::PrinterError);
+    }
+    return 1440.0 / dpi;
+}
+
+HDC Win32Printer::document() {
     if (!document_) {
-        document_ = CreateDCW(nullptr, printer.device.c_str(), nullptr, &settings());
+        HDC dc = CreateDCW(nullptr, current().device.c_str(), nullptr, &settings());
+        if (!dc) {
+            throw RuntimeError(err::PrinterError);
+        }
         DOCINFOW info{};
         info.cbSize = sizeof info;
         info.lpszDocName = L"Tivora!!!";
-        if (!document_ || StartDocW(document_, &info) <= 0 || StartPage(document_) <= 0) {
-            if (document_) {
-                DeleteDC(document_);
-                document_ = nullptr;
-            }
+        if (StartDocW(dc, &info) <= 0) {
+            DeleteDC(dc);
             throw RuntimeError(err::PrinterError);
         }
+        document_ = dc;
+        if (StartPage(dc) <= 0) {
+            throw RuntimeError(err::PrinterError);  // the caller abandons the document
+        }
     }
-    // The picture at the size it has on the screen: its pixels scaled from the screen's dots
-    // per inch to the printer's.
-    HDC source = reinterpret_cast<HDC>(image);
-    double scaleX = static_cast<double>(GetDeviceCaps(document_, LOGPIXELSX)) / systemDpi();
-    double scaleY = static_cast<double>(GetDeviceCaps(document_, LOGPIXELSY)) / systemDpi();
-    SetStretchBltMode(document_, HALFTONE);
-    StretchBlt(document_, static_cast<int>(x), static_cast<int>(y), static_cast<int>(std::lround(widthPixels * scaleX)),
-               static_cast<int>(std::lround(heightPixels * scaleY)), source, 0, 0, widthPixels, heightPixels, SRCCOPY);
+    return document_;
+}
+
+void Win32Printer::PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1,
+                                int x2, int y2, int width2, int height2) {
+    HDC dc = document();
+    const auto* picture = reinterpret_cast<const PictureImage*>(image);
+    if (picture && !playPicture(dc, *picture, x1, y1, width1, height1, x2, y2, width2, height2)) {
+        throw RuntimeError(err::PrinterError);  // the driver refused the page's text
+    }
 }
 
 void Win32Printer::NewPage() {
-    if (document_) {
-        EndPage(document_);
-        StartPage(document_);
+    HDC dc = document();
+    if (EndPage(dc) <= 0 || StartPage(dc) <= 0) {
+        throw RuntimeError(err::PrinterError);  // the driver refused the page
     }
 }
 
 void Win32Printer::EndDoc() {
     if (document_) {
-        EndPage(document_);
-        ::EndDoc(document_);
+        if (EndPage(document_) <= 0 || ::EndDoc(document_) <= 0) {
+            throw RuntimeError(err::PrinterError);  // the caller abandons the document
+        }
+        DeleteDC(document_);
+        document_ = nullptr;
+    }
+}
+
+void Win32Printer::KillDoc() {
+    if (document_) {
+        AbortDoc(document_);
         DeleteDC(document_);
         document_ = nullptr;
     }

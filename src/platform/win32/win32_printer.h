@@ -1,5 +1,6 @@
 // The current printer on Windows: the installed printers from the spooler, the current one's
-// settings in a DEVMODE of our own, and a document on a printer device context.
+// settings in a DEVMODE of our own, and a document on a printer device context, on which a
+// picture's drawing is played again at the printer's own resolution.
 #pragma once
 
 #include <windows.h>
@@ -33,9 +34,14 @@ public:
     void setColorMode(int value) override;
     void setPaperBin(int value) override;
     void setScaleModePixels() override {}
-    void PaintPicture(std::uintptr_t image, int widthPixels, int heightPixels, double x, double y) override;
+    double ScaleHeight() override;
+    double TwipsPerPixelX() override;
+    double TwipsPerPixelY() override;
+    void PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1, int x2,
+                      int y2, int width2, int height2) override;
     void NewPage() override;
     void EndDoc() override;
+    void KillDoc() override;
 
 private:
     struct Installed {
@@ -45,6 +51,10 @@ private:
     Installed& current();
     DEVMODEW& settings();
     void set(DWORD field, short DEVMODEW::*member, int value);
+    // The document's device context, the document begun on first use.
+    HDC document();
+    // A device capability of the current printer with its settings.
+    int capability(int index);
 
     std::optional<Installed> current_;
     std::vector<BYTE> devMode_;
