@@ -129,9 +129,9 @@ class SessionEndWhilePrinting(SessionEndCase):
         s.drive("click", button["hwnd"])
         dialog = s.drive("msgbox", "Печать", 15000)
         self.assertTrue(any(b["id"] == 1 and b["visible"] for b in dialog["buttons"]))
-        before = PrintServer.pdfs()
+        before = self.server.pdfs()
         self.assertEqual(self.end_session(s), seen)
-        self.assertEqual(PrintServer.pdfs(), before)  # the session's end is no confirmation
+        self.assertEqual(self.server.pdfs(), before)  # the session's end is no confirmation
 
 
 if __name__ == "__main__":
