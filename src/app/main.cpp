@@ -8,6 +8,7 @@
 #include "base/report.h"
 #include "help/form_help.h"
 #include "main_window/form_main.h"
+#include "main_window/one_copy.h"
 #include "settings/ini_functions.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/form_host.h"
@@ -16,19 +17,43 @@
 #include "version.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
     using namespace tivora;
     win32::Win32Platform system(instance);
     platform::Platform platform = system.platform();
+
+    // A copy that runs from this folder already shows its window instead; this start ends before
+    // it touches the settings file, the tray or the autostart value.
+    if (!startsAsTheFoldersOneCopy(platform)) {
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     ErrorReporter reporter(system);
+
+    // Another start from this folder asks for the window: answered once start-up has ended (it
+    // may come while a report stands during the load), and no more once the program is ending.
+    Form_Main* startedForm = nullptr;
+    bool showAfterStartUp = false;
+    bool ending = false;
 
     // Our hidden application window, titled with the program title: the window that the
     // program brings to the foreground before its action.
-    // It also hears when Explorer makes the notification area anew.
-    HWND applicationWindow = win32::createApplicationWindow(instance, win32::widen(TIVORA_TITLE),
-                                                            [&system] { system.notifyAreaCreated(); });
+    // It also hears when Explorer makes the notification area anew, and other starts' requests.
+    win32::ApplicationEvents events;
+    events.taskbarCreated = [&system] { system.notifyAreaCreated(); };
+    events.takesShowRequest = [&] {
+        return !ending && (!startedForm || (startedForm->loaded() && !startedForm->Exit_Requested));
+    };
+    events.showRequested = [&] {
+        if (startedForm) {
+            startedForm->showForAnotherStart();
+        } else {
+            showAfterStartUp = true;
+        }
+    };
+    HWND applicationWindow =
+        win32::createApplicationWindow(instance, win32::widen(TIVORA_TITLE), std::move(events));
 
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
@@ -67,7 +92,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         // active; start-up's activation step must run all the same.
         form.activated();
     }
+    startedForm = &form;
+    if (showAfterStartUp) {
+        form.showForAnotherStart();
+    }
     int exitCode = win32::runMessageLoop();
+    ending = true;
     DestroyWindow(applicationWindow);
     win32::leaveComApartment();
     return exitCode;

@@ -69,6 +69,9 @@ public:
     void Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode);
     void Form_Unload(int& Cancel);
     void TrayMenu_Command_View_Click();
+    // Another start from the program folder asks for the window (one_copy.cpp): it is shown,
+    // restored and in front, as the tray's "Показать" shows it.
+    void showForAnotherStart();
 
     // The tray icon's mouse and menu (tray_interaction.cpp).
     void Form_MouseMove(int Button, int Shift, float X, float Y);

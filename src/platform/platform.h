@@ -4,6 +4,7 @@
 
 #include "platform/application.h"
 #include "platform/clock.h"
+#include "platform/instances.h"
 #include "platform/message_boxes.h"
 #include "platform/notify_area.h"
 #include "platform/printing.h"
@@ -33,6 +34,7 @@ struct Platform {
     GlobalMemory& memory;
     CommonDialogFunctions& dialogs;
     Printer& printer;
+    Instances& instances;
 };
 
 }  // namespace tivora::platform

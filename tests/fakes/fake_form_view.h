@@ -19,8 +19,9 @@ public:
     std::vector<std::string> popups;  // "entry,entry,*default" per menu shown
     std::function<forms::Menu*(forms::Menu&)> choose;  // the user's pick; none: the menu is dismissed
     bool destroyed = false;
+    std::vector<forms::FormChange> changes;  // what the model asked of the window, in order
 
-    void formChanged(forms::Form&, forms::FormChange) override {}
+    void formChanged(forms::Form&, forms::FormChange what) override { changes.push_back(what); }
     std::uintptr_t windowHandle() const override { return destroyed ? 0 : handle; }
     std::uintptr_t iconHandle() const override { return icon; }
     void destroy() override { destroyed = true; }

@@ -35,7 +35,8 @@ class FakePlatform : public platform::Application,
                      public platform::NotifyArea,
                      public platform::GlobalMemory,
                      public platform::CommonDialogFunctions,
-                     public platform::Printer {
+                     public platform::Printer,
+                     public platform::Instances {
 public:
     // Everything asked of the system, one line per request, in order.
     std::vector<std::string> transcript;
@@ -47,7 +48,8 @@ public:
     double twipsPerPixel = 15;
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this, *this, *this, *this, *this};
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this, *this, *this, *this, *this,
+                *this};
     }
 
     // Application
@@ -403,6 +405,22 @@ public:
         if (++stepsAsked[step] == failOnTime && step == failAt) {
             throw RuntimeError(err::PrinterError);
         }
+    }
+
+    // Instances: the answers of the system to each claim of the program folder and each request
+    // to the running copy, in turn, as a test sets them; once they run out, the folder is free.
+    std::vector<bool> claims;
+    std::vector<bool> showRequests;
+    std::size_t claimsMade = 0;
+    std::size_t showRequestsMade = 0;
+    bool claimProgramFolder(const std::string& folder, int waitMilliseconds) override {
+        transcript.push_back("Claim " + folder + (waitMilliseconds > 0 ? " (waiting)" : ""));
+        return claimsMade < claims.size() ? claims[claimsMade++] : (++claimsMade, true);
+    }
+    bool askRunningCopyToShow(const std::string& folder) override {
+        transcript.push_back("Ask the copy of " + folder + " to show");
+        return showRequestsMade < showRequests.size() ? showRequests[showRequestsMade++]
+                                                      : (++showRequestsMade, false);
     }
 
     static std::string hex(std::uintptr_t value) {

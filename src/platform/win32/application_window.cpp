@@ -1,8 +1,10 @@
 // The program's hidden top-level window titled with the program title: the window the action
-// brings to the foreground, and the one that hears the shell's broadcasts.
+// brings to the foreground, the one that hears the shell's broadcasts, and the one by which
+// another start of the program from the same folder finds this copy.
 #include "platform/win32/form_host.h"
 
 #include "platform/win32/form_host_internal.h"
+#include "platform/win32/program_copies.h"
 
 namespace tivora::win32 {
 
@@ -12,18 +14,29 @@ namespace {
 
 LRESULT CALLBACK applicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    if (message == taskbarCreated && taskbarCreated != 0) {
-        auto* action = reinterpret_cast<std::function<void()>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (action && *action) {
-            try {
-                (*action)();
-            } catch (...) {
+    auto* events = reinterpret_cast<ApplicationEvents*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    try {
+        if (message == taskbarCreated && taskbarCreated != 0) {
+            if (events && events->taskbarCreated) {
+                events->taskbarCreated();
             }
+            return 0;
         }
+        if (message == showRequestMessage() && message != 0) {
+            if (!events || !events->takesShowRequest || !events->takesShowRequest()) {
+                return 0;
+            }
+            ReplyMessage(showRequestTaken);
+            if (events->showRequested) {
+                events->showRequested();
+            }
+            return showRequestTaken;
+        }
+    } catch (...) {
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        delete reinterpret_cast<std::function<void()>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        delete events;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -31,14 +44,13 @@ LRESULT CALLBACK applicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title,
-                             std::function<void()> onTaskbarCreated) {
+HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title, ApplicationEvents events) {
     registerClasses(instance);
     HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, applicationClass, title.c_str(), WS_OVERLAPPED, 0, 0, 0, 0,
                                 nullptr, nullptr, instance, nullptr);
     if (hwnd) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(new std::function<void()>(std::move(onTaskbarCreated))));
+                          reinterpret_cast<LONG_PTR>(new ApplicationEvents(std::move(events))));
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&applicationProc));
     }
     return hwnd;

@@ -142,9 +142,20 @@ class FormHost : public forms::FormView, public forms::ControlView {
 // Runs the program's message loop until its last window has gone; returns the exit code.
 int runMessageLoop();
 
+// What the application window hears.
+struct ApplicationEvents {
+    // The shell's broadcast: the notification area was made anew.
+    std::function<void()> taskbarCreated;
+    // Another start from the program folder asks for the main window: whether this copy takes
+    // the request (a copy on its way out does not), and then the showing itself. The asking start
+    // has its answer before the window is shown, so that a message box standing in this copy
+    // never holds it up.
+    std::function<bool()> takesShowRequest;
+    std::function<void()> showRequested;
+};
+
 // The program's hidden top-level window titled with the program title, alive for the whole run.
-// It hears the shell's broadcasts: onTaskbarCreated runs when the notification area is made anew.
-HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title,
-                             std::function<void()> onTaskbarCreated);
+// Other copies of the program find it by its class; it hears the shell's broadcasts.
+HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title, ApplicationEvents events);
 
 }  // namespace tivora::win32

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/program_copies.h"
 #include "platform/win32/win32_printer.h"
 
 namespace tivora::win32 {
@@ -30,7 +31,8 @@ public:
     explicit Win32Platform(HINSTANCE instance);
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, printer_};
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, printer_,
+                copies_};
     }
 
     std::string programFolder() override;
@@ -111,6 +113,7 @@ private:
 
     HINSTANCE instance_;
     Win32Printer printer_;
+    ProgramCopies copies_;
     std::vector<std::function<void()>> notifyAreaCreated_;
 };
 

@@ -1,0 +1,56 @@
+// The copies of the program that run in the user's logon session, told apart by their program
+// folder: the folder's claim (a named mutex), the running copy of a folder found by its
+// application window, and the request that asks it to show its main window. The installer's
+// custom action finds the copies of the installed folder the same way.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/instances.h"
+
+namespace tivora::win32 {
+
+// A folder as one key, however it is written: its long name, in upper case, without a trailing
+// backslash. Windows names files without regard to letter case.
+std::wstring folderKey(std::wstring_view folder);
+
+// The name of the mutex that the folder's one copy holds: a hash of the folder's key, since a
+// mutex name cannot hold backslashes, in the logon session's own namespace (Local\).
+std::wstring oneCopyMutexName(std::wstring_view folder);
+
+struct RunningCopy {
+    DWORD processId = 0;
+    HWND applicationWindow = nullptr;
+};
+
+// The other processes whose program file lies in the folder, each with its application window.
+std::vector<RunningCopy> runningCopies(std::wstring_view folder);
+
+// The registered message that asks a running copy to show its main window, and the answer of a
+// copy that takes the request.
+UINT showRequestMessage();
+inline constexpr LRESULT showRequestTaken = 0x54697631;
+
+class ProgramCopies : public platform::Instances {
+  public:
+    ProgramCopies() = default;
+    ~ProgramCopies() override;
+    ProgramCopies(const ProgramCopies&) = delete;
+    ProgramCopies& operator=(const ProgramCopies&) = delete;
+
+    bool claimProgramFolder(const std::string& folder, int waitMilliseconds) override;
+    bool askRunningCopyToShow(const std::string& folder) override;
+
+  private:
+    void release();
+
+    std::wstring name_;
+    HANDLE mutex_ = nullptr;
+    bool owned_ = false;
+};
+
+}  // namespace tivora::win32
