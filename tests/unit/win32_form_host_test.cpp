@@ -326,6 +326,26 @@ TEST_F(Realised, ScreenReadersFindEachInputsName) {
     DeleteObject(region);
     // An input without a label answers with a name of its own, as a combo box with its value.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        // The answer reaches the asker through COM's marshalling of IAccessible, which Wine's
+        // 64-bit prefix lacks: there even the system's own object cannot make the round trip.
+        IAccessible* standard = nullptr;
+        IAccessible* back = nullptr;
+        CreateStdAccessibleObject(of(form.Hour), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard));
+        LRESULT handed = standard ? LresultFromObject(IID_IAccessible, 0, standard) : 0;
+        bool roundTrip = handed > 0 && SUCCEEDED(ObjectFromLresult(handed, IID_IAccessible, 0,
+                                                                   reinterpret_cast<void**>(&back)));
+        if (back) {
+            back->Release();
+        }
+        if (standard) {
+            standard->Release();
+        }
+        if (!roundTrip) {
+            CoUninitialize();
+            GTEST_SKIP() << "this system cannot hand an accessible object over at all";
+        }
+    }
     IAccessible* object = nullptr;
     ASSERT_EQ(AccessibleObjectFromWindow(of(form.Combo), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                          reinterpret_cast<void**>(&object)),
