@@ -18,16 +18,25 @@ void Form_Main::bindScheduler() {
     Timer_Run.onTimer = [this] { Timer_Run_Timer(); };
     Command_ON_OFF.onClick = [this] { Command_ON_OFF_Click(); };
     TrayMenu_Command_ON_OFF.onClick = [this] { TrayMenu_Command_ON_OFF_Click(); };
+    onSystemResume = [this] { clockMoved(true); };
+    onTimeChange = [this] { clockMoved(false); };
 }
 
 // One tick. The indicator shows for half a second before the clock is read; that wait is a
 // one-shot timer rather than a pause, so the window stays responsive. Ticks that arrive while
-// an earlier one is still waiting or acting (a message box keeps timer messages flowing) are
-// held back: two ticks never overlap, and an open message is never opened again.
+// an earlier one is still waiting, or while any action runs (a message box keeps timer messages
+// flowing, and a Test's box is no different from the scheduled one), are held back: two ticks
+// never overlap, and a box is never opened on top of another. A tick held back by an action
+// comes once the action has ended (see actionEnded).
 void Form_Main::Timer_Run_Timer() {
-    if (pendingRead_ != 0 || actionRunning_) {
+    if (pendingRead_ != 0) {
         return;
     }
+    if (actionsRunning_ > 0) {
+        tickOwed_ = true;
+        return;
+    }
+    tickOwed_ = false;
     procedure("Timer_Run_Timer", [&](Step& step) {
         step(1);
         Label_Indicator.setVisible(true);
@@ -55,20 +64,65 @@ void Form_Main::finishTick() {
             // Today's date and the minute are read afresh at each use: the clock may have moved on.
             if (clock.now().date() != Last_Action_Date) {
                 if (clock.now().minute != Last_Action_Minute) {
-                    actionRunning_ = true;
+                    unsigned armed = armings_;
                     vAction();
-                    actionRunning_ = false;
-                    Last_Action_Date = clock.now().date();
-                    Last_Action_Minute = clock.now().minute;
+                    // A stop or a start while the action ran (its message box stood open) armed
+                    // the trigger afresh: that arming stands, not this firing.
+                    if (armings_ == armed) {
+                        Last_Action_Date = clock.now().date();
+                        Last_Action_Minute = clock.now().minute;
+                    }
                 }
             } else {
                 Last_Action_Minute = noMinute;
             }
+        } else {
+            // The clock has left the set minute, so the minute fired in blocks no later date: it
+            // only keeps a date changed inside that minute from firing again. Otherwise a firing
+            // whose action returned in the minute's last second, or one right before the machine
+            // went to sleep, had no later tick of its minute to settle it, and no date fired again.
+            Last_Action_Minute = noMinute;
         }
         step(7);
         Label_Indicator.setVisible(false);
     });
-    actionRunning_ = false;
+}
+
+void Form_Main::actionStarted() {
+    ++actionsRunning_;
+}
+
+// The last running action has ended: a tick held back meanwhile (the start's own tick among
+// them) comes now, after the caller that ran the action has finished with it.
+void Form_Main::actionEnded() {
+    if (--actionsRunning_ == 0 && tickOwed_ && owedTick_ == 0) {
+        owedTick_ = platform_.timers.startOnce(0, [this] {
+            owedTick_ = 0;
+            if (tickOwed_ && Timer_Run.enabled()) {
+                tickNow();
+            }
+        });
+    }
+}
+
+// A tick out of the timer's rhythm; the timer's next one then comes a whole second later, so
+// that the clock is still read once a second.
+void Form_Main::tickNow() {
+    Timer_Run.restart();
+    Timer_Run_Timer();
+}
+
+// The machine woke from sleep, or the clock was set. The set minute may have begun already and
+// the timer's next tick be a second away: tick now. After a sleep the minute fired in has been
+// left, whatever the clock shows now; a clock set inside that minute has not left it.
+void Form_Main::clockMoved(bool resumed) {
+    if (leadingValue(Command_ON_OFF.tag()) == 0) {
+        return;
+    }
+    if (resumed) {
+        Last_Action_Minute = noMinute;
+    }
+    tickNow();
 }
 
 void Form_Main::stopPendingTick() {
@@ -80,6 +134,7 @@ void Form_Main::stopPendingTick() {
 }
 
 void Form_Main::vON_OFF() {
+    ++armings_;
     procedure("vON_OFF", [&](Step& step) {
         step(1);
         Last_Action_Date = armedDate;
@@ -102,6 +157,7 @@ void Form_Main::vON_OFF() {
             TrayMenu_Command_ON_OFF.setCaption("Старт");
             Command_ON_OFF.setTag("0");
             stopPendingTick();
+            tickOwed_ = false;
         }
     });
 }

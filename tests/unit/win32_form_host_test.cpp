@@ -308,5 +308,23 @@ TEST_F(Realised, ARegionalSettingsChangeReachesTheModel) {
     EXPECT_EQ(changes, 1);
 }
 
+// The machine waking (the automatic resume and the one the user caused) and the clock being set
+// reach the model, hidden window or not; going to sleep does not.
+TEST_F(Realised, WakingAndASetClockReachTheModel) {
+    int resumes = 0;
+    int timeChanges = 0;
+    form.onSystemResume = [&] { ++resumes; };
+    form.onTimeChange = [&] { ++timeChanges; };
+    form.hide();
+    EXPECT_EQ(SendMessageW(host.hwnd(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
+    EXPECT_EQ(resumes, 0);
+    SendMessageW(host.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    SendMessageW(host.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_EQ(resumes, 2);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+    EXPECT_EQ(timeChanges, 1);
+}
+
 }  // namespace
 }  // namespace tivora::win32

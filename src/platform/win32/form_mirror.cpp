@@ -188,6 +188,7 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
             break;
         case forms::Change::List:
         case forms::Change::Interval:
+        case forms::Change::Restart:
         case forms::Change::Size:
         case forms::Change::Clear:
             break;
