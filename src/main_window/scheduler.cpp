@@ -50,6 +50,12 @@ void Form_Main::Timer_Run_Timer() {
 }
 
 void Form_Main::finishTick() {
+    if (actionsRunning_ > 0) {
+        // A Test pressed between the tick and its read: the read waits for the Test's box too.
+        Label_Indicator.setVisible(false);
+        tickOwed_ = true;
+        return;
+    }
     procedure("Timer_Run_Timer", [&](Step& step) {
         platform::Clock& clock = platform_.clock;
         step(3);
@@ -64,13 +70,17 @@ void Form_Main::finishTick() {
             // Today's date and the minute are read afresh at each use: the clock may have moved on.
             if (clock.now().date() != Last_Action_Date) {
                 if (clock.now().minute != Last_Action_Minute) {
+                    // The date and minute of the firing are recorded once the action has returned,
+                    // as they were when it began: a message answered after midnight still counts
+                    // for the date it fired on, and the new date fires too.
+                    DateTime firing = clock.now();
                     unsigned armed = armings_;
                     vAction();
                     // A stop or a start while the action ran (its message box stood open) armed
                     // the trigger afresh: that arming stands, not this firing.
                     if (armings_ == armed) {
-                        Last_Action_Date = clock.now().date();
-                        Last_Action_Minute = clock.now().minute;
+                        Last_Action_Date = firing.date();
+                        Last_Action_Minute = firing.minute;
                     }
                 }
             } else {

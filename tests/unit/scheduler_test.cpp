@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "fakes/calendar.h"
 #include "fakes/main_window_fixture.h"
 
 namespace tivora {
@@ -10,27 +11,8 @@ namespace {
 
 const std::string message = "Tivora свое чертово радио!!!";
 
-// Calendar arithmetic for long simulated runs.
-int daysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    int era = (y >= 0 ? y : y - 399) / 400;
-    int yoe = y - era * 400;
-    int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-CalendarDate civilFromDays(int z) {
-    z += 719468;
-    int era = (z >= 0 ? z : z - 146096) / 146097;
-    int doe = z - era * 146097;
-    int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    int mp = (5 * doy + 2) / 153;
-    int d = doy - (153 * mp + 2) / 5 + 1;
-    int m = mp + (mp < 10 ? 3 : -9);
-    return {yoe + era * 400 + (m <= 2), m, d};
-}
+using fakes::civilFromDays;
+using fakes::daysFromCivil;
 
 DateTime at(const CalendarDate& date, int h, int mi, int s) { return {date.year, date.month, date.day, h, mi, s}; }
 
@@ -288,6 +270,22 @@ TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
     fake.time = {2026, 12, 8, 23, 4, 59};
     form.TrayMenu_Command_Test.click();
     EXPECT_EQ(mostOpen, 1);
+    // Pressed between a tick and its read, half a second later, the same.
+    fake.messages.clear();
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        mostOpen = std::max(mostOpen, ++open);
+        if (fake.messages.size() == 1) {
+            fake.runTimers();  // the read, while the Test's box stands open
+        }
+        --open;
+    };
+    fake.time = {2026, 12, 9, 23, 5, 0};
+    form.Timer_Run.tick();
+    form.Command_Test.click();
+    EXPECT_EQ(mostOpen, 1);
+    fake.runTimers();  // the tick held back, once the box is closed
+    fake.runTimers();
+    EXPECT_EQ(shown(message), 2);
 }
 
 // Stop and start while the scheduled message stands open: once it is closed, the start's rule
@@ -372,6 +370,21 @@ TEST_F(Scheduler, WakingOrASetClockInsideTheSetMinuteTicksAtOnce) {
     fake.runTimers();
     EXPECT_EQ(shown(message), 2);
     EXPECT_FALSE(form.Label_Indicator.visible());
+}
+
+// A message set for 23:59 and answered after midnight counts for the date it fired on: the new
+// date still fires at 23:59.
+TEST_F(Scheduler, AFiringAnsweredAfterMidnightCountsForItsOwnDate) {
+    form.Text_Minute.setText("59");
+    fake.time = {2026, 12, 7, 23, 58, 0};
+    clickStart();
+    fake.onMessage = [&](const fakes::ShownMessage&) { fake.time = {2026, 12, 8, 0, 0, 30}; };
+    tickAt({2026, 12, 7, 23, 59, 0});
+    fake.onMessage = nullptr;
+    EXPECT_EQ(form.Last_Action_Date, (CalendarDate{2026, 12, 7}));
+    tickAt({2026, 12, 8, 0, 0, 31});
+    tickAt({2026, 12, 8, 23, 59, 0});
+    EXPECT_EQ(shown(message), 2);
 }
 
 }  // namespace
