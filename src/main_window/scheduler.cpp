@@ -23,7 +23,10 @@ void Form_Main::bindScheduler() {
 }
 
 // One tick. The indicator shows for half a second before the clock is read; that wait is a
-// one-shot timer rather than a pause, so the window stays responsive. Ticks that arrive while
+// one-shot timer rather than a pause, so the window stays responsive. While the window is hidden
+// in the tray nobody sees the indicator: the tick then shows it, reads the clock and hides it at
+// once, so that a tick costs its one timer message and the window system nothing (the window
+// layer leaves a hidden window's controls alone until it is shown). Ticks that arrive while
 // an earlier one is still waiting, or while any action runs (a message box keeps timer messages
 // flowing, and a Test's box is no different from the scheduled one), are held back: two ticks
 // never overlap, and a box is never opened on top of another. A tick held back by an action
@@ -37,16 +40,22 @@ void Form_Main::Timer_Run_Timer() {
         return;
     }
     tickOwed_ = false;
-    procedure("Timer_Run_Timer", [&](Step& step) {
+    bool seen = visible();
+    bool shown = procedure("Timer_Run_Timer", [&](Step& step) {
         step(1);
         Label_Indicator.setVisible(true);
         Label_Indicator.refresh();
         step(2);
-        pendingRead_ = platform_.timers.startOnce(indicatorMilliseconds, [this] {
-            pendingRead_ = 0;
-            finishTick();
-        });
+        if (seen) {
+            pendingRead_ = platform_.timers.startOnce(indicatorMilliseconds, [this] {
+                pendingRead_ = 0;
+                finishTick();
+            });
+        }
     });
+    if (shown && !seen) {
+        finishTick();
+    }
 }
 
 void Form_Main::finishTick() {
@@ -83,14 +92,13 @@ void Form_Main::finishTick() {
                         Last_Action_Minute = firing.minute;
                     }
                 }
-            } else {
-                Last_Action_Minute = noMinute;
             }
         } else {
-            // The clock has left the set minute, so the minute fired in blocks no later date: it
-            // only keeps a date changed inside that minute from firing again. Otherwise a firing
-            // whose action returned in the minute's last second, or one right before the machine
-            // went to sleep, had no later tick of its minute to settle it, and no date fired again.
+            // The clock has left the set minute, so the minute fired in blocks no later date. It
+            // keeps a date changed inside that minute, however many ticks later, from firing again;
+            // released only by a tick that found today's date again, a firing whose action returned
+            // in the minute's last second, or one right before the machine went to sleep, had no
+            // such tick, and no date ever fired again.
             Last_Action_Minute = noMinute;
         }
         step(7);
@@ -123,13 +131,14 @@ void Form_Main::tickNow() {
 }
 
 // The machine woke from sleep, or the clock was set. The set minute may have begun already and
-// the timer's next tick be a second away: tick now. After a sleep the minute fired in has been
-// left, whatever the clock shows now; a clock set inside that minute has not left it.
+// the timer's next tick be a second away: tick now. Woken on another date than the last firing's,
+// the clock has left the minute fired in while the machine slept, whatever it shows now; a clock
+// set inside that minute has not left it.
 void Form_Main::clockMoved(bool resumed) {
     if (leadingValue(Command_ON_OFF.tag()) == 0) {
         return;
     }
-    if (resumed) {
+    if (resumed && platform_.clock.now().date() != Last_Action_Date) {
         Last_Action_Minute = noMinute;
     }
     tickNow();

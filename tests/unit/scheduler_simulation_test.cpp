@@ -5,7 +5,9 @@
 // scheduler runs on the fake system; the simulation plays the window system's timers and the
 // user, and checks what a user relies on:
 //  - never two firings on one date, unless the trigger was stopped and started, or the clock set
-//    back to before the first of them, in between;
+//    back into or before the set minute of that date, in between;
+//  - no firing on another date while the clock has not left the minute of the last firing (the
+//    date changed inside it), unless the machine slept or the trigger was stopped and started;
 //  - no firing at any time of day but the set minute, and none while stopped;
 //  - a set minute that the machine spends awake, with the trigger running and nothing else going
 //    on, fires less than a second after it begins (unless that date has fired already); late
@@ -206,8 +208,16 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
             Event e = events_.top();
             events_.pop();
             t_ = e.at;
+            if (heldDay_ && !inSetMinute()) {
+                heldDay_.reset();  // the clock has left the minute fired in
+            }
             dispatch(e);
         }
+    }
+
+    bool inSetMinute() const {
+        Ms local = t_ + offset_;
+        return (local - floorDiv(local, day) * day) / minute == setMinute_ / minute;
     }
 
     bool asleep() const { return t_ < awakeAt_; }
@@ -418,6 +428,7 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
         armingTimes_.push_back(t_);
         fired_.clear();  // a stop and a start allow any date again
         lastFiredDate_.reset();
+        heldDay_.reset();
         if (tray) {
             form.TrayMenu_Command_ON_OFF.click();
         } else {
@@ -433,9 +444,11 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
         offset_ += by;
         clockSets_.push_back(t_);
         if (by < 0) {
-            // The clock set back to before a firing: that date is lived again.
+            // The clock set back to before the end of a firing's minute: that date's set minute is
+            // lived again.
             for (auto it = fired_.lower_bound(floorDiv(before + by, day)); it != fired_.end();) {
-                it = it->second.local > before + by ? fired_.erase(it) : std::next(it);
+                Ms minuteEnd = floorDiv(it->second.local, minute) * minute + minute;
+                it = minuteEnd > before + by ? fired_.erase(it) : std::next(it);
             }
         }
         scheduleCandidate();
@@ -505,6 +518,9 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
     }
 
     void resume() {
+        if (heldDay_ && *heldDay_ != floorDiv(t_ + offset_, day)) {
+            heldDay_.reset();  // asleep, the clock has left the minute, whatever it shows now
+        }
         if (timerLate_ && form.Timer_Run.enabled()) {
             timerLate_ = false;
             Ms interval = form.Timer_Run.interval();
@@ -718,6 +734,11 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
         if (ofDay / minute != setMinute_ / minute) {
             fail("fired at " + stamp() + ", outside the set minute");
         }
+        if (heldDay_ && *heldDay_ != days) {
+            fail("fired at " + stamp() +
+                 " though the clock has not left the minute it fired in on another date");
+        }
+        heldDay_ = days;
         auto earlier = fired_.find(days);
         if (earlier != fired_.end()) {
             fail("fired twice on one date: at " + stamp() + " and " +
@@ -806,6 +827,7 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
     std::deque<Candidate> candidates_;
     std::map<Ms, Firing> fired_;  // by local day, since the last stop or start
     std::optional<Ms> lastFiredDate_;
+    std::optional<Ms> heldDay_;  // the date of a firing whose minute the clock has not left yet
     std::optional<Span> entry_;  // a wake or a clock set into the set minute, waiting for its check
     bool entryByWake_ = false;
     bool failed_ = false;

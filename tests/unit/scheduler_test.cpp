@@ -387,5 +387,50 @@ TEST_F(Scheduler, AFiringAnsweredAfterMidnightCountsForItsOwnDate) {
     EXPECT_EQ(shown(message), 2);
 }
 
+// Hidden in the tray, a tick arms no half-second timer: it shows the indicator, reads the clock
+// and hides it at once. Shown again, the window goes back to the half-second blink.
+TEST_F(Scheduler, AHiddenWindowsTickReadsTheClockAtOnce) {
+    fake.time = {2026, 12, 7, 22, 59, 58};
+    clickStart();
+    form.TrayMenu_Command_View_Click();  // hidden
+    ASSERT_FALSE(form.visible());
+    fake.time = {2026, 12, 7, 22, 59, 59};
+    form.Timer_Run.tick();
+    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    fake.time = {2026, 12, 7, 23, 0, 0};
+    form.Timer_Run.tick();
+    EXPECT_EQ(shown(message), 1) << "fired within the tick itself";
+    EXPECT_TRUE(form.visible()) << "the action shows the window";
+    form.Timer_Run.tick();
+    EXPECT_TRUE(form.Label_Indicator.visible());
+    EXPECT_EQ(fake.pendingTimers.size(), 1u);
+    fake.runTimers();
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    EXPECT_EQ(shown(message), 1);
+}
+
+// The date set forward or back some seconds into the fired minute, after further ticks of that
+// minute: still no second firing in it. Waking on the same date in that minute does not release
+// it either; the clock leaving the minute does.
+TEST_F(Scheduler, ADateChangedLaterInTheFiredMinuteStillFiresNothingInIt) {
+    form.Text_Hour.setText("12");
+    fake.time = {2026, 12, 7, 11, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 12, 0, 0});
+    for (int s = 1; s < 10; ++s) {
+        tickAt({2026, 12, 7, 12, 0, s});
+    }
+    fake.time = {2026, 12, 7, 12, 0, 11};
+    form.systemResumed();  // a short sleep inside the minute
+    fake.runTimers();
+    tickAt({2026, 12, 8, 12, 0, 12});
+    tickAt({2026, 12, 5, 12, 0, 13});
+    EXPECT_EQ(shown(message), 1);
+    tickAt({2026, 12, 5, 12, 1, 0});
+    tickAt({2026, 12, 6, 12, 0, 0});
+    EXPECT_EQ(shown(message), 2);
+}
+
 }  // namespace
 }  // namespace tivora

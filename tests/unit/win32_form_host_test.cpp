@@ -326,5 +326,25 @@ TEST_F(Realised, WakingAndASetClockReachTheModel) {
     EXPECT_EQ(timeChanges, 1);
 }
 
+// A hidden window's controls are left alone while the model shows and hides them (the tray's
+// blinking indicator costs nothing); shown again, the window shows each as the model has it.
+TEST_F(Realised, AHiddenWindowsControlsCatchUpWhenItIsShown) {
+    auto styleVisible = [&](const forms::Control& c) { return (GetWindowLongW(of(c), GWL_STYLE) & WS_VISIBLE) != 0; };
+    form.hide();
+    pump(20);
+    form.Check.setVisible(false);
+    form.Hidden.setVisible(true);
+    form.Check.setVisible(true);
+    form.Check.setVisible(false);
+    EXPECT_TRUE(styleVisible(form.Check));
+    EXPECT_FALSE(styleVisible(form.Hidden));
+    form.show();
+    pump(50);
+    EXPECT_FALSE(IsWindowVisible(of(form.Check)));
+    EXPECT_TRUE(IsWindowVisible(of(form.Hidden)));
+    form.Check.setVisible(true);  // shown, at once
+    EXPECT_TRUE(IsWindowVisible(of(form.Check)));
+}
+
 }  // namespace
 }  // namespace tivora::win32
