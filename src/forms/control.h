@@ -54,6 +54,7 @@ enum class Change {
     Focus,
     Repaint,
     Interval,
+    Restart,
     Size,
     Clear,
 };

@@ -276,6 +276,12 @@ void Timer::tick() {
     }
 }
 
+void Timer::restart() {
+    if (enabled() && interval_ > 0) {
+        notify(Change::Restart);
+    }
+}
+
 // --- Menu ---
 
 Menu::Menu(Form& form, std::string name, std::string caption, Menu* parent)

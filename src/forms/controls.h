@@ -200,6 +200,8 @@ public:
     Handler onTimer;
     // One tick of the window layer's timer; a disabled timer does not tick.
     void tick();
+    // Starts the interval anew from now: the next tick comes a whole interval later.
+    void restart();
 
     bool canTakeFocus() const override { return false; }
 

@@ -158,6 +158,18 @@ void Form::regionalSettingsChanged() {
     }
 }
 
+void Form::systemResumed() {
+    if (onSystemResume) {
+        onSystemResume();
+    }
+}
+
+void Form::timeChanged() {
+    if (onTimeChange) {
+        onTimeChange();
+    }
+}
+
 void Form::mouseMoved(int button, int shift, int xPixels, int yPixels) {
     if (!onMouseMove) {
         return;

@@ -124,6 +124,12 @@ public:
     // The window layer reports that the user changed the regional settings (number format).
     void regionalSettingsChanged();
     Handler onRegionalSettingsChanged;
+    // The window layer reports that the machine has woken from sleep or hibernation (its timers
+    // stood still while the clock went on), and that the clock or the time zone was set.
+    void systemResumed();
+    Handler onSystemResume;
+    void timeChanged();
+    Handler onTimeChange;
 
     // The window's life, driven by the window layer (or a test).
     void load();

@@ -23,6 +23,12 @@ std::string Form_Main::volumeLevel() const {
 }
 
 void Form_Main::vAction() {
+    // The trigger holds its ticks back until the action, a message box perhaps, is over.
+    actionStarted();
+    struct Ended {
+        Form_Main& form;
+        ~Ended() { form.actionEnded(); }
+    } ended{*this};
     procedure("vAction", [&](Step& step) {
         step(1);
         show();  // the tray menu's show/hide caption is left as it is

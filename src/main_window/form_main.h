@@ -133,9 +133,16 @@ private:
     void bindHelp();
     void finishTick();
     void stopPendingTick();
+    void tickNow();
+    void clockMoved(bool resumed);
+    void actionStarted();
+    void actionEnded();
 
-    int pendingRead_ = 0;        // the one-shot that ends the current tick, 0 when none
-    bool actionRunning_ = false;  // ticks are held back while the action runs
+    int pendingRead_ = 0;     // the one-shot that ends the current tick, 0 when none
+    int actionsRunning_ = 0;  // ticks are held back while any action runs
+    bool tickOwed_ = false;   // a tick was held back by an action
+    int owedTick_ = 0;        // the one-shot that brings it, 0 when none
+    unsigned armings_ = 0;    // starts and stops so far
 };
 
 }  // namespace tivora

@@ -1,6 +1,9 @@
 // The daily trigger fires exactly once a day, at the set minute, and never twice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "fakes/calendar.h"
 #include "fakes/main_window_fixture.h"
 
 namespace tivora {
@@ -8,27 +11,8 @@ namespace {
 
 const std::string message = "Tivora свое чертово радио!!!";
 
-// Calendar arithmetic for long simulated runs.
-int daysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    int era = (y >= 0 ? y : y - 399) / 400;
-    int yoe = y - era * 400;
-    int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-CalendarDate civilFromDays(int z) {
-    z += 719468;
-    int era = (z >= 0 ? z : z - 146096) / 146097;
-    int doe = z - era * 146097;
-    int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    int mp = (5 * doy + 2) / 153;
-    int d = doy - (153 * mp + 2) / 5 + 1;
-    int m = mp + (mp < 10 ? 3 : -9);
-    return {yoe + era * 400 + (m <= 2), m, d};
-}
+using fakes::civilFromDays;
+using fakes::daysFromCivil;
 
 DateTime at(const CalendarDate& date, int h, int mi, int s) { return {date.year, date.month, date.day, h, mi, s}; }
 
@@ -218,6 +202,234 @@ TEST_F(Scheduler, AFailedActionStillCountsTheDayAsDone) {
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_EQ(fake.messages[0].text, "Ошибка функции vAction№53, 'Файл не найден', строка 5");
     EXPECT_EQ(form.Last_Action_Date, (CalendarDate{2026, 12, 7}));
+}
+
+// The trigger fired in the last second of its minute (the message answered at 23:00:59), or the
+// machine slept right after the firing: no later tick of that minute settles it, and still the
+// next day fires. The date-jump protection holds only while the clock stays in the fired minute.
+TEST_F(Scheduler, TheFiredMinuteStopsBlockingOnceTheClockHasLeftIt) {
+    auto fireAt2300 = [&](const CalendarDate& date) {
+        tickAt(at(date, 22, 59, 59));
+        tickAt(at(date, 23, 0, 0));
+    };
+    fake.time = {2026, 12, 7, 22, 59, 30};
+    clickStart();
+    fake.onMessage = [&](const fakes::ShownMessage&) { fake.time = {2026, 12, 7, 23, 0, 59}; };
+    fireAt2300({2026, 12, 7});
+    fake.onMessage = nullptr;
+    ASSERT_EQ(shown(message), 1);
+    tickAt({2026, 12, 7, 23, 1, 0});
+    fireAt2300({2026, 12, 8});
+    EXPECT_EQ(shown(message), 2) << "the day after an answer in the minute's last second";
+    // Asleep from 23:00:01 to the next morning: no tick of the fired minute ever comes.
+    tickAt({2026, 12, 9, 7, 30, 0});
+    fireAt2300({2026, 12, 9});
+    EXPECT_EQ(shown(message), 3) << "the day after a sleep right after the firing";
+    // The date set forward inside the fired minute: nothing more in it; the next date fires.
+    tickAt({2026, 12, 10, 23, 0, 30});
+    tickAt({2026, 12, 10, 23, 0, 31});
+    EXPECT_EQ(shown(message), 3);
+    tickAt({2026, 12, 10, 23, 1, 0});
+    fireAt2300({2026, 12, 11});
+    EXPECT_EQ(shown(message), 4) << "a date after the clock left the minute of a date jump";
+}
+
+// A Test's message box keeps ticks flowing: one in the set minute waits until the box is
+// closed instead of opening the scheduled box on top of it; the firing then comes with the next
+// tick of the minute.
+TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
+    int open = 0;
+    int mostOpen = 0;
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        mostOpen = std::max(mostOpen, ++open);
+        if (fake.messages.size() == 1) {
+            tickAt({2026, 12, 7, 23, 0, 0});
+            tickAt({2026, 12, 7, 23, 0, 1});
+        }
+        --open;
+    };
+    fake.time = {2026, 12, 7, 22, 59, 55};
+    clickStart();
+    form.Command_Test.click();
+    EXPECT_EQ(mostOpen, 1);
+    EXPECT_EQ(shown(message), 1);
+    fake.runTimers();
+    tickAt({2026, 12, 7, 23, 0, 3});
+    EXPECT_EQ(shown(message), 2) << "the scheduled firing, after the Test's box closed";
+    EXPECT_EQ(mostOpen, 1);
+    // From the tray menu the same.
+    form.Text_Minute.setText("05");
+    fake.messages.clear();
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        mostOpen = std::max(mostOpen, ++open);
+        if (fake.messages.size() == 1) {
+            tickAt({2026, 12, 8, 23, 5, 0});
+        }
+        --open;
+    };
+    fake.time = {2026, 12, 8, 23, 4, 59};
+    form.TrayMenu_Command_Test.click();
+    EXPECT_EQ(mostOpen, 1);
+    // Pressed between a tick and its read, half a second later, the same.
+    fake.messages.clear();
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        mostOpen = std::max(mostOpen, ++open);
+        if (fake.messages.size() == 1) {
+            fake.runTimers();  // the read, while the Test's box stands open
+        }
+        --open;
+    };
+    fake.time = {2026, 12, 9, 23, 5, 0};
+    form.Timer_Run.tick();
+    form.Command_Test.click();
+    EXPECT_EQ(mostOpen, 1);
+    fake.runTimers();  // the tick held back, once the box is closed
+    fake.runTimers();
+    EXPECT_EQ(shown(message), 2);
+}
+
+// Stop and start while the scheduled message stands open: once it is closed, the start's rule
+// holds (armed afresh, one tick at once), so a new time set meanwhile fires the same evening and
+// the same minute fires again at once.
+TEST_F(Scheduler, AStopAndStartWhileTheScheduledBoxStandsReArmsOnceItIsClosed) {
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        if (fake.messages.size() == 1) {
+            form.Command_ON_OFF.click();
+            form.Text_Minute.setText("30");
+            form.Command_ON_OFF.click();
+            fake.time = {2026, 12, 7, 23, 0, 40};
+        }
+    };
+    fake.time = {2026, 12, 7, 22, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 23, 0, 0});
+    EXPECT_EQ(form.Last_Action_Date, (CalendarDate{1980, 1, 1}));
+    fake.runTimers();
+    fake.runTimers();
+    tickAt({2026, 12, 7, 23, 29, 59});
+    tickAt({2026, 12, 7, 23, 30, 0});
+    EXPECT_EQ(shown(message), 2) << "the new time, the same evening";
+
+    // The same minute: the start's own tick comes as soon as the box is closed.
+    form.Command_ON_OFF.click();
+    form.Text_Minute.setText("00");
+    fake.messages.clear();
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        if (fake.messages.size() == 1) {
+            form.TrayMenu_Command_ON_OFF.click();
+            form.TrayMenu_Command_ON_OFF.click();
+            fake.time = {2026, 12, 8, 23, 0, 20};
+        }
+    };
+    fake.time = {2026, 12, 8, 22, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 8, 23, 0, 0});
+    EXPECT_EQ(shown(message), 1);
+    fake.runTimers();  // the start's tick, at once
+    fake.runTimers();  // its read half a second later
+    EXPECT_EQ(shown(message), 2) << "the start's tick after the box closed";
+
+    // A stop alone while the box stands leaves the trigger armed as the stop left it.
+    form.Text_Minute.setText("30");
+    fake.onMessage = [&](const fakes::ShownMessage&) { form.Command_ON_OFF.click(); };
+    tickAt({2026, 12, 9, 23, 30, 0});
+    fake.runTimers();
+    EXPECT_EQ(form.Command_ON_OFF.tag(), "0");
+    EXPECT_EQ(form.Last_Action_Date, (CalendarDate{1980, 1, 1}));
+    EXPECT_EQ(form.Last_Action_Minute, 61);
+}
+
+// The machine woke, or the clock was set, inside the set minute: the tick comes at once rather
+// than with the timer's next one. Woken on a later date in the minute it last fired in, it fires:
+// the clock left that minute while the machine slept.
+TEST_F(Scheduler, WakingOrASetClockInsideTheSetMinuteTicksAtOnce) {
+    fake.time = {2026, 12, 7, 22, 0, 0};
+    clickStart();
+    fake.time = {2026, 12, 7, 23, 0, 0};
+    form.timeChanged();
+    fake.runTimers();
+    EXPECT_EQ(shown(message), 1) << "the clock set to the set minute";
+
+    fake.time = {2026, 12, 8, 23, 0, 10};
+    form.systemResumed();
+    fake.runTimers();
+    EXPECT_EQ(shown(message), 2) << "woken in the set minute of the next date";
+
+    tickAt({2026, 12, 8, 23, 0, 11});
+    fake.time = {2026, 12, 8, 23, 0, 30};
+    form.systemResumed();
+    form.timeChanged();
+    fake.runTimers();
+    EXPECT_EQ(shown(message), 2) << "still the same date";
+
+    // Stopped, neither does anything.
+    form.Command_ON_OFF.click();
+    fake.time = {2026, 12, 9, 23, 0, 0};
+    form.systemResumed();
+    form.timeChanged();
+    fake.runTimers();
+    EXPECT_EQ(shown(message), 2);
+    EXPECT_FALSE(form.Label_Indicator.visible());
+}
+
+// A message set for 23:59 and answered after midnight counts for the date it fired on: the new
+// date still fires at 23:59.
+TEST_F(Scheduler, AFiringAnsweredAfterMidnightCountsForItsOwnDate) {
+    form.Text_Minute.setText("59");
+    fake.time = {2026, 12, 7, 23, 58, 0};
+    clickStart();
+    fake.onMessage = [&](const fakes::ShownMessage&) { fake.time = {2026, 12, 8, 0, 0, 30}; };
+    tickAt({2026, 12, 7, 23, 59, 0});
+    fake.onMessage = nullptr;
+    EXPECT_EQ(form.Last_Action_Date, (CalendarDate{2026, 12, 7}));
+    tickAt({2026, 12, 8, 0, 0, 31});
+    tickAt({2026, 12, 8, 23, 59, 0});
+    EXPECT_EQ(shown(message), 2);
+}
+
+// Hidden in the tray, a tick arms no half-second timer: it shows the indicator, reads the clock
+// and hides it at once. Shown again, the window goes back to the half-second blink.
+TEST_F(Scheduler, AHiddenWindowsTickReadsTheClockAtOnce) {
+    fake.time = {2026, 12, 7, 22, 59, 58};
+    clickStart();
+    form.TrayMenu_Command_View_Click();  // hidden
+    ASSERT_FALSE(form.visible());
+    fake.time = {2026, 12, 7, 22, 59, 59};
+    form.Timer_Run.tick();
+    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    fake.time = {2026, 12, 7, 23, 0, 0};
+    form.Timer_Run.tick();
+    EXPECT_EQ(shown(message), 1) << "fired within the tick itself";
+    EXPECT_TRUE(form.visible()) << "the action shows the window";
+    form.Timer_Run.tick();
+    EXPECT_TRUE(form.Label_Indicator.visible());
+    EXPECT_EQ(fake.pendingTimers.size(), 1u);
+    fake.runTimers();
+    EXPECT_FALSE(form.Label_Indicator.visible());
+    EXPECT_EQ(shown(message), 1);
+}
+
+// The date set forward or back some seconds into the fired minute, after further ticks of that
+// minute: still no second firing in it. Waking on the same date in that minute does not release
+// it either; the clock leaving the minute does.
+TEST_F(Scheduler, ADateChangedLaterInTheFiredMinuteStillFiresNothingInIt) {
+    form.Text_Hour.setText("12");
+    fake.time = {2026, 12, 7, 11, 59, 59};
+    clickStart();
+    tickAt({2026, 12, 7, 12, 0, 0});
+    for (int s = 1; s < 10; ++s) {
+        tickAt({2026, 12, 7, 12, 0, s});
+    }
+    fake.time = {2026, 12, 7, 12, 0, 11};
+    form.systemResumed();  // a short sleep inside the minute
+    fake.runTimers();
+    tickAt({2026, 12, 8, 12, 0, 12});
+    tickAt({2026, 12, 5, 12, 0, 13});
+    EXPECT_EQ(shown(message), 1);
+    tickAt({2026, 12, 5, 12, 1, 0});
+    tickAt({2026, 12, 6, 12, 0, 0});
+    EXPECT_EQ(shown(message), 2);
 }
 
 }  // namespace

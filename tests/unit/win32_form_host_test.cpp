@@ -368,5 +368,43 @@ TEST_F(Realised, ScreenReadersFindEachInputsName) {
     CoUninitialize();
 }
 
+// The machine waking (the automatic resume and the one the user caused) and the clock being set
+// reach the model, hidden window or not; going to sleep does not.
+TEST_F(Realised, WakingAndASetClockReachTheModel) {
+    int resumes = 0;
+    int timeChanges = 0;
+    form.onSystemResume = [&] { ++resumes; };
+    form.onTimeChange = [&] { ++timeChanges; };
+    form.hide();
+    EXPECT_EQ(SendMessageW(host.hwnd(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0), TRUE);
+    EXPECT_EQ(resumes, 0);
+    SendMessageW(host.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    SendMessageW(host.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_EQ(resumes, 2);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+    EXPECT_EQ(timeChanges, 1);
+}
+
+// A hidden window's controls are left alone while the model shows and hides them (the tray's
+// blinking indicator costs nothing); shown again, the window shows each as the model has it.
+TEST_F(Realised, AHiddenWindowsControlsCatchUpWhenItIsShown) {
+    auto styleVisible = [&](const forms::Control& c) { return (GetWindowLongW(of(c), GWL_STYLE) & WS_VISIBLE) != 0; };
+    form.hide();
+    pump(20);
+    form.Check.setVisible(false);
+    form.Hidden.setVisible(true);
+    form.Check.setVisible(true);
+    form.Check.setVisible(false);
+    EXPECT_TRUE(styleVisible(form.Check));
+    EXPECT_FALSE(styleVisible(form.Hidden));
+    form.show();
+    pump(50);
+    EXPECT_FALSE(IsWindowVisible(of(form.Check)));
+    EXPECT_TRUE(IsWindowVisible(of(form.Hidden)));
+    form.Check.setVisible(true);  // shown, at once
+    EXPECT_TRUE(IsWindowVisible(of(form.Check)));
+}
+
 }  // namespace
 }  // namespace tivora::win32

@@ -1,6 +1,6 @@
 // What the user does, turned into model events: clicks, typing, picks, timer ticks, the tray's
-// mouse messages, activation, close requests and the end of the Windows session; and keyboard
-// navigation in the model's tab order.
+// mouse messages, activation, close requests, the end of the Windows session, the machine waking
+// and the clock being set; and keyboard navigation in the model's tab order.
 #include "platform/win32/form_host.h"
 
 #include <commctrl.h>
@@ -175,6 +175,16 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                      : wParam == SIZE_MAXIMIZED ? forms::WindowState::Maximized
                                                                 : forms::WindowState::Normal);
             break;
+        case WM_TIMECHANGE:
+            form_.timeChanged();
+            return 0;
+        case WM_POWERBROADCAST:
+            // Sent to every top-level window, hidden ones too. A resume the user caused comes
+            // after the automatic one: the model hears both.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+                form_.systemResumed();
+            }
+            return TRUE;
         case WM_SETTINGCHANGE:
             if (lParam && lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
                 form_.regionalSettingsChanged();

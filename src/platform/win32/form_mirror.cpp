@@ -144,6 +144,12 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
     if (!child->hwnd || !IsWindow(child->hwnd)) {
         return;
     }
+    // A hidden window's controls coming and going, and their repainting, wait until the window
+    // is shown (showNow brings them up to date): the indicator blinking while the program sits
+    // in the tray then costs the window system nothing.
+    if (!form_.visible() && (what == forms::Change::Visible || what == forms::Change::Repaint)) {
+        return;
+    }
     const std::string& kind = control.kindName();
     switch (what) {
         case forms::Change::Text:
@@ -188,6 +194,7 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
             break;
         case forms::Change::List:
         case forms::Change::Interval:
+        case forms::Change::Restart:
         case forms::Change::Size:
         case forms::Change::Clear:
             break;
@@ -230,6 +237,12 @@ forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, c
 }
 
 void FormHost::showNow() {
+    // What changed while the window was hidden (see controlChanged).
+    for (auto& child : children_) {
+        if (child.hwnd && ((GetWindowLongW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0) != child.control->visible()) {
+            ShowWindow(child.hwnd, child.control->visible() ? SW_SHOWNA : SW_HIDE);
+        }
+    }
     if (IsIconic(hwnd_)) {
         ShowWindow(hwnd_, SW_RESTORE);
         keepReachable();
