@@ -141,3 +141,17 @@ class PrintServer:
         """A copy of a printed PDF among the test artefacts, which outlive the server."""
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
         return Path(shutil.copyfile(pdf, ARTIFACTS / name))
+
+
+class WithPrintServer:
+    """A test case mixin: one print server of the tests' own for all the tests of the class."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.server = PrintServer().start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.stop()
+        super().tearDownClass()

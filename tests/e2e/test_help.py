@@ -7,7 +7,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from print_server import PrintServer
+from print_server import WithPrintServer
 from program import PROGRAM, ProgramTestCase
 from tivora_e2e import DriverError, run_tests, wait_until
 
@@ -37,15 +37,7 @@ def run(*command):
     return subprocess.run(command, capture_output=True, check=True).stdout
 
 
-class Help(ProgramTestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.server = PrintServer().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-
+class Help(WithPrintServer, ProgramTestCase):
     def open_help(self, files=None):
         s, w = self.start_program(files=files)
         w.click("Command_Help")

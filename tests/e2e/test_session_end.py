@@ -5,7 +5,7 @@ once, with what the user sees in the window; a window still loading writes nothi
 import os
 import time
 
-from print_server import PrintServer
+from print_server import WithPrintServer
 from program import SETTINGS_EXAMPLE, ProgramTestCase, ini_values
 from test_tray import NOTICE
 from tivora_e2e import run_tests, wait_until
@@ -110,16 +110,8 @@ class SessionEnd(SessionEndCase):
         self.assertEqual(self.end_session(s), seen)
 
 
-class SessionEndWhilePrinting(SessionEndCase):
+class SessionEndWhilePrinting(WithPrintServer, SessionEndCase):
     """The print dialog of the help window, with a printer to print on."""
-
-    @classmethod
-    def setUpClass(cls):
-        cls.server = PrintServer().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
 
     def test_the_print_dialog_of_the_help_window(self):
         s, w, seen = self.start_changed()

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/com_apartment.h"
+#include "platform/win32/form_host_internal.h"
 #include "platform/win32/late_binding.h"
 
 namespace tivora::win32 {
@@ -95,10 +96,7 @@ public:
         HRESULT result = standard_->get_accValue(child, value);
         if (comboBox_ && isSelf(child) && value && (FAILED(result) || !*value)) {
             // A combo box is announced with the text it shows.
-            int length = GetWindowTextLengthW(control_);
-            std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-            text.resize(static_cast<size_t>(std::max(0, GetWindowTextW(control_, text.data(), length + 1))));
-            *value = sysAllocString()(text.c_str());
+            *value = sysAllocString()(detail::windowText(control_).c_str());
             return *value ? S_OK : E_OUTOFMEMORY;
         }
         return result;
