@@ -25,10 +25,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ErrorReporter reporter(system);
 
     // Our hidden application window, titled with the program title: the window that the
-    // program brings to the foreground before its action.
-    // It also hears when Explorer makes the notification area anew.
-    HWND applicationWindow = win32::createApplicationWindow(instance, win32::widen(TIVORA_TITLE),
-                                                            [&system] { system.notifyAreaCreated(); });
+    // program brings to the foreground before its action. It also hears when Explorer makes the
+    // notification area anew. It is made as soon as the main window has first shown (a timer
+    // message comes after the posted one that shows it), so that start-up does not wait for it.
+    HWND applicationWindow = nullptr;
+    system.startOnce(0, [&] {
+        applicationWindow = win32::createApplicationWindow(instance, win32::widen(TIVORA_TITLE),
+                                                           [&system] { system.notifyAreaCreated(); });
+    });
 
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
@@ -68,7 +72,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         form.activated();
     }
     int exitCode = win32::runMessageLoop();
-    DestroyWindow(applicationWindow);
+    if (applicationWindow) {
+        DestroyWindow(applicationWindow);
+    }
     win32::leaveComApartment();
     return exitCode;
 }

@@ -117,7 +117,6 @@ void FormHost::create() {
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(style_.smallIcon));
     }
     adoptWindowDpi();
-    makeFonts();
 
     // The Tab key follows the model's tab order (see moveFocus), so the z-order is free to keep
     // input fields above the option and check buttons, whose rectangles are often wider than
@@ -147,7 +146,7 @@ void FormHost::create() {
         createChild(*c, id, !isOption || !previousWasOption);
         previousWasOption = isOption;
     }
-    layout();
+    layout(false);  // made where they belong: only their fonts
     form_.setView(this);
     reportPosition();
 }
@@ -235,8 +234,6 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
         writeCheck(made);
     } else if (kind == "Timer") {
         updateTimer(static_cast<forms::Timer&>(control));
-    } else if (kind == "PictureBox") {
-        makeSurface(made);
     }
 }
 

@@ -73,7 +73,8 @@ class FormHost : public forms::FormView, public forms::ControlView {
     DWORD windowStyle() const;
     RECT initialFrame() const;
     void adoptWindowDpi();
-    void layout();
+    // Gives each control its font and, when move is set, its place and size at the current DPI.
+    void layout(bool move = true);
     // The window moved to a monitor of another DPI: the suggested rectangle, fonts and layout anew.
     void dpiChanged(int dpi, const RECT& suggested);
     // The background brush of a coloured label or picture box; nullptr for the others.

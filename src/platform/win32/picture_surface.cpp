@@ -1,5 +1,5 @@
 // A picture box's drawing surface: a memory bitmap that keeps what is drawn on it, in the picture
-// box's font and colours, handed out as a device context.
+// box's font and colours, handed out as a device context; made when it is first asked for.
 #include "platform/win32/form_host.h"
 
 #include <algorithm>
@@ -67,7 +67,12 @@ void FormHost::freeSurface(Child& child) {
 }
 
 std::uintptr_t FormHost::surfaceDeviceContext(forms::Control& control) {
+    // Made at the first use (printing), not at start-up: nothing else draws on it, and its font
+    // would have the system find and load a font file before the window first shows.
     Child* child = find(control);
+    if (child && !child->surface && control.kindName() == "PictureBox") {
+        makeSurface(*child);
+    }
     return child ? reinterpret_cast<std::uintptr_t>(child->surface) : 0;
 }
 
