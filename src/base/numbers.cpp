@@ -207,7 +207,8 @@ std::string numberText(double value, const NumberFormat& format, int significant
         withPoint("0", std::string(static_cast<size_t>(-exponent - 1), '0') + digits);
     } else {
         digits.resize(std::max(digits.size(), static_cast<size_t>(exponent) + 1), '0');
-        withPoint(digits.substr(0, static_cast<size_t>(exponent) + 1), digits.substr(static_cast<size_t>(exponent) + 1));
+        withPoint(digits.substr(0, static_cast<size_t>(exponent) + 1),
+                  digits.substr(static_cast<size_t>(exponent) + 1));
     }
     return text;
 }

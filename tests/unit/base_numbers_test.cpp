@@ -119,7 +119,8 @@ TEST(NumberText, WritesWhatToCharsWritesAndReadsWhatFromCharsReads) {
     std::mt19937_64 random(7);
     auto toChars = [](double value, int digits) {
         char buffer[64];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+        auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
         std::string text(buffer, result.ptr);
         for (char& c : text) {
             c = c == '.' ? ',' : c == 'e' ? 'E' : c;

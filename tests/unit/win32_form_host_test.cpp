@@ -389,7 +389,9 @@ TEST_F(Realised, WakingAndASetClockReachTheModel) {
 // A hidden window's controls are left alone while the model shows and hides them (the tray's
 // blinking indicator costs nothing); shown again, the window shows each as the model has it.
 TEST_F(Realised, AHiddenWindowsControlsCatchUpWhenItIsShown) {
-    auto styleVisible = [&](const forms::Control& c) { return (GetWindowLongW(of(c), GWL_STYLE) & WS_VISIBLE) != 0; };
+    auto styleVisible = [&](const forms::Control& c) {
+        return (GetWindowLongW(of(c), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
     form.hide();
     pump(20);
     form.Check.setVisible(false);

@@ -117,7 +117,6 @@ void FormHost::create() {
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(style_.smallIcon));
     }
     adoptWindowDpi();
-    makeFonts();
 
     // The Tab key follows the model's tab order (see moveFocus), so the z-order is free to keep
     // input fields above the option and check buttons, whose rectangles are often wider than
@@ -158,7 +157,7 @@ void FormHost::create() {
             children_.back().namingLabel = true;
         }
     }
-    layout();
+    layout(false);  // made where they belong: only their fonts
     form_.setView(this);
     reportPosition();
 }
@@ -247,8 +246,6 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
         writeCheck(made);
     } else if (kind == "Timer") {
         updateTimer(static_cast<forms::Timer&>(control));
-    } else if (kind == "PictureBox") {
-        makeSurface(made);
     }
 }
 

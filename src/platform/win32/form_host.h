@@ -78,7 +78,8 @@ class FormHost : public forms::FormView, public forms::ControlView {
     DWORD windowStyle() const;
     RECT initialFrame() const;
     void adoptWindowDpi();
-    void layout();
+    // Gives each control its font and, when move is set, its place and size at the current DPI.
+    void layout(bool move = true);
     // A label lifted to stand before its input paints only where it did when it lay under the
     // other controls: the parts that they cover are cut out of it.
     void clipNamingLabels();
@@ -118,6 +119,8 @@ class FormHost : public forms::FormView, public forms::ControlView {
 
     // A picture box's drawing surface (picture_surface.cpp).
     void makeSurface(Child& child);
+    // The picture box's child with its surface, made at the first call; nullptr for other controls.
+    Child* surfaceOf(const forms::Control& control);
     void clearSurface(Child& child);
     void freeSurface(Child& child);
     // Ends the recording open on the surface, keeping what it holds in the image.

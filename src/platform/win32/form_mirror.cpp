@@ -239,7 +239,8 @@ forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, c
 void FormHost::showNow() {
     // What changed while the window was hidden (see controlChanged).
     for (auto& child : children_) {
-        if (child.hwnd && ((GetWindowLongW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0) != child.control->visible()) {
+        if (child.hwnd &&
+            ((GetWindowLongW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0) != child.control->visible()) {
             ShowWindow(child.hwnd, child.control->visible() ? SW_SHOWNA : SW_HIDE);
         }
     }

@@ -86,7 +86,9 @@ void FormHost::freeFonts() {
     }
 }
 
-void FormHost::layout() {
+void FormHost::layout(bool move) {
+    // One font object per font: the two buttons share theirs.
+    std::vector<std::pair<const forms::Font*, HFONT>> made;
     for (auto& child : children_) {
         if (!child.hwnd) {
             continue;
@@ -97,23 +99,34 @@ void FormHost::layout() {
             font = &static_cast<forms::CommandButton*>(child.control)->font;
         } else if (kind == "TextBox") {
             font = &static_cast<forms::TextBox*>(child.control)->font;
-        } else if (kind == "PictureBox") {
-            font = &static_cast<forms::PictureBox*>(child.control)->font;
         }
+        // (A picture box's font is its drawing surface's; the box itself shows no text.)
         HFONT hfont = defaultFont_;
         if (font && !font->isDefault()) {
-            hfont =
-                CreateFontW(-static_cast<int>(std::lround(font->points * dpi_ / 72.0)), 0, 0, 0, font->weight,
-                            FALSE, FALSE, FALSE, static_cast<BYTE>(font->charset), OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, widen(font->name).c_str());
-            fonts_.push_back(hfont);
+            auto same = std::find_if(made.begin(), made.end(), [&](const auto& m) {
+                return m.first->name == font->name && m.first->points == font->points &&
+                       m.first->weight == font->weight && m.first->charset == font->charset;
+            });
+            if (same != made.end()) {
+                hfont = same->second;
+            } else {
+                hfont = CreateFontW(-static_cast<int>(std::lround(font->points * dpi_ / 72.0)), 0, 0, 0,
+                                    font->weight, FALSE, FALSE, FALSE, static_cast<BYTE>(font->charset),
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                    widen(font->name).c_str());
+                fonts_.push_back(hfont);
+                made.emplace_back(font, hfont);
+            }
         }
         SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(hfont), FALSE);
-        const forms::Rect& r = child.control->rect();
-        int extraHeight = kind == "ComboBox" ? 160 : 0;
-        SetWindowPos(child.hwnd, nullptr, toPixels(r.left), toPixels(r.top), toPixels(r.width),
-                     toPixels(r.height) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    }    clipNamingLabels();
+        if (move) {
+            const forms::Rect& r = child.control->rect();
+            int extraHeight = kind == "ComboBox" ? 160 : 0;
+            SetWindowPos(child.hwnd, nullptr, toPixels(r.left), toPixels(r.top), toPixels(r.width),
+                         toPixels(r.height) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    clipNamingLabels();
 }
 
 void FormHost::clipNamingLabels() {

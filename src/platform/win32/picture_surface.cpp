@@ -1,6 +1,8 @@
 // A picture box's drawing surface: what is drawn on it is recorded as an enhanced metafile, laid
 // out against a screen device context in the picture box's font and colours, so that it keeps
-// its image at any resolution. The printer plays it again (win32_printer.cpp).
+// its image at any resolution. The printer plays it again (win32_printer.cpp). The surface is made
+// when it is first asked for (printing), not when the window is: nothing else draws on it, and its
+// font would have the system find and load a font file while the window is being made.
 #include "platform/win32/form_host.h"
 
 #include <algorithm>
@@ -70,9 +72,17 @@ void FormHost::freeSurface(Child& child) {
     }
 }
 
-std::uintptr_t FormHost::surfaceDeviceContext(forms::Control& control) {
+FormHost::Child* FormHost::surfaceOf(const forms::Control& control) {
     Child* child = find(control);
-    if (!child || !child->surface) {
+    if (child && !child->surface && control.kindName() == "PictureBox") {
+        makeSurface(*child);
+    }
+    return child && child->surface ? child : nullptr;
+}
+
+std::uintptr_t FormHost::surfaceDeviceContext(forms::Control& control) {
+    Child* child = surfaceOf(control);
+    if (!child) {
         return 0;
     }
     if (!child->recording) {
@@ -107,8 +117,8 @@ std::uintptr_t FormHost::surfaceDeviceContext(forms::Control& control) {
 }
 
 std::uintptr_t FormHost::surfaceImage(forms::Control& control) {
-    Child* child = find(control);
-    if (!child || !child->surface) {
+    Child* child = surfaceOf(control);
+    if (!child) {
         return 0;
     }
     // What was drawn so far (the background at least); drawing on goes into a layer of its own.
@@ -120,9 +130,9 @@ std::uintptr_t FormHost::surfaceImage(forms::Control& control) {
 }
 
 int FormHost::surfaceLineHeight(forms::Control& control) {
-    Child* child = find(control);
+    Child* child = surfaceOf(control);
     TEXTMETRICW metrics{};
-    if (!child || !child->surface || !GetTextMetricsW(child->surface, &metrics)) {
+    if (!child || !GetTextMetricsW(child->surface, &metrics)) {
         return 0;
     }
     return metrics.tmHeight;  // DrawText's step from line to line (no external leading asked)
