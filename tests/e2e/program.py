@@ -32,7 +32,7 @@ VISIBLE = {
 TAB_ORDER = ["Command_ON_OFF", "Text_Hour", "Text_Minute", "Text_Message", "Command_Help", "Option_Message",
              "Option_Volume", "Option_Melody", "Combo_Percents", "Command_Test", "Check_AutoStart",
              "Check_Minimize", "Check_FullScreen_Brake"]
-HIDDEN = {  # never visible: window class, (left, top) in twips
+HIDDEN = {  # never seen at rest (the indicator only while the trigger runs): window class, (left, top) in twips
     "Label_Indicator": ("Static", (960, 240)),
     "Check_Message_Exit": ("Button", (120, 720)),
     "Check_MsgBox": ("Button", (2040, 600)),

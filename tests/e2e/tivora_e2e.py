@@ -225,6 +225,15 @@ class WineSession:
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
                               check=True, timeout=30).stdout
 
+    def pixel(self, x, y):
+        """The colour of one pixel of the virtual screen, as (red, green, blue)."""
+        out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                             env=self.env, capture_output=True, text=True, check=True, timeout=30).stdout
+        found = re.search(r"#([0-9A-Fa-f]{6})", out)
+        if not found:
+            raise RuntimeError(f"no colour in {out!r}")
+        return tuple(int(found.group(1)[i:i + 2], 16) for i in (0, 2, 4))
+
     def screenshot(self, path):
         Path(path).parent.mkdir(parents=True, exist_ok=True)
         subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=30,

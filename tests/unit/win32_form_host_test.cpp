@@ -27,6 +27,7 @@ struct TestForm : forms::Form {
     forms::CheckBox Hidden{*this, "Hidden", {120, 720, 255, 255}, ""};
     forms::Timer Ticker{*this, "Ticker", 30, false};
     forms::Label HourLabel{*this, "HourLabel", {120, 480, 495, 255}, "Час"};
+    forms::Label Square{*this, "Square", {960, 240, 255, 255}, ""};  // its edge under Button's
 };
 
 void pump(int milliseconds) {
@@ -54,6 +55,8 @@ struct Realised : ::testing::Test {
     FormHost host{form, GetModuleHandleW(nullptr), {}};
     void SetUp() override {
         form.Hidden.setVisible(false);
+        form.Square.backColor = forms::rgb(0, 0, 192);
+        form.Square.setVisible(false);
         form.HourLabel.labelFor = &form.Hour;
         form.Combo.accessibleName = "Громкость";
         host.create();
@@ -406,6 +409,62 @@ TEST_F(Realised, AHiddenWindowsControlsCatchUpWhenItIsShown) {
     EXPECT_TRUE(IsWindowVisible(of(form.Hidden)));
     form.Check.setVisible(true);  // shown, at once
     EXPECT_TRUE(IsWindowVisible(of(form.Check)));
+}
+
+// A coloured square that blinks is painted in its two states instead of being shown and hidden
+// (the system would move a window and repaint what lies under it twice a second): the screen
+// shows what the model has, whoever paints, and the button above its edge keeps its own pixels.
+TEST_F(Realised, ABlinkingSquareIsPaintedAndTheScreenFollowsTheModel) {
+    HWND square = of(form.Square);
+    RECT own{};
+    RECT button{};
+    RECT overlap{};
+    GetWindowRect(square, &own);
+    GetWindowRect(of(form.Button), &button);
+    ASSERT_TRUE(IntersectRect(&overlap, &own, &button));
+    POINT middle{(own.left + own.right) / 2, (own.top + own.bottom) / 2};
+    POINT edge{overlap.left, middle.y};
+    ScreenToClient(host.hwnd(), &middle);
+    ScreenToClient(host.hwnd(), &edge);
+    HDC dc = GetDC(host.hwnd());
+    auto at = [&](POINT p) { return GetPixel(dc, p.x, p.y); };
+    auto repaintAll = [&] {
+        RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    };
+    const COLORREF lit = RGB(0, 0, 192);
+    const COLORREF background = GetSysColor(COLOR_BTNFACE);
+    const COLORREF buttonEdge = at(edge);
+    ASSERT_NE(buttonEdge, lit);
+
+    EXPECT_EQ(at(middle), background);
+    for (int blink = 0; blink < 2; ++blink) {
+        form.Square.setVisible(true);
+        EXPECT_EQ(at(middle), lit);
+        EXPECT_EQ(at(edge), buttonEdge);
+        form.Square.setVisible(false);
+        EXPECT_EQ(at(middle), background);
+        EXPECT_EQ(at(edge), buttonEdge);
+    }
+    EXPECT_TRUE(IsWindowVisible(square));  // never shown or hidden
+    form.Square.setVisible(true);
+    repaintAll();
+    EXPECT_EQ(at(middle), lit);
+    form.Square.setVisible(false);
+    repaintAll();
+    EXPECT_EQ(at(middle), background);
+    // Hidden with its window, it blinks unseen; shown again, it shows the model's state.
+    form.hide();
+    pump(20);
+    form.Square.setVisible(true);
+    form.show();
+    pump(50);
+    EXPECT_EQ(at(middle), lit);
+    EXPECT_EQ(at(edge), buttonEdge);
+    // A caption makes it a label like any other: shown and hidden.
+    form.Square.setCaption("1");
+    form.Square.setVisible(false);
+    EXPECT_FALSE(IsWindowVisible(square));
+    ReleaseDC(host.hwnd(), dc);
 }
 
 }  // namespace

@@ -205,9 +205,14 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
         style |= WS_TABSTOP | BS_3STATE | BS_MULTILINE;
         text = widen(check.caption());
     } else if (kind == "Label") {
+        auto& label = static_cast<forms::Label&>(control);
         windowClass = L"STATIC";
         style |= SS_LEFT;
-        text = widen(static_cast<forms::Label&>(control).caption());
+        text = widen(label.caption());
+        // A blinking square would have the system show and hide a window, and repaint what lies
+        // under it, twice a second; painting its two states costs a fraction of that.
+        child.swatch = label.caption().empty() && label.backColor.has_value();
+        style |= child.swatch ? WS_VISIBLE : 0;
     } else if (kind == "PictureBox") {
         windowClass = L"STATIC";
         style |= SS_LEFT;

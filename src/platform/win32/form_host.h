@@ -60,6 +60,9 @@ class FormHost : public forms::FormView, public forms::ControlView {
         int id = 0;
         bool writing = false;  // up while we write to it: its change notification is our own echo
         bool namingLabel = false;  // a label lifted above the controls to stand just before its input
+        // A label that is nothing but a coloured square (no caption): its window stays shown and
+        // its coming and going is painted (see paintSwatch).
+        bool swatch = false;
         // A picture box's surface: a screen-compatible device context in the picture's font, which
         // text is laid out against, and what is drawn on it, recorded.
         HDC surface = nullptr;
@@ -105,6 +108,9 @@ class FormHost : public forms::FormView, public forms::ControlView {
     void showNow();
     // The background brush of a coloured label or picture box; nullptr for the others.
     HBRUSH controlBackground(HWND control, HDC dc);
+    // Paints a coloured square at once as the model has it: in its colour, or in the window's
+    // background while it is hidden.
+    void paintSwatch(Child& child);
 
     // Window messages as model events (form_input.cpp).
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

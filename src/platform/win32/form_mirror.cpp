@@ -151,6 +151,16 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
         return;
     }
     const std::string& kind = control.kindName();
+    if (child->swatch) {
+        if (what == forms::Change::Visible || what == forms::Change::Repaint) {
+            paintSwatch(*child);
+            return;
+        }
+        if (what == forms::Change::Caption && !static_cast<forms::Label&>(control).caption().empty()) {
+            child->swatch = false;  // a label with text from now on: shown and hidden as the others
+            ShowWindow(child->hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
+        }
+    }
     switch (what) {
         case forms::Change::Text:
             if (kind == "TextBox") {
@@ -239,7 +249,7 @@ forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, c
 void FormHost::showNow() {
     // What changed while the window was hidden (see controlChanged).
     for (auto& child : children_) {
-        if (child.hwnd &&
+        if (child.hwnd && !child.swatch &&
             ((GetWindowLongW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0) != child.control->visible()) {
             ShowWindow(child.hwnd, child.control->visible() ? SW_SHOWNA : SW_HIDE);
         }
@@ -258,6 +268,10 @@ HBRUSH FormHost::controlBackground(HWND control, HDC dc) {
     for (auto& child : children_) {
         if (child.hwnd != control) {
             continue;
+        }
+        if (child.swatch && !child.control->visible()) {
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return GetSysColorBrush(COLOR_BTNFACE);  // the window's own background
         }
         std::optional<forms::Color> color;
         if (child.control->kindName() == "Label") {
@@ -280,6 +294,21 @@ HBRUSH FormHost::controlBackground(HWND control, HDC dc) {
         return brush;
     }
     return nullptr;
+}
+
+void FormHost::paintSwatch(Child& child) {
+    // Drawn straight into the window, clipped by the controls above it as its own painting is;
+    // whenever the system asks it to paint, it paints the same (controlBackground).
+    HDC dc = GetDCEx(child.hwnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (!dc) {
+        return;
+    }
+    RECT all{};
+    GetClientRect(child.hwnd, &all);
+    if (HBRUSH brush = controlBackground(child.hwnd, dc)) {
+        FillRect(dc, &all, brush);
+    }
+    ReleaseDC(child.hwnd, dc);
 }
 
 }  // namespace tivora::win32
