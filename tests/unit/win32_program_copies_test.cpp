@@ -17,6 +17,9 @@ TEST(ProgramCopies, AFolderHasOneMutexNameHoweverItIsWritten) {
     std::wstring name = oneCopyMutexName(L"C:\\Users\\André\\Tivora");
     EXPECT_EQ(name.rfind(L"Local\\", 0), 0u);
     EXPECT_EQ(name.find(L'\\', 6), std::wstring::npos);  // the rest cannot hold a backslash
+    // Every version names it the same (FNV-1a of the key in upper case, 16 hex digits): a copy of
+    // another version running from the folder is found, the installer's upgrade among them.
+    EXPECT_EQ(name, L"Local\\Tivora!!! program folder 9D2DE418A0BBE01D");
     EXPECT_EQ(oneCopyMutexName(L"c:\\users\\ANDRÉ\\tivora\\"), name);
     EXPECT_EQ(oneCopyMutexName(L"C:/Users/André/Tivora"), name);
     EXPECT_NE(oneCopyMutexName(L"C:\\Users\\André\\Tivora 2"), name);

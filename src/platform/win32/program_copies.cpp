@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 
 #include "platform/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
@@ -95,9 +94,13 @@ std::wstring oneCopyMutexName(std::wstring_view folder) {
     for (wchar_t unit : folderKey(folder)) {
         hash = (hash ^ static_cast<std::uint16_t>(unit)) * 1099511628211ull;
     }
-    wchar_t digits[17];
-    std::swprintf(digits, 17, L"%016llX", static_cast<unsigned long long>(hash));
-    return std::wstring(L"Local\\Tivora!!! program folder ") + digits;
+    // Sixteen hexadecimal digits, as "%016llX" writes them (the wide printf would bring 10 KB of
+    // formatting code into the exe for this one line).
+    std::wstring name = L"Local\\Tivora!!! program folder ";
+    for (int shift = 60; shift >= 0; shift -= 4) {
+        name += L"0123456789ABCDEF"[(hash >> shift) & 0xF];
+    }
+    return name;
 }
 
 std::vector<RunningCopy> runningCopies(std::wstring_view folder) {
