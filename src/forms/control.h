@@ -28,6 +28,7 @@ struct Font {
     int charset = 1;  // DEFAULT_CHARSET; 204 is Cyrillic
 
     bool isDefault() const { return name.empty(); }
+    bool operator==(const Font&) const = default;
 };
 
 // 0x00BBGGRR, as Windows keeps colours.

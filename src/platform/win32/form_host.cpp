@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/text.h"
 #include "platform/win32/form_host_internal.h"
@@ -54,6 +55,12 @@ int characterOffset(const std::wstring& text, int utf16) {
     utf16 = std::clamp(utf16, 0, static_cast<int>(text.size()));
     return static_cast<int>(
         characterCount(narrow(std::wstring_view(text).substr(0, static_cast<size_t>(utf16)))));
+}
+
+HFONT createFont(const forms::Font& font, int dpi) {
+    return CreateFontW(-static_cast<int>(std::lround(font.points * dpi / 72.0)), 0, 0, 0, font.weight, FALSE,
+                       FALSE, FALSE, static_cast<BYTE>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH, widen(font.name).c_str());
 }
 
 void registerClasses(HINSTANCE instance) {

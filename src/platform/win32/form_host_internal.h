@@ -27,6 +27,8 @@ COLORREF toColorref(forms::Color color);
 // Character offsets of the model as UTF-16 offsets of the control, and back.
 int utf16Offset(const std::string& text, int characters);
 int characterOffset(const std::wstring& text, int utf16);
+// A font of the model at a DPI (the caller deletes it).
+HFONT createFont(const forms::Font& font, int dpi);
 
 }  // namespace detail
 }  // namespace tivora::win32

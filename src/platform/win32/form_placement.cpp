@@ -103,17 +103,11 @@ void FormHost::layout(bool move) {
         // (A picture box's font is its drawing surface's; the box itself shows no text.)
         HFONT hfont = defaultFont_;
         if (font && !font->isDefault()) {
-            auto same = std::find_if(made.begin(), made.end(), [&](const auto& m) {
-                return m.first->name == font->name && m.first->points == font->points &&
-                       m.first->weight == font->weight && m.first->charset == font->charset;
-            });
+            auto same = std::find_if(made.begin(), made.end(), [&](const auto& m) { return *m.first == *font; });
             if (same != made.end()) {
                 hfont = same->second;
             } else {
-                hfont = CreateFontW(-static_cast<int>(std::lround(font->points * dpi_ / 72.0)), 0, 0, 0,
-                                    font->weight, FALSE, FALSE, FALSE, static_cast<BYTE>(font->charset),
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                                    widen(font->name).c_str());
+                hfont = createFont(*font, dpi_);
                 fonts_.push_back(hfont);
                 made.emplace_back(font, hfont);
             }

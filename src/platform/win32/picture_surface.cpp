@@ -35,10 +35,7 @@ void FormHost::makeSurface(Child& child) {
         ReleaseDC(nullptr, screen);
         const forms::Font& font = picture.font;
         if (!font.isDefault()) {
-            child.surfaceFont = CreateFontW(
-                -static_cast<int>(std::lround(font.points * systemDpi() / 72.0)), 0, 0, 0, font.weight, FALSE,
-                FALSE, FALSE, static_cast<BYTE>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                DEFAULT_QUALITY, DEFAULT_PITCH, widen(font.name).c_str());
+            child.surfaceFont = createFont(font, systemDpi());
             SelectObject(child.surface, child.surfaceFont);
         }
         child.image = std::make_shared<PictureImage>();
