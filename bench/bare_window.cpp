@@ -17,8 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"BareWindow";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, L"BareWindow", L"Bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                200, 300, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, L"BareWindow", L"Bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 200, 300, nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, show);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -23,7 +23,8 @@ double median(std::vector<double> values) {
 
 // A help file of about the given size: Russian lines of the usual length, CR LF, code page 1251.
 std::string helpFile(size_t bytes) {
-    const std::string line = utf8ToCp1251("Нажмите «Старт»: квадратик мигает, пока программа ждет назначенного времени.");
+    const std::string line =
+        utf8ToCp1251("Нажмите «Старт»: квадратик мигает, пока программа ждет назначенного времени.");
     std::string file;
     file.reserve(bytes + line.size() + 2);
     while (file.size() < bytes) {
@@ -87,13 +88,15 @@ std::pair<double, size_t> secondsToPrint(size_t characterCount) {
 int main() {
     double oneMb = secondsToLoad(1 << 20);
     double tenMb = secondsToLoad(10 << 20);
-    std::printf("help text from a 1 MB file: %.3f s; from a 10 MB file: %.3f s (ratio %.1f; linear is 10; "
-                "target under 0.2 s)\n",
-                oneMb, tenMb, tenMb / oneMb);
+    std::printf(
+        "help text from a 1 MB file: %.3f s; from a 10 MB file: %.3f s (ratio %.1f; linear is 10; "
+        "target under 0.2 s)\n",
+        oneMb, tenMb, tenMb / oneMb);
     auto [small, smallPages] = secondsToPrint(100000);
     auto [large, largePages] = secondsToPrint(1000000);
-    std::printf("printing 100 000 characters: %zu pages in %.3f s (%.0f pages/s); 1 000 000 characters: %zu pages "
-                "in %.3f s (%.0f pages/s)\n",
-                smallPages, small, smallPages / small, largePages, large, largePages / large);
+    std::printf(
+        "printing 100 000 characters: %zu pages in %.3f s (%.0f pages/s); 1 000 000 characters: %zu pages "
+        "in %.3f s (%.0f pages/s)\n",
+        smallPages, small, smallPages / small, largePages, large, largePages / large);
     return 0;
 }

@@ -51,7 +51,8 @@ int wmain(int argc, wchar_t** argv) {
         EnumWindows(visibleWindowOf, reinterpret_cast<LPARAM>(&search));
         QueryPerformanceCounter(&now);
         if (search.found) {
-            visibleMs = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+            visibleMs = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                        static_cast<double>(frequency.QuadPart);
         } else {
             Sleep(1);
         }

@@ -9,11 +9,11 @@
 #include "help/form_help.h"
 #include "main_window/form_main.h"
 #include "main_window/one_copy.h"
-#include "settings/ini_functions.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "settings/ini_functions.h"
 #include "version.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -58,10 +58,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
     win32::FormHost::Style style;
-    style.bigIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    style.smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    style.bigIcon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                      GetSystemMetrics(SM_CYICON), 0));
+    style.smallIcon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     win32::FormHost host(form, instance, style);
     host.create();
 

@@ -9,9 +9,7 @@
 namespace __gnu_cxx {
 
 // Replaces the library's default terminate handler of the same name at link time.
-void __verbose_terminate_handler() {
-    std::abort();
-}
+void __verbose_terminate_handler() { std::abort(); }
 
 }  // namespace __gnu_cxx
 #endif

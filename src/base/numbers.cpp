@@ -279,7 +279,8 @@ bool isInfinityOrNan(std::string_view text) {
         return false;
     }
     std::string_view kind = std::string_view(t).substr(3);
-    return kind.starts_with("inf") || kind.starts_with("qnan") || kind.starts_with("snan") || kind.starts_with("ind");
+    return kind.starts_with("inf") || kind.starts_with("qnan") || kind.starts_with("snan") ||
+           kind.starts_with("ind");
 }
 
 }  // namespace

@@ -32,7 +32,9 @@ double leadingValue(std::string_view text);
 // ("32767,5" on a Russian system; "1E+15" for large values). Single-precision values are
 // written with 7 digits, as many as they hold.
 std::string numberText(double value, const NumberFormat& format, int significantDigits = 15);
-inline std::string singleText(float value, const NumberFormat& format) { return numberText(value, format, 7); }
+inline std::string singleText(float value, const NumberFormat& format) {
+    return numberText(value, format, 7);
+}
 
 // A text as a whole number of at least two digits ("7" gives "07", "23" stays); a text that is
 // no number comes back unchanged.

@@ -97,7 +97,8 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
         put16(&settings[dmPaperSize], printer.PaperSize());
         put16(&settings[dmDuplex], printer.Duplex());
         step(3);
-        record.hDevMode = memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devModeSize);
+        record.hDevMode =
+            memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devModeSize);
         if (void* block = memory.GlobalLock(record.hDevMode)) {
             memory.moveMemory(block, settings.data(), devModeSize);
             memory.GlobalUnlock(record.hDevMode);
@@ -106,7 +107,8 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
         auto names = devNames(regional.toAnsi(printer.DriverName()), regional.toAnsi(printer.DeviceName()),
                               regional.toAnsi(printer.Port()));
         step(5);
-        record.hDevNames = memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devNamesSize);
+        record.hDevNames =
+            memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devNamesSize);
         if (void* block = memory.GlobalLock(record.hDevNames)) {
             memory.moveMemory(block, names.data(), devNamesSize);
             memory.GlobalUnlock(record.hDevNames);
@@ -211,7 +213,7 @@ void Cl_Module_CommonDialog::paintOnSheets(const Sheets& sheets, int drawnHeight
 }
 
 void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText) {
-    auto self = weak_from_this().lock();  // alive through the print dialog's modal wait
+    auto self = weak_from_this().lock();                 // alive through the print dialog's modal wait
     auto asking = CommonDialog.weak_from_this().lock();  // and the object that asks for the printer
     forms::ScaleMode remembered = mainWindow_.scaleMode();
     procedure("vPrint_To_Paper", [&](Step& step) {

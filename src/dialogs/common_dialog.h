@@ -48,7 +48,8 @@ public:
     static constexpr std::size_t devModeSize = platform::records::devModeBytes;
     static constexpr std::size_t devNamesSize = platform::records::devNamesBytes;
     // The printer-name block for a driver, device and port name (8-bit code page).
-    static std::array<std::uint8_t, devNamesSize> devNames(const std::string& driver, const std::string& device,
+    static std::array<std::uint8_t, devNamesSize> devNames(const std::string& driver,
+                                                           const std::string& device,
                                                            const std::string& port);
 
 private:

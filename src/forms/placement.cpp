@@ -24,8 +24,10 @@ PixelRect intersection(const PixelRect& a, const PixelRect& b) {
 // How far apart two rectangles are (squared, 0 when they touch or overlap); 64-bit, since a
 // window may have been put tens of thousands of pixels away.
 std::int64_t distanceSquared(const PixelRect& a, const PixelRect& b) {
-    std::int64_t dx = std::max<std::int64_t>({0, std::int64_t{b.left} - a.right, std::int64_t{a.left} - b.right});
-    std::int64_t dy = std::max<std::int64_t>({0, std::int64_t{b.top} - a.bottom, std::int64_t{a.top} - b.bottom});
+    std::int64_t dx =
+        std::max<std::int64_t>({0, std::int64_t{b.left} - a.right, std::int64_t{a.left} - b.right});
+    std::int64_t dy =
+        std::max<std::int64_t>({0, std::int64_t{b.top} - a.bottom, std::int64_t{a.top} - b.bottom});
     return dx * dx + dy * dy;
 }
 
@@ -46,7 +48,8 @@ bool titleBarReachable(const PixelRect& window, int titleBarHeight, const std::v
     return false;
 }
 
-PixelRect reachablePlace(const PixelRect& window, int titleBarHeight, const std::vector<PixelRect>& workAreas) {
+PixelRect reachablePlace(const PixelRect& window, int titleBarHeight,
+                         const std::vector<PixelRect>& workAreas) {
     if (workAreas.empty() || titleBarReachable(window, titleBarHeight, workAreas)) {
         return window;
     }

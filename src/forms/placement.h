@@ -26,6 +26,7 @@ bool titleBarReachable(const PixelRect& window, int titleBarHeight, const std::v
 // The window's frame where it can be reached: unchanged when its title bar is reachable;
 // otherwise moved, size kept, wholly onto the nearest work area (its top-left corner in the
 // work area when it is larger). Without work areas the window stays where it is.
-PixelRect reachablePlace(const PixelRect& window, int titleBarHeight, const std::vector<PixelRect>& workAreas);
+PixelRect reachablePlace(const PixelRect& window, int titleBarHeight,
+                         const std::vector<PixelRect>& workAreas);
 
 }  // namespace tivora::forms

@@ -12,7 +12,9 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
-void Form_Main::bindAutostart() { Check_AutoStart.onClick = [this] { Check_AutoStart_Click(); }; }
+void Form_Main::bindAutostart() {
+    Check_AutoStart.onClick = [this] { Check_AutoStart_Click(); };
+}
 
 void Form_Main::Check_AutoStart_Click() {
     procedure("Check_AutoStart_Click", [&](Step& step) {
@@ -24,7 +26,8 @@ void Form_Main::Check_AutoStart_Click() {
             // The path is stored in quotation marks (written \" inside the quoted /d argument):
             // Windows starts an unquoted value by splitting it at blanks, so for a program in
             // C:\Program Files it would try C:\Program.exe first.
-            std::string path = platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
+            std::string path =
+                platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
             arguments = "add " + quoted(runKey) + " /v " + quoted(caption()) + " /t REG_SZ /d " +
                         quoted("\\\"" + path + "\\\"") + " /f";
         } else {

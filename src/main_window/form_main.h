@@ -5,10 +5,10 @@
 
 #include "base/datetime.h"
 #include "base/report.h"
+#include "dialogs/common_dialog.h"
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "platform/platform.h"
-#include "dialogs/common_dialog.h"
 #include "settings/ini_functions.h"
 #include "tray/tray_icon.h"
 

@@ -3,7 +3,9 @@
 
 namespace tivora {
 
-void Form_Main::bindHelp() { Command_Help.onClick = [this] { Command_Help_Click(); }; }
+void Form_Main::bindHelp() {
+    Command_Help.onClick = [this] { Command_Help_Click(); };
+}
 
 Cl_Module_CommonDialog& Form_Main::commonDialog() {
     if (!cCommonDialog) {

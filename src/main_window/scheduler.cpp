@@ -106,9 +106,7 @@ void Form_Main::finishTick() {
     });
 }
 
-void Form_Main::actionStarted() {
-    ++actionsRunning_;
-}
+void Form_Main::actionStarted() { ++actionsRunning_; }
 
 // The last running action has ended: a tick held back meanwhile (the start's own tick among
 // them) comes now, after the caller that ran the action has finished with it.

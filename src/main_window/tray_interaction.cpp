@@ -37,7 +37,8 @@ void Form_Main::cTray_OnIcon(short& MouseMessage) {
         }
         step(2);
         if (MouseMessage == rightButtonUp && tray) {
-            tray->CallPopupMenu(*this, pmnuTray, rightButtonToo, std::nullopt, std::nullopt, &TrayMenu_Command_Exit);
+            tray->CallPopupMenu(*this, pmnuTray, rightButtonToo, std::nullopt, std::nullopt,
+                                &TrayMenu_Command_Exit);
         }
     });
 }

@@ -7,7 +7,7 @@
 namespace tivora::platform {
 
 class Instances {
-  public:
+public:
     virtual ~Instances() = default;
     // Claims the program folder for this copy, for as long as it runs. False while another copy
     // started from the same folder holds it; the claim waits up to waitMilliseconds for that copy

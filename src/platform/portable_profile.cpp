@@ -112,7 +112,8 @@ std::string toCodePage(std::u16string_view text) { return utf8ToCp1251(utf16ToUt
 
 std::string readValue(std::string_view stored) {
     std::string_view value = trimBlanks(stored);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
     return std::string(value);
@@ -135,9 +136,10 @@ std::vector<ProfileLine> parseProfile(std::string_view bytes) {
     return lines;
 }
 
-std::uint32_t PortableProfile::GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
-                                                        const std::u16string& defaultText, std::u16string& buffer,
-                                                        const std::u16string& file) {
+std::uint32_t PortableProfile::GetPrivateProfileStringW(const std::u16string& section,
+                                                        const std::u16string& key,
+                                                        const std::u16string& defaultText,
+                                                        std::u16string& buffer, const std::u16string& file) {
     std::u16string value = defaultText;
     if (auto bytes = files_.read(utf16ToUtf8(file))) {
         std::vector<ProfileLine> lines = parseProfile(*bytes);
@@ -157,8 +159,10 @@ std::uint32_t PortableProfile::GetPrivateProfileStringW(const std::u16string& se
     return static_cast<std::uint32_t>(count);
 }
 
-bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSection, const std::u16string& wideKey,
-                                                 const std::u16string& wideValue, const std::u16string& wideFile) {
+bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSection,
+                                                 const std::u16string& wideKey,
+                                                 const std::u16string& wideValue,
+                                                 const std::u16string& wideFile) {
     std::string file = utf16ToUtf8(wideFile);
     std::string section = toCodePage(wideSection);
     std::string key = toCodePage(wideKey);

@@ -21,7 +21,7 @@ public:
     virtual void moveMemory(void* destination, const void* source, std::size_t length) = 0;
 };
 
-inline constexpr std::uint32_t globalMoveable = 0x2;  // GMEM_MOVEABLE
+inline constexpr std::uint32_t globalMoveable = 0x2;   // GMEM_MOVEABLE
 inline constexpr std::uint32_t globalZeroInit = 0x40;  // GMEM_ZEROINIT
 
 // The records as a 32-bit program hands them to the dialogs. platform/win32 checks them against
@@ -68,8 +68,8 @@ struct OpenFileRecord {
     std::uint32_t lStructSize = 0;
     std::uintptr_t hwndOwner = 0;
     std::uintptr_t hInstance = 0;
-    std::string lpstrFilter;      // pairs separated by NULs, ended by two NULs
-    std::string lpstrFile;        // the file-name buffer
+    std::string lpstrFilter;  // pairs separated by NULs, ended by two NULs
+    std::string lpstrFile;    // the file-name buffer
     std::uint32_t nMaxFile = 0;
     std::optional<std::string> lpstrInitialDir;
     std::optional<std::string> lpstrTitle;

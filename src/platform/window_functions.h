@@ -12,7 +12,8 @@ public:
     virtual ~WindowFunctions() = default;
     virtual std::uintptr_t GetDesktopWindow() = 0;
     // A top-level window with exactly this title (and class, when one is given); 0 for none.
-    virtual std::uintptr_t FindWindowA(const std::optional<std::string>& className, const std::string& title) = 0;
+    virtual std::uintptr_t FindWindowA(const std::optional<std::string>& className,
+                                       const std::string& title) = 0;
     virtual bool SetForegroundWindow(std::uintptr_t window) = 0;
     virtual bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam) = 0;

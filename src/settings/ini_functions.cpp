@@ -16,7 +16,8 @@ bool hasValueKey(const std::string& kind) { return kind == "OptionButton" || kin
 
 }  // namespace
 
-std::string INI_Functions::ReadIni(const std::string& file, const std::string& section, const std::string& key) {
+std::string INI_Functions::ReadIni(const std::string& file, const std::string& section,
+                                   const std::string& key) {
     std::string result;
     trap(reporter_, "ReadIni", [&](Step& step) {
         step(1);
@@ -27,8 +28,8 @@ std::string INI_Functions::ReadIni(const std::string& file, const std::string& s
         std::uint32_t count = 0;
         for (;;) {
             step(3);
-            count = platform_.profile.GetPrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key), u"", buffer,
-                                                               utf8ToUtf16(file));
+            count = platform_.profile.GetPrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key), u"",
+                                                               buffer, utf8ToUtf16(file));
             if (count + 1 < buffer.size() || buffer.size() >= (1u << 26)) {
                 break;
             }
@@ -44,8 +45,8 @@ void INI_Functions::WriteIni(const std::string& file, const std::string& section
                              const std::string& value) {
     trap(reporter_, "WriteIni", [&](Step& step) {
         step(2);
-        platform_.profile.WritePrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key), utf8ToUtf16(value),
-                                                     utf8ToUtf16(file));
+        platform_.profile.WritePrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key),
+                                                     utf8ToUtf16(value), utf8ToUtf16(file));
     });
 }
 
@@ -74,9 +75,11 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
             step(13);
             if (window.name() == mainWindowName) {
                 step(14);
-                window.setLeft(toSingle(ReadIni(Settings_File, positionSection, "Form_Left"), window.numberFormat));
+                window.setLeft(
+                    toSingle(ReadIni(Settings_File, positionSection, "Form_Left"), window.numberFormat));
                 step(15);
-                window.setTop(toSingle(ReadIni(Settings_File, positionSection, "Form_Top"), window.numberFormat));
+                window.setTop(
+                    toSingle(ReadIni(Settings_File, positionSection, "Form_Top"), window.numberFormat));
             }
         } else {
             for (forms::Control* control : window.controls()) {

@@ -12,7 +12,8 @@ namespace tivora {
 
 class INI_Functions {
 public:
-    INI_Functions(platform::Platform& platform, ErrorReporter& reporter) : platform_(platform), reporter_(reporter) {}
+    INI_Functions(platform::Platform& platform, ErrorReporter& reporter)
+        : platform_(platform), reporter_(reporter) {}
 
     // The full path of the settings file: the program folder and "\Settings.ini" (set at start-up).
     std::string Settings_File;

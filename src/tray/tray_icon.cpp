@@ -16,7 +16,8 @@ constexpr int retryMilliseconds = 3000;
 
 }  // namespace
 
-TrayIcon::TrayIcon(platform::Platform& platform, ErrorReporter& reporter) : platform_(platform), reporter_(reporter) {
+TrayIcon::TrayIcon(platform::Platform& platform, ErrorReporter& reporter)
+    : platform_(platform), reporter_(reporter) {
     // When Explorer makes its notification area anew, every icon is gone: put ours back.
     std::weak_ptr<bool> alive = alive_;
     platform_.notifyArea.onNotifyAreaCreated([this, alive] {
@@ -131,8 +132,8 @@ void TrayIcon::CallEvent(const float& X, const float& Y) {
     });
 }
 
-void TrayIcon::CallPopupMenu(forms::Form& window, forms::Menu& menu, std::optional<int> flags, std::optional<float> X,
-                             std::optional<float> Y, forms::Menu* defaultEntry) {
+void TrayIcon::CallPopupMenu(forms::Form& window, forms::Menu& menu, std::optional<int> flags,
+                             std::optional<float> X, std::optional<float> Y, forms::Menu* defaultEntry) {
     trap(reporter_, "CallPopupMenu", [&](Step& step) {
         std::uintptr_t owner = hwnd_;  // kept: the chosen entry may release this object's owner
         step(1);

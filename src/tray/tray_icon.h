@@ -58,7 +58,7 @@ private:
     std::uintptr_t icon_ = 0;
     std::string toolTipText_;
     platform::NotifyIconRecord record_{};
-    bool added_ = false;   // between Add and Delete: the icon should be in the notification area
+    bool added_ = false;  // between Add and Delete: the icon should be in the notification area
     int retryTimer_ = 0;  // a pending retry of an add the shell refused
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -28,7 +28,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     utf8.resize(static_cast<size_t>(size) - 1);
 
     if (FILE* f = _wfopen(log.c_str(), L"ab")) {
-        std::fprintf(f, "%02u:%02u:%02u.%03u\t%s\n", t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, utf8.c_str());
+        std::fprintf(f, "%02u:%02u:%02u.%03u\t%s\n", t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
+                     utf8.c_str());
         std::fclose(f);
     }
     return 0;

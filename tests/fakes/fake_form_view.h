@@ -16,7 +16,7 @@ public:
     static constexpr std::uintptr_t handle = 0x30030;
     static constexpr std::uintptr_t icon = 0x40040;
 
-    std::vector<std::string> popups;  // "entry,entry,*default" per menu shown
+    std::vector<std::string> popups;                   // "entry,entry,*default" per menu shown
     std::function<forms::Menu*(forms::Menu&)> choose;  // the user's pick; none: the menu is dismissed
     bool destroyed = false;
     std::vector<forms::FormChange> changes;  // what the model asked of the window, in order

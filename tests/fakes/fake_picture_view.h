@@ -15,7 +15,9 @@ public:
             fake_.pictureLines.clear();
         }
     }
-    std::uintptr_t surfaceDeviceContext(forms::Control&) override { return FakePlatform::pictureDeviceContext; }
+    std::uintptr_t surfaceDeviceContext(forms::Control&) override {
+        return FakePlatform::pictureDeviceContext;
+    }
     std::uintptr_t surfaceImage(forms::Control&) override { return FakePlatform::pictureImage; }
     int surfaceLineHeight(forms::Control&) override { return fake_.pictureLineHeight; }
 

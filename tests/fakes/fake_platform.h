@@ -48,8 +48,8 @@ public:
     double twipsPerPixel = 15;
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, profile, *this, *this, *this, *this, *this,
-                *this};
+        return {*this, *this,   *this, *this, *this, *this, *this, *this,
+                *this, profile, *this, *this, *this, *this, *this, *this};
     }
 
     // Application
@@ -85,7 +85,8 @@ public:
     std::vector<std::string> started;
     int startFailure = 0;
     std::uint32_t start(const std::string& commandLine, platform::WindowStyle style) override {
-        transcript.push_back("Start " + commandLine + " (style " + std::to_string(static_cast<int>(style)) + ")");
+        transcript.push_back("Start " + commandLine + " (style " + std::to_string(static_cast<int>(style)) +
+                             ")");
         if (startFailure) {
             throw RuntimeError(startFailure);
         }
@@ -110,8 +111,8 @@ public:
     std::intptr_t ShellExecuteW(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                 const std::string& parameters, const std::string& directory,
                                 int show) override {
-        transcript.push_back("ShellExecuteW " + hex(owner) + " " + verb + " " + file + " '" + parameters + "' '" +
-                             directory + "' " + std::to_string(show));
+        transcript.push_back("ShellExecuteW " + hex(owner) + " " + verb + " " + file + " '" + parameters +
+                             "' '" + directory + "' " + std::to_string(show));
         return 42;
     }
 
@@ -119,7 +120,8 @@ public:
     static constexpr std::uintptr_t desktopWindow = 0x10010;
     std::map<std::string, std::uintptr_t> topLevelWindows{{"Tivora!!!", 0x20020}};
     std::uintptr_t GetDesktopWindow() override { return desktopWindow; }
-    std::uintptr_t FindWindowA(const std::optional<std::string>& className, const std::string& title) override {
+    std::uintptr_t FindWindowA(const std::optional<std::string>& className,
+                               const std::string& title) override {
         transcript.push_back("FindWindowA " + className.value_or("(null)") + " " + title);
         auto found = topLevelWindows.find(title);
         return found == topLevelWindows.end() ? 0 : found->second;
@@ -207,8 +209,9 @@ public:
     std::size_t charactersPerLine = 100;
     int DrawTextA(std::uintptr_t dc, const std::string& text, int left, int top, int right, int bottom,
                   std::uint32_t format) override {
-        transcript.push_back("DrawTextA " + hex(dc) + " (" + std::to_string(left) + "," + std::to_string(top) + "," +
-                             std::to_string(right) + "," + std::to_string(bottom) + ") " + std::to_string(format));
+        transcript.push_back("DrawTextA " + hex(dc) + " (" + std::to_string(left) + "," +
+                             std::to_string(top) + "," + std::to_string(right) + "," +
+                             std::to_string(bottom) + ") " + std::to_string(format));
         if (dc != pictureDeviceContext || text.empty()) {
             return 0;
         }
@@ -286,7 +289,8 @@ public:
     };
     std::vector<InstalledPrinter> printers{{"PDF", "CUPS-PDF", "CUPS:PDF"}};
     std::size_t current = 0;
-    int orientation = 1, paperSize = 9, duplex = 1, copies = 1, printQuality = -4, colorMode = 2, paperBin = 7;
+    int orientation = 1, paperSize = 9, duplex = 1, copies = 1, printQuality = -4, colorMode = 2,
+        paperBin = 7;
     double width = 11906;
     bool printerScalePixels = false;
     // A4 at 600 dots per inch less a sixth of an inch at the top and at the bottom.

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     profile.GetPrivateProfileStringW(u"", u"x", u"default", buffer, u"Settings.ini");
 
     profile.WritePrivateProfileStringW(u"Form_Main", u"Form_Main_Text_Hour", u"7", u"Settings.ini");
-    std::uint32_t count = profile.GetPrivateProfileStringW(u"form_main", u"FORM_MAIN_TEXT_HOUR", u"", buffer,
-                                                           u"Settings.ini");
+    std::uint32_t count =
+        profile.GetPrivateProfileStringW(u"form_main", u"FORM_MAIN_TEXT_HOUR", u"", buffer, u"Settings.ini");
     if (count != 1 || buffer[0] != u'7') {
         std::abort();  // a key just written must read back
     }

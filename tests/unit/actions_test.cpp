@@ -10,14 +10,14 @@ using Actions = fakes::MainWindowFixture;
 
 TEST_F(Actions, VolumeLevelsFollowThePercentageWithTheUsersSeparator) {
     form.Option_Volume.setValue(true);
-    const std::vector<std::pair<std::string, std::string>> levels{
-        {"50%", "32767,5"}, {"00%", "0"}, {"10%", "6553,5"}, {"33%", "21626,55"}, {"66%", "43253,1"}, {"75%", "49151,25"}};
+    const std::vector<std::pair<std::string, std::string>> levels{{"50%", "32767,5"}, {"00%", "0"},
+                                                                  {"10%", "6553,5"},  {"33%", "21626,55"},
+                                                                  {"66%", "43253,1"}, {"75%", "49151,25"}};
     for (const auto& [percent, level] : levels) {
         form.Combo_Percents.setText(percent);
         form.Command_Test.click();
         ASSERT_FALSE(fake.started.empty());
-        EXPECT_EQ(fake.started.back(),
-                  "\"C:\\Program Files\\Tivora\\volume.exe\" setsysvolume " + level);
+        EXPECT_EQ(fake.started.back(), "\"C:\\Program Files\\Tivora\\volume.exe\" setsysvolume " + level);
     }
     EXPECT_EQ(fake.transcript.back().substr(fake.transcript.back().size() - 9), "(style 2)");
     form.numberFormat = NumberFormat::english();
@@ -51,7 +51,8 @@ TEST_F(Actions, MelodyOpensThroughTheShellAndShowsTheHiddenWindow) {
     form.TrayMenu_Command_Test.click();
     EXPECT_TRUE(form.visible());
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Показать");
-    EXPECT_EQ(fake.transcript.back(), "ShellExecuteW 0x10010 Open C:\\Program Files\\Tivora\\melody.mp3 '' '' 1");
+    EXPECT_EQ(fake.transcript.back(),
+              "ShellExecuteW 0x10010 Open C:\\Program Files\\Tivora\\melody.mp3 '' '' 1");
     EXPECT_TRUE(fake.messages.empty());  // whatever the shell answers, nothing is reported
 }
 

@@ -68,11 +68,10 @@ TEST(Trap, GatedReportsFollowTheDebugSwitch) {
     bool debugging = false;
     reporter.setDebugging([&] { return debugging; });
     auto fail = [&](int number) {
-        trap(reporter, "ShowPrinter", ReportForm::OnlyWhenDebugging,
-             [&](Step& step) {
-                 step(4);
-                 throw RuntimeError(number);
-             });
+        trap(reporter, "ShowPrinter", ReportForm::OnlyWhenDebugging, [&](Step& step) {
+            step(4);
+            throw RuntimeError(number);
+        });
     };
     fail(err::PrinterError);
     EXPECT_TRUE(fake.messages.empty());

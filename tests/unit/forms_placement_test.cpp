@@ -7,8 +7,8 @@
 namespace tivora::forms {
 namespace {
 
-constexpr int title = 23;  // the title bar's height in pixels
-const PixelRect screen{0, 0, 1024, 728};   // a 1024 x 768 monitor above a 40-pixel taskbar
+constexpr int title = 23;                    // the title bar's height in pixels
+const PixelRect screen{0, 0, 1024, 728};     // a 1024 x 768 monitor above a 40-pixel taskbar
 const PixelRect right{1024, 0, 2944, 1040};  // a larger monitor to its right
 
 PixelRect at(int left, int top) { return {left, top, left + 200, top + 300}; }
@@ -24,13 +24,15 @@ TEST(Placement, AWindowOutOfReachComesWhollyOntoTheNearestWorkArea) {
     // Above the top, below the taskbar, far to the left, parked where Windows puts minimised ones.
     EXPECT_EQ(reachablePlace(at(100, -20), title, {screen}), at(100, 0));
     EXPECT_EQ(reachablePlace(at(300, 720), title, {screen}), at(300, 428));
-    EXPECT_EQ(reachablePlace(at(-190, 50), title, {screen}), at(0, 50));  // a sliver of title bar is not enough
+    EXPECT_EQ(reachablePlace(at(-190, 50), title, {screen}),
+              at(0, 50));  // a sliver of title bar is not enough
     EXPECT_EQ(reachablePlace(at(-32000, -32000), title, {screen}), at(0, 0));
     EXPECT_EQ(reachablePlace(at(30000, 30000), title, {screen}), at(824, 428));
     // With two monitors: the one nearer to it.
     EXPECT_EQ(reachablePlace(at(5000, 100), title, {screen, right}), at(2744, 100));
     EXPECT_EQ(reachablePlace(at(-5000, 100), title, {screen, right}), at(0, 100));
-    EXPECT_TRUE(titleBarReachable(reachablePlace(at(12345, -6789), title, {screen, right}), title, {screen, right}));
+    EXPECT_TRUE(
+        titleBarReachable(reachablePlace(at(12345, -6789), title, {screen, right}), title, {screen, right}));
 }
 
 TEST(Placement, AWindowLargerThanTheWorkAreaKeepsItsTopLeftCornerOnIt) {

@@ -44,8 +44,9 @@ TEST_F(Help, AHiddenMainWindowCannotTakeTheFocusAndThatIsReported) {
     EXPECT_TRUE(help->requestClose(forms::UnloadMode::ControlMenu));
     EXPECT_TRUE(form.enabled());
     ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text,
-              "Ошибка функции Form_Unload№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 3");
+    EXPECT_EQ(
+        fake.messages[0].text,
+        "Ошибка функции Form_Unload№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 3");
 }
 
 TEST_F(Help, AfterTheProgramWasEndedFromTheTrayTheHelpWindowClosesAlone) {

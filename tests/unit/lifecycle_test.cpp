@@ -209,9 +209,10 @@ TEST_F(Lifecycle, AChangedNumberFormatHoldsFromTheMomentWindowsSaysSo) {
     form.regionalSettingsChanged();
     form.Command_Test_Click();
     form.Text_Hour.setText("7.6");  // now a number in the user's format
-    EXPECT_EQ(fake.started, (std::vector<std::string>{"\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
-                                                      "\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
-                                                      "\"" + folder + "\\volume.exe\" setsysvolume 32767.5"}));
+    EXPECT_EQ(fake.started,
+              (std::vector<std::string>{"\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
+                                        "\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
+                                        "\"" + folder + "\\volume.exe\" setsysvolume 32767.5"}));
     EXPECT_EQ(form.Text_Hour.text(), "7.6");
 }
 

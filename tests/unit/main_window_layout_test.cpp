@@ -51,10 +51,10 @@ TEST_F(MainWindow, SettingsKeysFollowTheOrderOfUsersFiles) {
             keyed.push_back(c->name());
         }
     }
-    EXPECT_EQ(keyed, (std::vector<std::string>{"Check_Message_Exit", "Check_FullScreen_Brake", "Check_Minimize",
-                                               "Check_AutoStart", "Combo_Percents", "Option_Melody",
-                                               "Option_Volume", "Option_Message", "Check_MsgBox",
-                                               "Text_Message", "Text_Minute", "Text_Hour"}));
+    EXPECT_EQ(keyed, (std::vector<std::string>{"Check_Message_Exit", "Check_FullScreen_Brake",
+                                               "Check_Minimize", "Check_AutoStart", "Combo_Percents",
+                                               "Option_Melody", "Option_Volume", "Option_Message",
+                                               "Check_MsgBox", "Text_Message", "Text_Minute", "Text_Hour"}));
 }
 
 TEST_F(MainWindow, TabVisitsTheVisibleControlsFromTheStartButton) {

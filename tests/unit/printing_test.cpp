@@ -65,8 +65,9 @@ TEST_F(Printing, EachChunkBeginsASheetAndAChunkThatFitsTakesOne) {
     EXPECT_EQ(form.Picture_Print.widthPixels(), 750);
     EXPECT_EQ(form.Picture_Print.heightPixels(), 3232);
     EXPECT_TRUE(fake.printerScalePixels);
-    EXPECT_NE(std::find(fake.transcript.begin(), fake.transcript.end(), "DrawTextA 0x50050 (0,0,750,3232) 16"),
-              fake.transcript.end());
+    EXPECT_NE(
+        std::find(fake.transcript.begin(), fake.transcript.end(), "DrawTextA 0x50050 (0,0,750,3232) 16"),
+        fake.transcript.end());
     // The picture at its size on the screen: 750 pixels of 15 twips are 4687.5 printer pixels of
     // 2.4 twips, from the top-left corner of the printable area.
     const auto& paint = fake.paints.back();
@@ -169,18 +170,19 @@ TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsInMovableZeroFilledBlock
     EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(), "GlobalAlloc 0x42 108"), 1);
     ASSERT_EQ(devMode.size(), 122u);
     EXPECT_EQ(std::string(devMode.begin(), devMode.begin() + 32), "Laser" + std::string(27, ' '));
-    EXPECT_EQ(devMode[36], 122);                                                     // dmSize
-    EXPECT_EQ(devMode[40] | (devMode[41] << 8) | (devMode[42] << 16), 0x1001);      // dmFields
-    EXPECT_EQ(devMode[44], 2);                                                       // dmOrientation
-    EXPECT_EQ(devMode[46], 9);                                                       // dmPaperSize
-    EXPECT_EQ(devMode[50] | (devMode[51] << 8), 11906);                              // dmPaperWidth
-    EXPECT_EQ(devMode[62], 3);                                                       // dmDuplex
+    EXPECT_EQ(devMode[36], 122);                                                // dmSize
+    EXPECT_EQ(devMode[40] | (devMode[41] << 8) | (devMode[42] << 16), 0x1001);  // dmFields
+    EXPECT_EQ(devMode[44], 2);                                                  // dmOrientation
+    EXPECT_EQ(devMode[46], 9);                                                  // dmPaperSize
+    EXPECT_EQ(devMode[50] | (devMode[51] << 8), 11906);                         // dmPaperWidth
+    EXPECT_EQ(devMode[62], 3);                                                  // dmDuplex
     ASSERT_EQ(devNames.size(), 108u);
     EXPECT_EQ(devNames[0], 8);
     EXPECT_EQ(devNames[2], 8 + 7);
     EXPECT_EQ(devNames[4], 8 + 7 + 6);
     EXPECT_EQ(devNames[6], 0);
-    EXPECT_EQ(std::string(devNames.begin() + 8, devNames.begin() + 8 + 19), std::string("Driver\0Laser\0LPT1:\0", 19));
+    EXPECT_EQ(std::string(devNames.begin() + 8, devNames.begin() + 8 + 19),
+              std::string("Driver\0Laser\0LPT1:\0", 19));
     EXPECT_EQ(devNames.back(), ' ');
 }
 
@@ -314,8 +316,9 @@ TEST_F(Printing, AnOpenDialogThatFailsAnswersFalseReportsOnceAndGivesTheWindowBa
     form.hide();
     EXPECT_FALSE(dialog().ShowOpen(form));
     ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text,
-              "Ошибка функции ShowOpen№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 7");
+    EXPECT_EQ(
+        fake.messages[0].text,
+        "Ошибка функции ShowOpen№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 7");
     EXPECT_TRUE(form.enabled());
     // The dialog itself fails.
     form.show();

@@ -44,7 +44,8 @@ std::optional<std::string> contents(const std::string& path) {
 }
 
 // Runs a case's steps with the given functions; returns the values read.
-std::vector<std::string> runSteps(platform::Profile& profile, const profile_cases::Case& c, const std::string& file) {
+std::vector<std::string> runSteps(platform::Profile& profile, const profile_cases::Case& c,
+                                  const std::string& file) {
     if (c.before) {
         std::ofstream(utf8Path(file), std::ios::binary) << *c.before;
     }
@@ -55,8 +56,8 @@ std::vector<std::string> runSteps(platform::Profile& profile, const profile_case
                                                utf8ToUtf16(step.value), utf8ToUtf16(file));
         } else {
             std::u16string buffer(step.bufferSize, u'#');
-            std::uint32_t count = profile.GetPrivateProfileStringW(utf8ToUtf16(step.section), utf8ToUtf16(step.key),
-                                                                   u"", buffer, utf8ToUtf16(file));
+            std::uint32_t count = profile.GetPrivateProfileStringW(
+                utf8ToUtf16(step.section), utf8ToUtf16(step.key), u"", buffer, utf8ToUtf16(file));
             reads.push_back(utf16ToUtf8(buffer.substr(0, count)));
         }
     }

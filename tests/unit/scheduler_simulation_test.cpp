@@ -48,9 +48,7 @@ constexpr Ms day = 24 * hour;
 constexpr int epochDay = fakes::daysFromCivil(2026, 1, 1);
 const std::string message = "Tivora свое чертово радио!!!";
 
-Ms floorDiv(Ms a, Ms b) {
-    return a / b - (a % b != 0 && (a < 0) != (b < 0));
-}
+Ms floorDiv(Ms a, Ms b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
 struct Counts {
     long long days = 0, firings = 0, tests = 0, minutes = 0, undisturbed = 0, loaded = 0, clockSets = 0,
@@ -70,7 +68,7 @@ struct Counts {
 };
 
 class Simulation : public fakes::FakePlatform, public forms::ControlView {
-  public:
+public:
     Simulation(std::uint64_t seed, int days, bool trace)
         : seed_(seed), end_(days * day), random_(seed), trace_(trace) {
         form.setView(&view);
@@ -92,7 +90,7 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
 
     Counts counts;
 
-  private:
+private:
     enum class Kind {
         Tick,
         OneShot,
@@ -832,7 +830,7 @@ class Simulation : public fakes::FakePlatform, public forms::ControlView {
     bool entryByWake_ = false;
     bool failed_ = false;
 
-  public:
+public:
     platform::Platform system = platform();
     ErrorReporter reporter{*this};
     INI_Functions ini{system, reporter};

@@ -14,7 +14,9 @@ const std::string message = "Tivora свое чертово радио!!!";
 using fakes::civilFromDays;
 using fakes::daysFromCivil;
 
-DateTime at(const CalendarDate& date, int h, int mi, int s) { return {date.year, date.month, date.day, h, mi, s}; }
+DateTime at(const CalendarDate& date, int h, int mi, int s) {
+    return {date.year, date.month, date.day, h, mi, s};
+}
 
 using Scheduler = fakes::MainWindowFixture;
 

@@ -109,7 +109,8 @@ TEST_F(SettingsFile, LoadedValuesRaiseTheControlsOwnNotifications) {
 TEST_F(SettingsFile, AMissingCheckBoxKeyStopsTheLoadThere) {
     setFile(
         "[Form_Main]\r\n"
-        "Form_Main_Check_Message_Exit=1\r\nForm_Main_Check_FullScreen_Brake=1\r\nForm_Main_Check_Minimize=1\r\n"
+        "Form_Main_Check_Message_Exit=1\r\nForm_Main_Check_FullScreen_Brake=1\r\nForm_Main_Check_Minimize="
+        "1\r\n"
         "Form_Main_Check_AutoStart=0\r\nForm_Main_Combo_Percents=10%\r\nForm_Main_Option_Melody=False\r\n"
         "Form_Main_Option_Volume=True\r\nForm_Main_Option_Message=False\r\n"
         "Form_Main_Text_Message=Спокойной ночи\r\nForm_Main_Text_Minute=15\r\nForm_Main_Text_Hour=21\r\n"

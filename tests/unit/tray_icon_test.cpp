@@ -156,7 +156,8 @@ TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry)
         return &form.TrayMenu_Command_Test;
     };
     tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
-    EXPECT_EQ(order, (std::vector<std::string>{"menu open after SetForegroundWindow 0x30030", "Тест clicked"}));
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"menu open after SetForegroundWindow 0x30030", "Тест clicked"}));
     EXPECT_EQ(fake.transcript.back(), "PostMessageA 0x30030 0 0 0");
     EXPECT_EQ(view.popups, std::vector<std::string>{"flags 2: Скрыть Старт Тест *Выход"});
 }

@@ -27,8 +27,14 @@ void expectRefused(const Request& request, std::string_view because, const std::
 
 TEST(VolumeArguments, ReadsLevelsWithEitherDecimalSeparator) {
     const std::pair<std::string_view, double> levels[] = {
-        {"32767,5", 32767.5}, {"21626,55", 21626.55}, {"49151.25", 49151.25}, {"0", 0},
-        {"65535", 65535},     {"65535,000", 65535},   {"007", 7},            {" 12.5\t", 12.5},
+        {"32767,5", 32767.5},
+        {"21626,55", 21626.55},
+        {"49151.25", 49151.25},
+        {"0", 0},
+        {"65535", 65535},
+        {"65535,000", 65535},
+        {"007", 7},
+        {" 12.5\t", 12.5},
     };
     for (const auto& [text, level] : levels) {
         Request request = parse({"setsysvolume", text});
@@ -44,15 +50,17 @@ TEST(VolumeArguments, ReadsLevelsWithEitherDecimalSeparator) {
 
 TEST(VolumeArguments, RefusesLevelsOutOfRange) {
     const std::string huge = "1" + std::string(400, '0');  // beyond what a double holds
-    for (std::string_view text : {std::string_view("65535.5"), std::string_view("65535,0001"), std::string_view("70000"),
-                                  std::string_view("-1"), std::string_view("-0,5"), std::string_view(huge)}) {
+    for (std::string_view text :
+         {std::string_view("65535.5"), std::string_view("65535,0001"), std::string_view("70000"),
+          std::string_view("-1"), std::string_view("-0,5"), std::string_view(huge)}) {
         expectRefused(parse({"setsysvolume", text}), "out of range", std::string(text.substr(0, 20)));
     }
 }
 
 TEST(VolumeArguments, RefusesTextsThatAreNoLevel) {
-    for (std::string_view text : {"abc", "1e3", "12a", "", " ", "1,2,3", "--", ".", ",", "5.", ",5", "+5", "1 2",
-                                  "1.5,3", "0x10", "inf", "nan", "-", "-x", "\xEF\xBC\x91" /* a full-width 1 */}) {
+    for (std::string_view text :
+         {"abc", "1e3", "12a",   "",     " ",   "1,2,3", "--", ".",  ",",           "5.", ",5",
+          "+5",  "1 2", "1.5,3", "0x10", "inf", "nan",   "-",  "-x", "\xEF\xBC\x91" /* a full-width 1 */}) {
         expectRefused(parse({"setsysvolume", text}), "is no LEVEL", '"' + std::string(text) + '"');
     }
 }

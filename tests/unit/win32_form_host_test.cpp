@@ -334,7 +334,8 @@ TEST_F(Realised, ScreenReadersFindEachInputsName) {
         // 64-bit prefix lacks: there even the system's own object cannot make the round trip.
         IAccessible* standard = nullptr;
         IAccessible* back = nullptr;
-        CreateStdAccessibleObject(of(form.Hour), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard));
+        CreateStdAccessibleObject(of(form.Hour), OBJID_CLIENT, IID_IAccessible,
+                                  reinterpret_cast<void**>(&standard));
         LRESULT handed = standard ? LresultFromObject(IID_IAccessible, 0, standard) : 0;
         bool roundTrip = handed > 0 && SUCCEEDED(ObjectFromLresult(handed, IID_IAccessible, 0,
                                                                    reinterpret_cast<void**>(&back)));
@@ -429,7 +430,8 @@ TEST_F(Realised, ABlinkingSquareIsPaintedAndTheScreenFollowsTheModel) {
     HDC dc = GetDC(host.hwnd());
     auto at = [&](POINT p) { return GetPixel(dc, p.x, p.y); };
     auto repaintAll = [&] {
-        RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(host.hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     };
     const COLORREF lit = RGB(0, 0, 192);
     const COLORREF background = GetSysColor(COLOR_BTNFACE);

@@ -63,7 +63,8 @@ TEST(Win32Platform, ReadsTheLocalClockAndTheScreen) {
 TEST(Win32Platform, AProgramThatIsNotThereIsFileNotFound) {
     Win32Platform system(GetModuleHandleW(nullptr));
     try {
-        system.start("\"C:\\no such folder\\volume.exe\" setsysvolume 0", platform::WindowStyle::MinimizedFocus);
+        system.start("\"C:\\no such folder\\volume.exe\" setsysvolume 0",
+                     platform::WindowStyle::MinimizedFocus);
         FAIL() << "started";
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number(), err::FileNotFound);
@@ -104,9 +105,9 @@ TEST(Win32Platform, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
     EXPECT_EQ(line.rfind(L"\"" + tool + L"\" add ", 0), 0u) << narrow(line);
     EXPECT_NE(GetFileAttributesW(tool.c_str()), INVALID_FILE_ATTRIBUTES);
     // The tool reads the arguments as the program meant them, the path with its quotation marks.
-    std::vector<std::wstring> expected{tool, L"add", L"HKEY_CURRENT_USER\\Software\\Tivora test", L"/v",
-                                       L"Tivora!!! v.1.1", L"/t", L"REG_SZ", L"/d",
-                                       L"\"C:\\Program Files\\Tivora\\Tivora.exe\"", L"/f"};
+    std::vector<std::wstring> expected{
+        tool,      L"add", L"HKEY_CURRENT_USER\\Software\\Tivora test",  L"/v", L"Tivora!!! v.1.1", L"/t",
+        L"REG_SZ", L"/d",  L"\"C:\\Program Files\\Tivora\\Tivora.exe\"", L"/f"};
     EXPECT_EQ(arguments(line), expected);
 }
 
@@ -131,8 +132,8 @@ TEST(Win32Platform, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
     }
     wchar_t value[MAX_PATH] = {};
     DWORD size = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tivora test", L"Tivora!!! v.1.1", RRF_RT_REG_SZ, nullptr, value,
-                 &size);
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tivora test", L"Tivora!!! v.1.1", RRF_RT_REG_SZ, nullptr,
+                 value, &size);
     std::wstring data = value;
     EXPECT_EQ(data, L"\"C:\\Program Files\\Tivora\\Tivora.exe\"");
 

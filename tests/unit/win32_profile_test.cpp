@@ -29,8 +29,9 @@ public:
                                            const std::u16string& defaultText, std::u16string& buffer,
                                            const std::u16string& file) override {
         std::string bytes(buffer.size(), '\0');
-        DWORD count = ::GetPrivateProfileStringA(ansi(section).c_str(), ansi(key).c_str(), ansi(defaultText).c_str(),
-                                                 bytes.data(), static_cast<DWORD>(bytes.size()), ansi(file).c_str());
+        DWORD count =
+            ::GetPrivateProfileStringA(ansi(section).c_str(), ansi(key).c_str(), ansi(defaultText).c_str(),
+                                       bytes.data(), static_cast<DWORD>(bytes.size()), ansi(file).c_str());
         std::u16string value = utf8ToUtf16(regional_.fromAnsi(std::string_view(bytes).substr(0, count)));
         std::copy(value.begin(), value.end(), buffer.begin());
         return static_cast<std::uint32_t>(value.size());
@@ -67,8 +68,8 @@ std::vector<std::string> runSteps(platform::Profile& profile, const profile_case
                                                utf8ToUtf16(step.value), path);
         } else {
             std::u16string buffer(step.bufferSize, u'#');
-            std::uint32_t count =
-                profile.GetPrivateProfileStringW(utf8ToUtf16(step.section), utf8ToUtf16(step.key), u"", buffer, path);
+            std::uint32_t count = profile.GetPrivateProfileStringW(utf8ToUtf16(step.section),
+                                                                   utf8ToUtf16(step.key), u"", buffer, path);
             reads.push_back(utf16ToUtf8(buffer.substr(0, count)));
         }
     }
@@ -97,7 +98,8 @@ TEST(WindowsProfile, AgreesWithThePortableFunctionsAndWithTheEarlierBuildsFile) 
         std::filesystem::path before = earlierFolder / ("case" + std::to_string(n) + ".ini");
         ++n;
         std::vector<std::string> realReads = runSteps(windows, c, real);
-        EXPECT_EQ(realReads, c.readsOnWine.value_or(profile_cases::expectedReads(c))) << c.name << ": " << c.differs;
+        EXPECT_EQ(realReads, c.readsOnWine.value_or(profile_cases::expectedReads(c)))
+            << c.name << ": " << c.differs;
         EXPECT_EQ(runSteps(portable, c, ours), profile_cases::expectedReads(c)) << c.name;
         EXPECT_EQ(contents(ours), c.after) << c.name;
         EXPECT_EQ(contents(real), c.afterOnWine ? c.afterOnWine : c.after) << c.name << ": " << c.differs;

@@ -20,8 +20,8 @@ bool hasDefaultPlaybackDevice() {
     bool found = false;
     HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     IMMDeviceEnumerator* enumerator = nullptr;
-    if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
-                                   reinterpret_cast<void**>(&enumerator)))) {
+    if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                   __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&enumerator)))) {
         IMMDevice* device = nullptr;
         found = SUCCEEDED(enumerator->GetDefaultAudioEndpoint(eRender, eConsole, &device));
         if (device != nullptr) {
@@ -63,8 +63,8 @@ ToolRun runTool(const std::string& arguments) {
     std::string line = "\"" TIVORA_VOLUME_EXE "\" " + arguments;
     std::wstring commandLine(line.begin(), line.end());
     PROCESS_INFORMATION process{};
-    bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                  &process);
+    bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &process);
     CloseHandle(writeEnd);
     EXPECT_TRUE(started) << line;
     if (started) {
@@ -132,7 +132,8 @@ TEST_F(Volume, ToolRefusesABadCommandLineWithOneLineAndLeavesTheVolume) {
     if (checkable) {
         ASSERT_EQ(setMasterVolume(0.75), "");
     }
-    for (const char* arguments : {"", "setsysvolume 70000", "setsysvolume 1e3", "volume 100", "setsysvolume 1 2"}) {
+    for (const char* arguments :
+         {"", "setsysvolume 70000", "setsysvolume 1e3", "volume 100", "setsysvolume 1 2"}) {
         ToolRun run = runTool(arguments);
         EXPECT_EQ(run.exitCode, 2u) << arguments;
         EXPECT_TRUE(run.standardError.starts_with("volume: ")) << arguments << ": " << run.standardError;

@@ -62,8 +62,8 @@ std::string failed(const char* step, HRESULT result) {
 // must outlive the interface.
 std::string openEndpointVolume(ComRef<IAudioEndpointVolume>& volume) {
     ComRef<IMMDeviceEnumerator> enumerator;
-    HRESULT hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
-                                  enumerator.putVoid());
+    HRESULT hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                  __uuidof(IMMDeviceEnumerator), enumerator.putVoid());
     if (FAILED(hr)) {
         return failed("creating the audio device enumerator", hr);
     }

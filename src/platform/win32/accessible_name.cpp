@@ -56,7 +56,9 @@ public:
     }
 
     // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return standard_->GetTypeInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        return standard_->GetTypeInfoCount(count);
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
         return standard_->GetTypeInfo(index, locale, info);
     }
@@ -64,8 +66,9 @@ public:
                                             DISPID* ids) override {
         return standard_->GetIDsOfNames(id, names, count, locale, ids);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO* exception, UINT* wrong) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags,
+                                     DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                     UINT* wrong) override {
         return standard_->Invoke(member, id, locale, flags, parameters, result, exception, wrong);
     }
 
@@ -87,8 +90,12 @@ public:
         }
         return result;
     }
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override { return standard_->get_accChildCount(count); }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        return standard_->get_accParent(parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+        return standard_->get_accChildCount(count);
+    }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
         return standard_->get_accChild(child, object);
     }
@@ -195,8 +202,9 @@ std::optional<LRESULT> namedAccessibleObject(HWND control, WPARAM wParam, LPARAM
         !standard) {
         return std::nullopt;
     }
-    auto* named = new NamedAccessible(standard, control, facts.name.empty() ? nullptr : allocate(facts.name.c_str()),
-                                      facts.readOnly, facts.comboBox);
+    auto* named =
+        new NamedAccessible(standard, control, facts.name.empty() ? nullptr : allocate(facts.name.c_str()),
+                            facts.readOnly, facts.comboBox);
     standard->Release();
     LRESULT answer = lresultFromObject(accessibleId, wParam, named);
     named->Release();  // the answer holds its own reference

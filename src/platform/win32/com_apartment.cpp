@@ -20,7 +20,8 @@ void enterComApartment() {
     auto coInitializeEx = lateBound<HRESULT(WINAPI*)(LPVOID, DWORD)>(L"ole32.dll", "CoInitializeEx");
     // S_FALSE (already initialised on this thread, by a dialog for instance) counts as well and
     // is balanced at the end like S_OK; a thread already in another apartment is left alone.
-    entered = coInitializeEx && SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    entered = coInitializeEx &&
+              SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 }
 
 void leaveComApartment() {

@@ -304,9 +304,7 @@ void FormHost::destroy() {
     }
 }
 
-int FormHost::liveWindows() {
-    return static_cast<int>(liveHosts().size());
-}
+int FormHost::liveWindows() { return static_cast<int>(liveHosts().size()); }
 
 int runMessageLoop() {
     MSG msg{};

@@ -17,7 +17,7 @@
 namespace tivora::win32 {
 
 class FormHost : public forms::FormView, public forms::ControlView {
-  public:
+public:
     struct Style {
         bool minimizeBox = true;
         HICON bigIcon = nullptr;
@@ -53,12 +53,12 @@ class FormHost : public forms::FormView, public forms::ControlView {
     // Number of program windows alive; the message loop ends when the last one has gone.
     static int liveWindows();
 
-  private:
+private:
     struct Child {
         forms::Control* control = nullptr;
         HWND hwnd = nullptr;
         int id = 0;
-        bool writing = false;  // up while we write to it: its change notification is our own echo
+        bool writing = false;      // up while we write to it: its change notification is our own echo
         bool namingLabel = false;  // a label lifted above the controls to stand just before its input
         // A label that is nothing but a coloured square (no caption): its window stays shown and
         // its coming and going is painted (see paintSwatch).

@@ -85,7 +85,8 @@ LRESULT CALLBACK FormHost::inputProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         const forms::Control& control = *child->control;
         AccessibleFacts facts;
         facts.name = widen(control.accessibleName);
-        facts.readOnly = control.kindName() == "TextBox" && static_cast<const forms::TextBox&>(control).locked;
+        facts.readOnly =
+            control.kindName() == "TextBox" && static_cast<const forms::TextBox&>(control).locked;
         facts.comboBox = control.kindName() == "ComboBox";
         if (!facts.name.empty() || facts.readOnly) {
             if (auto answer = namedAccessibleObject(hwnd, wParam, lParam, facts)) {

@@ -103,7 +103,8 @@ void FormHost::layout(bool move) {
         // (A picture box's font is its drawing surface's; the box itself shows no text.)
         HFONT hfont = defaultFont_;
         if (font && !font->isDefault()) {
-            auto same = std::find_if(made.begin(), made.end(), [&](const auto& m) { return *m.first == *font; });
+            auto same =
+                std::find_if(made.begin(), made.end(), [&](const auto& m) { return *m.first == *font; });
             if (same != made.end()) {
                 hfont = same->second;
             } else {
@@ -180,7 +181,8 @@ void FormHost::reportPosition() {
 
 void FormHost::applyPosition() {
     SetWindowPos(hwnd_, nullptr, screenPixels(form_.left(), form_.twipsPerPixelX),
-                 screenPixels(form_.top(), form_.twipsPerPixelY), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 screenPixels(form_.top(), form_.twipsPerPixelY), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (IsWindowVisible(hwnd_)) {
         keepReachable();
     }
@@ -193,7 +195,8 @@ BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(monitor, &info)) {
         const RECT& w = info.rcWork;
-        reinterpret_cast<std::vector<forms::PixelRect>*>(areas)->push_back({w.left, w.top, w.right, w.bottom});
+        reinterpret_cast<std::vector<forms::PixelRect>*>(areas)->push_back(
+            {w.left, w.top, w.right, w.bottom});
     }
     return TRUE;
 }

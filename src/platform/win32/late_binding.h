@@ -28,7 +28,8 @@ inline HMODULE keptSystemLibrary(const wchar_t* library) {
 template <class Function>
 Function lateBound(const wchar_t* library, const char* name) {
     HMODULE module = keptSystemLibrary(library);
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                  : nullptr;
 }
 
 }  // namespace tivora::win32

@@ -30,9 +30,7 @@ int CALLBACK playInBand(HDC dc, HANDLETABLE* handles, const ENHMETARECORD* recor
     return TRUE;
 }
 
-LONG rounded(double value) {
-    return static_cast<LONG>(std::lround(value));
-}
+LONG rounded(double value) { return static_cast<LONG>(std::lround(value)); }
 
 }  // namespace
 

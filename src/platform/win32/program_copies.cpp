@@ -114,9 +114,7 @@ UINT showRequestMessage() {
     return message;
 }
 
-ProgramCopies::~ProgramCopies() {
-    release();
-}
+ProgramCopies::~ProgramCopies() { release(); }
 
 void ProgramCopies::release() {
     if (mutex_) {

@@ -36,7 +36,7 @@ UINT showRequestMessage();
 inline constexpr LRESULT showRequestTaken = 0x54697631;
 
 class ProgramCopies : public platform::Instances {
-  public:
+public:
     ProgramCopies() = default;
     ~ProgramCopies() override;
     ProgramCopies(const ProgramCopies&) = delete;
@@ -45,7 +45,7 @@ class ProgramCopies : public platform::Instances {
     bool claimProgramFolder(const std::string& folder, int waitMilliseconds) override;
     bool askRunningCopyToShow(const std::string& folder) override;
 
-  private:
+private:
     void release();
 
     std::wstring name_;

@@ -61,9 +61,12 @@ std::string Win32Platform::productName() {
     using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
     using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
     using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
-    auto size = reinterpret_cast<SizeFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoSizeW")));
-    auto info = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoW")));
-    auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(library, "VerQueryValueW")));
+    auto size =
+        reinterpret_cast<SizeFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoSizeW")));
+    auto info =
+        reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoW")));
+    auto query =
+        reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(library, "VerQueryValueW")));
     std::string name;
     std::wstring path = modulePath(instance_);
     DWORD ignored = 0;
@@ -169,10 +172,10 @@ std::uint32_t Win32Platform::createProcess(const wchar_t* program, std::wstring 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(style == platform::WindowStyle::MinimizedFocus ? SW_SHOWMINIMIZED
-                                            : style == platform::WindowStyle::MinimizedNoFocus
-                                                ? SW_SHOWMINNOACTIVE
-                                                : static_cast<int>(style));
+    startup.wShowWindow =
+        static_cast<WORD>(style == platform::WindowStyle::MinimizedFocus     ? SW_SHOWMINIMIZED
+                          : style == platform::WindowStyle::MinimizedNoFocus ? SW_SHOWMINNOACTIVE
+                                                                             : static_cast<int>(style));
     PROCESS_INFORMATION process{};
     // CreateProcessW may write into the command line.
     if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -187,18 +190,22 @@ std::uint32_t Win32Platform::createProcess(const wchar_t* program, std::wstring 
     return process.dwProcessId;
 }
 
-std::intptr_t Win32Platform::ShellExecuteW(std::uintptr_t owner, const std::string& verb, const std::string& file,
-                                           const std::string& parameters, const std::string& directory,
-                                           int showCommand) {
+std::intptr_t Win32Platform::ShellExecuteW(std::uintptr_t owner, const std::string& verb,
+                                           const std::string& file, const std::string& parameters,
+                                           const std::string& directory, int showCommand) {
     enterComApartment();
-    HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(owner), widen(verb).c_str(), widen(file).c_str(),
-                                       widen(parameters).c_str(), widen(directory).c_str(), showCommand);
+    HINSTANCE result =
+        ::ShellExecuteW(reinterpret_cast<HWND>(owner), widen(verb).c_str(), widen(file).c_str(),
+                        widen(parameters).c_str(), widen(directory).c_str(), showCommand);
     return reinterpret_cast<std::intptr_t>(result);
 }
 
-std::uintptr_t Win32Platform::GetDesktopWindow() { return reinterpret_cast<std::uintptr_t>(::GetDesktopWindow()); }
+std::uintptr_t Win32Platform::GetDesktopWindow() {
+    return reinterpret_cast<std::uintptr_t>(::GetDesktopWindow());
+}
 
-std::uintptr_t Win32Platform::FindWindowA(const std::optional<std::string>& className, const std::string& title) {
+std::uintptr_t Win32Platform::FindWindowA(const std::optional<std::string>& className,
+                                          const std::string& title) {
     std::string ansiClass = className ? toAnsi(*className) : "";
     std::string ansiTitle = toAnsi(title);
     return reinterpret_cast<std::uintptr_t>(
@@ -255,25 +262,28 @@ void Win32Platform::cancel(int id) {
 
 namespace {
 
-const wchar_t* wideChars(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* wideChars(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 }  // namespace
 
-std::uint32_t Win32Platform::GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
-                                                      const std::u16string& defaultText, std::u16string& buffer,
-                                                      const std::u16string& file) {
+std::uint32_t Win32Platform::GetPrivateProfileStringW(const std::u16string& section,
+                                                      const std::u16string& key,
+                                                      const std::u16string& defaultText,
+                                                      std::u16string& buffer, const std::u16string& file) {
     if (buffer.empty()) {
         return 0;
     }
     return ::GetPrivateProfileStringW(wideChars(section), wideChars(key), wideChars(defaultText),
-                                      reinterpret_cast<wchar_t*>(buffer.data()), static_cast<DWORD>(buffer.size()),
-                                      wideChars(file));
+                                      reinterpret_cast<wchar_t*>(buffer.data()),
+                                      static_cast<DWORD>(buffer.size()), wideChars(file));
 }
 
 bool Win32Platform::WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                                const std::u16string& value, const std::u16string& file) {
-    return ::WritePrivateProfileStringW(wideChars(section), wideChars(key), wideChars(value), wideChars(file)) !=
-           FALSE;
+    return ::WritePrivateProfileStringW(wideChars(section), wideChars(key), wideChars(value),
+                                        wideChars(file)) != FALSE;
 }
 
 bool Win32Platform::fileExists(const std::string& path) {
@@ -326,8 +336,8 @@ void Win32Platform::notifyAreaCreated() {
     }
 }
 
-int Win32Platform::DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right,
-                             int bottom, std::uint32_t format) {
+int Win32Platform::DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top,
+                             int right, int bottom, std::uint32_t format) {
     RECT rect{left, top, right, bottom};
     return ::DrawTextA(reinterpret_cast<HDC>(deviceContext), text.c_str(), -1, &rect, format);
 }
@@ -335,7 +345,9 @@ int Win32Platform::DrawTextA(std::uintptr_t deviceContext, const std::string& te
 std::uintptr_t Win32Platform::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {
     return reinterpret_cast<std::uintptr_t>(::GlobalAlloc(flags, bytes));
 }
-void* Win32Platform::GlobalLock(std::uintptr_t block) { return ::GlobalLock(reinterpret_cast<HGLOBAL>(block)); }
+void* Win32Platform::GlobalLock(std::uintptr_t block) {
+    return ::GlobalLock(reinterpret_cast<HGLOBAL>(block));
+}
 bool Win32Platform::GlobalUnlock(std::uintptr_t block) {
     return ::GlobalUnlock(reinterpret_cast<HGLOBAL>(block)) != FALSE;
 }

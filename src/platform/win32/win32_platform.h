@@ -31,8 +31,8 @@ public:
     explicit Win32Platform(HINSTANCE instance);
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, printer_,
-                copies_};
+        return {*this, *this, *this, *this, *this, *this, *this,    *this,
+                *this, *this, *this, *this, *this, *this, printer_, copies_};
     }
 
     std::string programFolder() override;
@@ -64,7 +64,8 @@ public:
                                 int showCommand) override;
 
     std::uintptr_t GetDesktopWindow() override;
-    std::uintptr_t FindWindowA(const std::optional<std::string>& className, const std::string& title) override;
+    std::uintptr_t FindWindowA(const std::optional<std::string>& className,
+                               const std::string& title) override;
     bool SetForegroundWindow(std::uintptr_t window) override;
 
     int startOnce(int milliseconds, std::function<void()> action) override;
@@ -88,8 +89,8 @@ public:
     // The shell has broadcast "TaskbarCreated"; the application window passes it on.
     void notifyAreaCreated();
 
-    int DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right, int bottom,
-                  std::uint32_t format) override;
+    int DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right,
+                  int bottom, std::uint32_t format) override;
 
     std::uintptr_t GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
     void* GlobalLock(std::uintptr_t block) override;

@@ -20,7 +20,8 @@ namespace {
 constexpr wchar_t spooler[] = L"winspool.drv";
 
 BOOL enumPrinters(DWORD flags, DWORD level, BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    auto f = lateBound<BOOL(WINAPI*)(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD)>(spooler, "EnumPrintersW");
+    auto f = lateBound<BOOL(WINAPI*)(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD)>(spooler,
+                                                                                             "EnumPrintersW");
     return f ? f(flags, nullptr, level, buffer, size, needed, count) : FALSE;
 }
 
@@ -35,8 +36,8 @@ BOOL openPrinter(wchar_t* name, HANDLE* handle) {
 }
 
 LONG documentProperties(HANDLE printer, wchar_t* name, DEVMODEW* out, DWORD mode) {
-    auto f = lateBound<LONG(WINAPI*)(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD)>(spooler,
-                                                                                        "DocumentPropertiesW");
+    auto f = lateBound<LONG(WINAPI*)(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD)>(
+        spooler, "DocumentPropertiesW");
     return f ? f(nullptr, printer, name, out, nullptr, mode) : -1;
 }
 
@@ -48,9 +49,7 @@ void closePrinter(HANDLE printer) {
 
 }  // namespace
 
-Win32Printer::~Win32Printer() {
-    KillDoc();
-}
+Win32Printer::~Win32Printer() { KillDoc(); }
 
 std::vector<Win32Printer::Installed> Win32Printer::list() {
     DWORD needed = 0;
@@ -65,7 +64,8 @@ std::vector<Win32Printer::Installed> Win32Printer::list() {
     auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
         printers.push_back({info[i].pPrinterName ? info[i].pPrinterName : L"",
-                            info[i].pDriverName ? info[i].pDriverName : L"", info[i].pPortName ? info[i].pPortName : L""});
+                            info[i].pDriverName ? info[i].pDriverName : L"",
+                            info[i].pPortName ? info[i].pPortName : L""});
     }
     return printers;
 }
@@ -169,9 +169,7 @@ int Win32Printer::capability(int index) {
     return value;
 }
 
-double Win32Printer::ScaleHeight() {
-    return capability(VERTRES);
-}
+double Win32Printer::ScaleHeight() { return capability(VERTRES); }
 
 double Win32Printer::TwipsPerPixelX() {
     int dpi = capability(LOGPIXELSX);

@@ -47,21 +47,35 @@ std::string json_string(const std::wstring& w) {
     std::string out = "\"";
     for (unsigned char c : utf8(w)) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += char(c);
-            }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += char(c);
+                }
         }
     }
     return out + "\"";
@@ -142,7 +156,8 @@ std::wstring control_text(HWND h) {
         fail(L"window " + std::to_wstring(handle_number(h)) + L" does not answer WM_GETTEXTLENGTH");
     std::wstring buf(len + 1, L'\0');
     DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), (LPARAM)buf.data(), SMTO_ABORTIFHUNG, kSendTimeoutMs, &got))
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), (LPARAM)buf.data(), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &got))
         fail(L"window " + std::to_wstring(handle_number(h)) + L" does not answer WM_GETTEXT");
     buf.resize(got < len ? got : len);
     return buf;
@@ -242,8 +257,10 @@ void settle(Read read) {
 // A person can neither click nor type into a hidden or disabled control; neither may a test.
 void require_usable(HWND h, bool force) {
     if (force) return;
-    if (!IsWindowVisible(h)) fail(L"window " + std::to_wstring(handle_number(h)) + L" is not visible (--force to act anyway)");
-    if (!IsWindowEnabled(h)) fail(L"window " + std::to_wstring(handle_number(h)) + L" is disabled (--force to act anyway)");
+    if (!IsWindowVisible(h))
+        fail(L"window " + std::to_wstring(handle_number(h)) + L" is not visible (--force to act anyway)");
+    if (!IsWindowEnabled(h))
+        fail(L"window " + std::to_wstring(handle_number(h)) + L" is disabled (--force to act anyway)");
 }
 
 UINT virtual_key(const std::wstring& name) {
@@ -251,14 +268,14 @@ UINT virtual_key(const std::wstring& name) {
         const wchar_t* name;
         UINT vk;
     } keys[] = {
-        {L"TAB", VK_TAB},       {L"RETURN", VK_RETURN}, {L"ENTER", VK_RETURN}, {L"ESCAPE", VK_ESCAPE},
-        {L"ESC", VK_ESCAPE},    {L"SPACE", VK_SPACE},   {L"UP", VK_UP},        {L"DOWN", VK_DOWN},
-        {L"LEFT", VK_LEFT},     {L"RIGHT", VK_RIGHT},   {L"HOME", VK_HOME},    {L"END", VK_END},
-        {L"PRIOR", VK_PRIOR},   {L"PGUP", VK_PRIOR},    {L"NEXT", VK_NEXT},    {L"PGDN", VK_NEXT},
-        {L"BACK", VK_BACK},     {L"BACKSPACE", VK_BACK}, {L"DELETE", VK_DELETE}, {L"INSERT", VK_INSERT},
-        {L"F1", VK_F1},         {L"F2", VK_F2},         {L"F3", VK_F3},        {L"F4", VK_F4},
-        {L"F5", VK_F5},         {L"F6", VK_F6},         {L"F7", VK_F7},        {L"F8", VK_F8},
-        {L"F9", VK_F9},         {L"F10", VK_F10},       {L"F11", VK_F11},      {L"F12", VK_F12},
+        {L"TAB", VK_TAB},     {L"RETURN", VK_RETURN},  {L"ENTER", VK_RETURN},  {L"ESCAPE", VK_ESCAPE},
+        {L"ESC", VK_ESCAPE},  {L"SPACE", VK_SPACE},    {L"UP", VK_UP},         {L"DOWN", VK_DOWN},
+        {L"LEFT", VK_LEFT},   {L"RIGHT", VK_RIGHT},    {L"HOME", VK_HOME},     {L"END", VK_END},
+        {L"PRIOR", VK_PRIOR}, {L"PGUP", VK_PRIOR},     {L"NEXT", VK_NEXT},     {L"PGDN", VK_NEXT},
+        {L"BACK", VK_BACK},   {L"BACKSPACE", VK_BACK}, {L"DELETE", VK_DELETE}, {L"INSERT", VK_INSERT},
+        {L"F1", VK_F1},       {L"F2", VK_F2},          {L"F3", VK_F3},         {L"F4", VK_F4},
+        {L"F5", VK_F5},       {L"F6", VK_F6},          {L"F7", VK_F7},         {L"F8", VK_F8},
+        {L"F9", VK_F9},       {L"F10", VK_F10},        {L"F11", VK_F11},       {L"F12", VK_F12},
     };
     for (const auto& k : keys)
         if (_wcsicmp(k.name, name.c_str()) == 0) return k.vk;
@@ -269,17 +286,24 @@ UINT virtual_key(const std::wstring& name) {
 
 bool extended_key(UINT vk) {
     switch (vk) {
-    case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END:
-    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
-        return true;
-    default:
-        return false;
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_INSERT:
+        case VK_DELETE:
+            return true;
+        default:
+            return false;
     }
 }
 
 void post(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (!PostMessageW(h, msg, wp, lp))
-        fail(L"PostMessageW failed, error " + std::to_wstring(GetLastError()));
+    if (!PostMessageW(h, msg, wp, lp)) fail(L"PostMessageW failed, error " + std::to_wstring(GetLastError()));
 }
 
 // A visible message box or dialog (#32770) with this caption, or null.
@@ -371,7 +395,8 @@ struct Args {
     bool force = false;
 
     const std::wstring& at(size_t i) const {
-        if (i >= words.size()) fail(L"missing operand for " + words[0] + L"; run without arguments for help", 2);
+        if (i >= words.size())
+            fail(L"missing operand for " + words[0] + L"; run without arguments for help", 2);
         return words[i];
     }
     DWORD timeout(size_t i, DWORD fallback) const {
@@ -427,8 +452,10 @@ int run(const Args& a) {
                 return 0;
             }
             if (GetTickCount() - start >= timeout)
-                fail(cmd == L"find" ? L"no window titled \"" + title + L"\" within " + std::to_wstring(timeout) + L" ms"
-                                    : L"window \"" + title + L"\" still shown after " + std::to_wstring(timeout) + L" ms");
+                fail(cmd == L"find"
+                         ? L"no window titled \"" + title + L"\" within " + std::to_wstring(timeout) + L" ms"
+                         : L"window \"" + title + L"\" still shown after " + std::to_wstring(timeout) +
+                               L" ms");
             Sleep(kPollMs);
         }
     }
@@ -468,7 +495,8 @@ int run(const Args& a) {
     if (cmd == L"settext") {
         HWND h = parse_window(a.at(1));
         DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(h, WM_SETTEXT, 0, (LPARAM)a.at(2).c_str(), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        if (!SendMessageTimeoutW(h, WM_SETTEXT, 0, (LPARAM)a.at(2).c_str(), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                 &result))
             fail(L"window does not answer WM_SETTEXT");
         emit(Json().num("hwnd", handle_number(h)).num("result", (long long)(LONG_PTR)result));
         return 0;
@@ -519,7 +547,8 @@ int run(const Args& a) {
         HWND h = parse_window(a.at(1));
         a.at(2);
         std::vector<UINT> vks;
-        for (size_t i = 2; i < a.words.size(); ++i) vks.push_back(virtual_key(a.words[i]));  // all names checked first
+        for (size_t i = 2; i < a.words.size(); ++i)
+            vks.push_back(virtual_key(a.words[i]));  // all names checked first
         // The thread is fixed up front: a key may well destroy h (RETURN on a message box).
         DWORD thread = GetWindowThreadProcessId(h, nullptr);
         auto where = [&] {
@@ -532,7 +561,8 @@ int run(const Args& a) {
         for (UINT vk : vks) {
             auto w = where();
             HWND target = w[0] ? w[0] : w[1] ? w[1] : h;
-            LPARAM down = 1 | LPARAM(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16) | (extended_key(vk) ? 1 << 24 : 0);
+            LPARAM down =
+                1 | LPARAM(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16) | (extended_key(vk) ? 1 << 24 : 0);
             post(target, WM_KEYDOWN, vk, down);
             post(target, WM_KEYUP, vk, down | (LPARAM(3) << 30));
             targets.push_back(handle_number(target));
@@ -585,7 +615,8 @@ int run(const Args& a) {
         // Answering a box must close it; one that stays open is a fault worth reporting.
         DWORD start = GetTickCount();
         while (IsWindow(h) && IsWindowVisible(h)) {
-            if (GetTickCount() - start >= 5000) fail(L"the dialog is still open 5 s after pressing button " + std::to_wstring(id));
+            if (GetTickCount() - start >= 5000)
+                fail(L"the dialog is still open 5 s after pressing button " + std::to_wstring(id));
             Sleep(20);
         }
         emit(Json().num("answered", id).flag("closed", true));
@@ -651,7 +682,8 @@ int run(const Args& a) {
     if (cmd == L"regvalue") {  // `reg query` prints in the OEM code page, which mangles "é" and more
         const std::wstring& path = a.at(1);
         size_t slash = path.find(L'\\');
-        std::wstring root = path.substr(0, slash), subkey = slash == std::wstring::npos ? L"" : path.substr(slash + 1);
+        std::wstring root = path.substr(0, slash),
+                     subkey = slash == std::wstring::npos ? L"" : path.substr(slash + 1);
         HKEY key = root == L"HKCU" || root == L"HKEY_CURRENT_USER"    ? HKEY_CURRENT_USER
                    : root == L"HKLM" || root == L"HKEY_LOCAL_MACHINE" ? HKEY_LOCAL_MACHINE
                    : root == L"HKCR" || root == L"HKEY_CLASSES_ROOT"  ? HKEY_CLASSES_ROOT
