@@ -38,7 +38,7 @@ std::string helpFile(size_t bytes) {
 struct Program {
     fakes::FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{fake};
+    ErrorReporter reporter{platform::reportBox(fake)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
 };

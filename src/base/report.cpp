@@ -1,9 +1,6 @@
 // The text and the gating of the common error report.
 #include "base/report.h"
 
-#include "platform/message_boxes.h"
-#include "version.h"
-
 namespace tivora {
 
 std::string errorReportText(std::string_view procedure, int number, std::string_view description, int line) {
@@ -37,7 +34,7 @@ void ErrorReporter::report(std::string_view procedure, ReportForm form, int numb
         debugging = debugging_();
     }
     if (reportIsShown(form, number, debugging)) {
-        boxes_.show(errorReportText(procedure, number, description, line), TIVORA_TITLE);
+        box_(errorReportText(procedure, number, description, line));
     }
 }
 

@@ -13,10 +13,6 @@
 
 namespace tivora {
 
-namespace platform {
-class MessageBoxes;
-}
-
 // Which failures of a procedure reach the user.
 enum class ReportForm {
     Always,             // the main window, the tray icon, the settings file
@@ -29,10 +25,15 @@ std::string errorReportText(std::string_view procedure, int number, std::string_
 
 bool reportIsShown(ReportForm form, int number, bool debugging);
 
-// Shows the reports of the whole program as modal message boxes titled with the program title.
+// Puts a report's text on the screen: a modal box with only an OK button, no icon and the
+// program title, that returns when the user has closed it. Whoever owns the system's message
+// boxes hands it in at start-up.
+using ReportBox = std::function<void(const std::string& text)>;
+
+// Shows the reports of the whole program through the one report box.
 class ErrorReporter {
 public:
-    explicit ErrorReporter(platform::MessageBoxes& boxes) : boxes_(boxes) {}
+    explicit ErrorReporter(ReportBox box) : box_(std::move(box)) {}
 
     // Tells whether the hidden debug check box is ticked; unset means it is not.
     void setDebugging(std::function<bool()> debugging) { debugging_ = std::move(debugging); }
@@ -41,7 +42,7 @@ public:
                 int line);
 
 private:
-    platform::MessageBoxes& boxes_;
+    ReportBox box_;
     std::function<bool()> debugging_;
 };
 

@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "base/report.h"
+#include "version.h"
+
 namespace tivora::platform {
 
 class MessageBoxes {
@@ -11,5 +14,10 @@ public:
     // Shows text with only an OK button and no icon; returns when the user has closed it.
     virtual void show(const std::string& text, const std::string& title) = 0;
 };
+
+// The error report's box: a message box titled with the program title.
+inline ReportBox reportBox(MessageBoxes& boxes) {
+    return [&boxes](const std::string& text) { boxes.show(text, TIVORA_TITLE); };
+}
 
 }  // namespace tivora::platform

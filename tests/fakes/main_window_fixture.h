@@ -17,7 +17,7 @@ inline constexpr int everyDpi[] = {96, 120, 144, 168, 192, 216, 336};
 struct MainWindowFixture : ::testing::Test {
     FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{fake};
+    ErrorReporter reporter{platform::reportBox(fake)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
     FakeFormView view;

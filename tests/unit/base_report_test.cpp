@@ -26,7 +26,7 @@ TEST(ErrorReport, FormsDecideWhatIsShown) {
 
 TEST(Trap, StopsAtTheFailingStepReportsItAndReturns) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(fake);
+    ErrorReporter reporter(platform::reportBox(fake));
     std::vector<int> done;
     bool completed = trap(reporter, "vON_OFF", [&](Step& step) {
         step(1);
@@ -45,7 +45,7 @@ TEST(Trap, StopsAtTheFailingStepReportsItAndReturns) {
 
 TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(fake);
+    ErrorReporter reporter(platform::reportBox(fake));
     bool outerWentOn = false;
     bool completed = trap(reporter, "Outer", [&](Step& step) {
         step(1);
@@ -64,7 +64,7 @@ TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
 
 TEST(Trap, GatedReportsFollowTheDebugSwitch) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(fake);
+    ErrorReporter reporter(platform::reportBox(fake));
     bool debugging = false;
     reporter.setDebugging([&] { return debugging; });
     auto fail = [&](int number) {
@@ -85,7 +85,7 @@ TEST(Trap, GatedReportsFollowTheDebugSwitch) {
 
 TEST(Trap, OutOfMemoryAndUnknownFailuresGetNumbers) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(fake);
+    ErrorReporter reporter(platform::reportBox(fake));
     trap(reporter, "A", [](Step&) { throw std::bad_alloc(); });
     trap(reporter, "B", [](Step&) { throw std::logic_error("x"); });
     ASSERT_EQ(fake.messages.size(), 2u);

@@ -10,7 +10,7 @@ namespace {
 struct MainWindow : ::testing::Test {
     fakes::FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{fake};
+    ErrorReporter reporter{platform::reportBox(fake)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
 };

@@ -832,7 +832,7 @@ private:
 
 public:
     platform::Platform system = platform();
-    ErrorReporter reporter{*this};
+    ErrorReporter reporter{platform::reportBox(*this)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
     fakes::FakeFormView view;

@@ -52,7 +52,7 @@ TEST(OpenFileDialog, CancelGivesTrueAndAChosenFileGivesItsPathAndName) {
 
     win32::Win32Platform windows(GetModuleHandleW(nullptr));
     platform::Platform system = windows.platform();
-    ErrorReporter reporter(windows);
+    ErrorReporter reporter(platform::reportBox(windows));
     Window window;
     window.show();
     Cl_Module_CommonDialog dialog(system, reporter, window, window.Picture);
