@@ -167,6 +167,42 @@ std::string cp1251ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string utf8ToUtf16Le(std::string_view text) {
+    std::string bytes;
+    for (char16_t unit : utf8ToUtf16(text)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::string utf16LeToUtf8(std::string_view bytes) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i) {
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    }
+    return utf16ToUtf8(units);
+}
+
+std::string ownTextFile(std::string_view bytes) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(byteOrderMark)) {
+        return std::string(bytes.substr(byteOrderMark.size()));
+    }
+    bool beyondAscii = false;
+    for (size_t i = 0; i < bytes.size();) {
+        size_t start = i;
+        char32_t c = decodeUtf8(bytes, i);
+        // A malformed sequence decodes as the replacement character, which itself is EF BF BD.
+        if (c == replacement && bytes.substr(start, i - start) != "\xEF\xBF\xBD") {
+            return cp1251ToUtf8(bytes);
+        }
+        beyondAscii = beyondAscii || c >= 0x80;
+    }
+    return beyondAscii ? std::string(bytes) : cp1251ToUtf8(bytes);
+}
+
 std::string_view trimBlanks(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) {

@@ -16,6 +16,17 @@ std::string utf32ToUtf8(std::u32string_view text);
 std::string utf8ToCp1251(std::string_view text, char substitute = '?');
 std::string cp1251ToUtf8(std::string_view bytes);
 
+// UTF-16LE as bytes, the form in which the profile functions keep a file that begins with the
+// byte-order mark utf16LeMark. An odd last byte is dropped.
+inline constexpr std::string_view utf16LeMark = "\xFF\xFE";
+std::string utf8ToUtf16Le(std::string_view text);
+std::string utf16LeToUtf8(std::string_view bytes);
+
+// A text file of the program's own (the help file) as UTF-8, whatever the system's code page:
+// UTF-8 when it says so with a byte-order mark (dropped) or is valid UTF-8 beyond plain ASCII,
+// otherwise Windows-1251, in which the program's own files are written.
+std::string ownTextFile(std::string_view bytes);
+
 // The text without the blanks (spaces, tabs) at its ends.
 std::string_view trimBlanks(std::string_view text);
 // Equal when letter case of A to Z is ignored.

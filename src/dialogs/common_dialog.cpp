@@ -242,8 +242,8 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         do {
             std::string chunk = characters(std::string_view(sText).substr(position), 0, chunkCharacters);
             position += chunk.size();
-            int drawn = platform_.windows.DrawTextA(picture_.hDC(), platform_.regional.toAnsi(chunk), 0, 0,
-                                                    pictureWidth, pictureHeight, DT_WORDBREAK);
+            int drawn = platform_.windows.DrawTextW(picture_.hDC(), chunk, 0, 0, pictureWidth, pictureHeight,
+                                                    DT_WORDBREAK);
             paintOnSheets(layout, drawn);
             picture_.Cls();
             if (chunkOffset_ + chunkCharacters < length && length > chunkCharacters) {

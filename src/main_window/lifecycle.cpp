@@ -76,7 +76,8 @@ void Form_Main::Form_Load() {
         INI.Settings(INI_Functions::Load, *this);
         step(10);
         std::string file = platform_.files.readFile(platform_.application.programFolder() + "\\Справка.txt");
-        Help_Text += helpText(platform_.regional.fromAnsi(file));
+        // Our own file, in our own encoding: the system's code page may not be Cyrillic at all.
+        Help_Text += helpText(ownTextFile(file));
         step(11);
         if (Combo_Percents.text() == "Combo_Percents") {
             Combo_Percents.setText(Combo_Percents.list().at(1));

@@ -19,9 +19,11 @@
 //     name kept as it stands); a new entry goes after the last entry of its section, or right
 //     after the header when it has none. Other lines, blank ones included, stay as they are;
 //     every line of a written file ends in CR LF.
-//  7. Names, values and the path come as UTF-16. The file has no byte-order mark and its text is
-//     in the 8-bit code page (here Windows-1251): what is written is converted to it, a character
-//     it lacks becoming "?", and what is read is converted back. The path names the file whole.
+//  7. Names, values and the path come as UTF-16; the path names the file whole. A file without a
+//     byte-order mark keeps its text in the 8-bit code page (here Windows-1251): what is written
+//     is converted to it, a character it lacks becoming "?", and what is read is converted back.
+//     A file that begins with the UTF-16LE byte-order mark is read and written in UTF-16LE, so
+//     every character is kept; a new file is written in the code page.
 #include "platform/portable_profile.h"
 
 #include "base/text.h"
@@ -108,7 +110,22 @@ std::optional<size_t> findEntry(const std::vector<ProfileLine>& lines, const Sec
     return std::nullopt;
 }
 
-std::string toCodePage(std::u16string_view text) { return utf8ToCp1251(utf16ToUtf8(text)); }
+// A file's text as UTF-8, and whether the file keeps it in Unicode.
+struct ProfileText {
+    std::string text;
+    bool unicode = false;
+};
+
+ProfileText decode(std::string_view bytes) {
+    if (bytes.starts_with(utf16LeMark)) {
+        return {utf16LeToUtf8(bytes.substr(utf16LeMark.size())), true};
+    }
+    return {cp1251ToUtf8(bytes), false};
+}
+
+std::string encode(const std::string& text, bool unicode) {
+    return unicode ? std::string(utf16LeMark) + utf8ToUtf16Le(text) : utf8ToCp1251(text);
+}
 
 std::string readValue(std::string_view stored) {
     std::string_view value = trimBlanks(stored);
@@ -121,17 +138,17 @@ std::string readValue(std::string_view stored) {
 
 }  // namespace
 
-std::vector<ProfileLine> parseProfile(std::string_view bytes) {
+std::vector<ProfileLine> parseProfile(std::string_view text) {
     std::vector<ProfileLine> lines;
     size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", start);
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
-            lines.push_back(classify(bytes.substr(start)));
+            lines.push_back(classify(text.substr(start)));
             break;
         }
-        lines.push_back(classify(bytes.substr(start, end - start)));
-        start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+        lines.push_back(classify(text.substr(start, end - start)));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
     return lines;
 }
@@ -142,11 +159,11 @@ std::uint32_t PortableProfile::GetPrivateProfileStringW(const std::u16string& se
                                                         std::u16string& buffer, const std::u16string& file) {
     std::u16string value = defaultText;
     if (auto bytes = files_.read(utf16ToUtf8(file))) {
-        std::vector<ProfileLine> lines = parseProfile(*bytes);
-        SectionSpan span = findSection(lines, toCodePage(section));
+        std::vector<ProfileLine> lines = parseProfile(decode(*bytes).text);
+        SectionSpan span = findSection(lines, utf16ToUtf8(section));
         if (span.found) {
-            if (auto entry = findEntry(lines, span, toCodePage(key)); entry && lines[*entry].hasValue) {
-                value = utf8ToUtf16(cp1251ToUtf8(readValue(lines[*entry].value)));
+            if (auto entry = findEntry(lines, span, utf16ToUtf8(key)); entry && lines[*entry].hasValue) {
+                value = utf8ToUtf16(readValue(lines[*entry].value));
             }
         }
     }
@@ -164,10 +181,11 @@ bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSecti
                                                  const std::u16string& wideValue,
                                                  const std::u16string& wideFile) {
     std::string file = utf16ToUtf8(wideFile);
-    std::string section = toCodePage(wideSection);
-    std::string key = toCodePage(wideKey);
-    std::string value = toCodePage(wideValue);
-    std::vector<ProfileLine> lines = parseProfile(files_.read(file).value_or(""));
+    std::string section = utf16ToUtf8(wideSection);
+    std::string key = utf16ToUtf8(wideKey);
+    std::string value = utf16ToUtf8(wideValue);
+    ProfileText before = decode(files_.read(file).value_or(""));
+    std::vector<ProfileLine> lines = parseProfile(before.text);
     std::string entry = key + "=" + value;
     SectionSpan span = findSection(lines, section);
     if (!span.found) {
@@ -184,12 +202,12 @@ bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSecti
         }
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), classify(entry));
     }
-    std::string bytes;
+    std::string text;
     for (const auto& line : lines) {
-        bytes += line.text;
-        bytes += "\r\n";
+        text += line.text;
+        text += "\r\n";
     }
-    return files_.write(file, bytes);
+    return files_.write(file, encode(text, before.unicode));
 }
 
 std::optional<std::string> DiskFileStore::read(const std::string& path) {

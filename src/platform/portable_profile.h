@@ -46,10 +46,12 @@ struct ProfileLine {
     bool hasValue = false;
 };
 
-std::vector<ProfileLine> parseProfile(std::string_view bytes);
+// The lines of a profile file's text (UTF-8).
+std::vector<ProfileLine> parseProfile(std::string_view text);
 
 // The wide functions: the file's path reaches the store whole (as UTF-8), and the file's text is
-// kept in Windows-1251, the 8-bit code page of the program's users.
+// kept in Windows-1251, the 8-bit code page of the program's users, or in UTF-16LE in a file
+// that begins with its byte-order mark.
 class PortableProfile : public Profile {
 public:
     explicit PortableProfile(FileStore& files) : files_(files) {}

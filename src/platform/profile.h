@@ -10,9 +10,10 @@ namespace tivora::platform {
 // Kernel32's GetPrivateProfileStringW and WritePrivateProfileStringW. Names, values and the
 // file's path go to the system as UTF-16, so that a program folder whose name the system's
 // 8-bit code page cannot write (C:\Users\André under code page 1251) still reaches its file. A
-// file without a byte-order mark, as ours is, keeps its text in that 8-bit code page: the system
-// converts on the way in and out, and a character the code page lacks is written as it writes
-// it (its nearest likeness or "?").
+// file without a byte-order mark keeps its text in that 8-bit code page: the system converts on
+// the way in and out, and a character the code page lacks is written as it writes it (its
+// nearest likeness or "?"). A file that begins with the UTF-16LE byte-order mark the system
+// reads and writes in UTF-16LE, every character kept.
 class Profile {
 public:
     virtual ~Profile() = default;
@@ -33,6 +34,9 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     // The whole file as bytes; a file that cannot be opened is file not found (53).
     virtual std::string readFile(const std::string& path) = 0;
+    // Writes the whole file anew: the bytes go to a new file beside it, which then takes its
+    // place, so that a failure midway never leaves half a file. False when it could not.
+    virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
 };
 
 }  // namespace tivora::platform

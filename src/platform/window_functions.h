@@ -17,8 +17,9 @@ public:
     virtual bool SetForegroundWindow(std::uintptr_t window) = 0;
     virtual bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam) = 0;
-    // Draws ANSI text into the rectangle (left, top, right, bottom) of a device context.
-    virtual int DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right,
+    // Draws text into the rectangle (left, top, right, bottom) of a device context, through the
+    // wide function: every character reaches the page, whatever the system's code page.
+    virtual int DrawTextW(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right,
                           int bottom, std::uint32_t format) = 0;
 };
 

@@ -44,10 +44,39 @@ std::string INI_Functions::ReadIni(const std::string& file, const std::string& s
 void INI_Functions::WriteIni(const std::string& file, const std::string& section, const std::string& key,
                              const std::string& value) {
     trap(reporter_, "WriteIni", [&](Step& step) {
+        step(1);
+        if (!codePageHolds(value)) {
+            keepInUnicode(file);
+        }
         step(2);
         platform_.profile.WritePrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key),
                                                      utf8ToUtf16(value), utf8ToUtf16(file));
     });
+}
+
+bool INI_Functions::codePageHolds(const std::string& text) {
+    return platform_.regional.fromAnsi(platform_.regional.toAnsi(text)) == text;
+}
+
+// The profile functions write a file without a byte-order mark in the system's code page, each
+// character it lacks as "?": a Kazakh message on a Russian Windows, any Russian one on a Western
+// Windows, would come back as question marks. A file that begins with the UTF-16LE mark they
+// read and write in UTF-16LE from then on, so such a file is turned into that form first, its
+// text kept. The files of nearly every user, whose code page holds their text, stay as every
+// earlier version wrote them, byte for byte.
+void INI_Functions::keepInUnicode(const std::string& file) {
+    std::string bytes;
+    if (platform_.files.fileExists(file)) {
+        try {
+            bytes = platform_.files.readFile(file);
+        } catch (const RuntimeError&) {
+            return;  // unreadable: the write itself will fail or keep what the code page can
+        }
+    }
+    if (!bytes.starts_with(utf16LeMark)) {
+        platform_.files.writeFile(
+            file, std::string(utf16LeMark) + utf8ToUtf16Le(platform_.regional.fromAnsi(bytes)));
+    }
 }
 
 void INI_Functions::Settings(int direction, forms::Form& window) {

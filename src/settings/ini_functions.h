@@ -19,11 +19,13 @@ public:
     std::string Settings_File;
 
     // The file is named to the system whole (through the wide profile functions), so a program
-    // folder with any name keeps its settings; the file's text stays in the system's 8-bit code
-    // page, as the program's earlier builds wrote and read it.
+    // folder with any name keeps its settings. Its text stays in the system's 8-bit code page, as
+    // the program's earlier builds wrote and read it, until a value comes that the code page
+    // cannot write: the file then turns Unicode (see WriteIni).
     // The value of key in section, "" when there is none (or after a failure, which is reported).
     std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
-    // Writes one key; a write the system refuses is not noticed.
+    // Writes one key; a write the system refuses is not noticed. A value that the system's code
+    // page cannot write whole first turns the file into the profile functions' Unicode form.
     void WriteIni(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value);
 
@@ -35,6 +37,9 @@ public:
     void Settings(int direction, forms::Form& window);
 
 private:
+    bool codePageHolds(const std::string& text);
+    void keepInUnicode(const std::string& file);
+
     platform::Platform& platform_;
     ErrorReporter& reporter_;
 };

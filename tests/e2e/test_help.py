@@ -9,7 +9,7 @@ from pathlib import Path
 
 from print_server import WithPrintServer
 from program import PROGRAM, ProgramTestCase
-from tivora_e2e import DriverError, run_tests, wait_until
+from tivora_e2e import ARTIFACTS, DriverError, run_tests, wait_until
 
 HELP_FILE = PROGRAM / "Справка.txt"
 
@@ -38,8 +38,8 @@ def run(*command):
 
 
 class Help(WithPrintServer, ProgramTestCase):
-    def open_help(self, files=None):
-        s, w = self.start_program(files=files)
+    def open_help(self, files=None, env=None):
+        s, w = self.start_program(files=files, env=env)
         w.click("Command_Help")
         help_window = s.drive("find", "Tivora!!! v.1.1 - Справка", 10000)
         controls = s.drive("children", help_window["hwnd"])
@@ -47,10 +47,10 @@ class Help(WithPrintServer, ProgramTestCase):
         button = next(c for c in controls if c["class"] == "Button")
         return s, w, help_window, text, button
 
-    def print_and_wait(self, s, button, confirm=True):
+    def print_and_wait(self, s, button, confirm=True, title="Печать"):
         before = self.server.pdfs()
         s.drive("click", button["hwnd"])
-        dialog = s.drive("msgbox", "Печать", 15000)
+        dialog = s.drive("msgbox", title, 15000)
         s.drive("answer", dialog["hwnd"], 1 if confirm else 2)
         if not confirm:
             time.sleep(3)
@@ -124,6 +124,17 @@ class Help(WithPrintServer, ProgramTestCase):
         before = self.server.pdfs()
         self.assertIsNone(self.print_and_wait(s, button, confirm=False))
         self.assertEqual(self.server.pdfs(), before)
+
+    def test_on_a_western_and_a_japanese_system_the_help_reads_and_prints_whole(self):
+        # The system's code page for programs that are not Unicode: 1252 on an English Windows, 932
+        # on a Japanese one (the print dialog speaks the system's language there).
+        for locale, dialog in (("en_US.UTF-8", "Print"), ("ja_JP.UTF-8", "印刷")):
+            with self.subTest(locale):
+                s, w, help_window, text, button = self.open_help(env={"LC_ALL": locale})
+                self.assertEqual(text["text"], help_text(HELP_FILE.read_bytes()))
+                s.screenshot(ARTIFACTS / f"help-window-{locale}.png")
+                pdf = self.server.keep(self.print_and_wait(s, button, title=dialog), f"help-{locale}.pdf")
+                self.assertEqual(squeezed(self.read_pdf(pdf)[1]), squeezed(drawn(help_text(HELP_FILE.read_bytes()))))
 
     def write_help(self, raw):
         path = Path(self.start_session().tmp) / "Справка.txt"

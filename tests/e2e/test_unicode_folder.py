@@ -1,12 +1,15 @@
 """The program in a folder whose name the system's 8-bit code page cannot write, as a per-user
 install puts it: C:\\Users\\André\\Tivora on a Russian system (code page 1251 has no "é"), and
-C:\\Users\\Пётр\\Tivora on a Western one (code page 1252 has no Cyrillic)."""
+C:\\Users\\Пётр\\Tivora on a Western one (code page 1252 has no Cyrillic); and a message that the
+code page cannot write, on a Western, a Russian and a Japanese system (1252, 1251, 932)."""
 from program import SETTINGS_EXAMPLE, STUB_VOLUME, ProgramTestCase
 from tivora_e2e import DriverError, run_tests, wait_until
 
 ANDRE = "Users\\André\\Tivora"
 PETR = "Users\\Пётр\\Tivora"
 WESTERN = {"LC_ALL": "C.UTF-8"}  # Wine's code page 1252
+CODE_PAGES = {1252: "en_US.UTF-8", 1251: "ru_RU.UTF-8", 932: "ja_JP.UTF-8"}
+UTF16_MARK = b"\xff\xfe"
 RUN_KEY = r"HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 
 
@@ -27,7 +30,9 @@ class UnicodeFolder(ProgramTestCase):
         self.assertEqual(s.wait_exit(10), 0)
 
     def saved(self, encoding):
-        return (self.folder.unix / "Settings.ini").read_bytes().decode(encoding)
+        """The settings file's text: in the code page, or in UTF-16 when it begins with its mark."""
+        raw = (self.folder.unix / "Settings.ini").read_bytes()
+        return raw[2:].decode("utf-16-le") if raw.startswith(UTF16_MARK) else raw.decode(encoding)
 
     def test_the_saved_settings_come_back_and_a_change_survives_exit_and_restart(self):
         s, w = self.start_up(settings=SETTINGS_EXAMPLE)
@@ -46,8 +51,8 @@ class UnicodeFolder(ProgramTestCase):
         saved = self.saved("cp1251")
         self.assertIn("Form_Main_Text_Hour=21\r\n", saved)
         self.assertIn("Form_Main_Option_Message=True\r\n", saved)
-        # The file's text is in the code page as ever: "é" as its nearest likeness, "✓" as "?".
-        self.assertIn("Form_Main_Text_Message=Спокойной ночи, Andre ?\r\n", saved)
+        # Neither "é" nor "✓" is in the code page: the file turned Unicode to keep them.
+        self.assertIn("Form_Main_Text_Message=Спокойной ночи, André ✓\r\n", saved)
         # Nothing went to the folder the code page makes of the name.
         users = self.folder.unix.parents[1]
         self.assertEqual(sorted(p.name for p in users.iterdir() if p.name.startswith("Andr")), ["André"])
@@ -55,7 +60,7 @@ class UnicodeFolder(ProgramTestCase):
         s, w = self.start_up(session=s)
         self.assertEqual(w.text("Text_Hour"), "21")
         self.assertEqual(w.checked("Option_Message"), 1)
-        self.assertEqual(w.text("Text_Message"), "Спокойной ночи, Andre ?")
+        self.assertEqual(w.text("Text_Message"), "Спокойной ночи, André ✓")
 
     def test_on_a_western_system_a_cyrillic_user_name_keeps_the_settings_too(self):
         settings = SETTINGS_EXAMPLE.replace("Tivora свое чертово радио!!!", "Good night")
@@ -68,6 +73,24 @@ class UnicodeFolder(ProgramTestCase):
         self.assertIn("Form_Main_Text_Minute=45\r\n", self.saved("cp1252"))
         s, w = self.start_up(folder=PETR, session=s, env=WESTERN)
         self.assertEqual(w.text("Text_Minute"), "45")
+
+    def test_a_message_the_code_page_cannot_write_survives_exit_and_a_new_start(self):
+        message = "Пора спать, Иван. Ұйықтау уақыты — әжеңе қоңырау шал"
+        for code_page, locale in CODE_PAGES.items():
+            with self.subTest(code_page):
+                env = {"LC_ALL": locale}
+                s, w = self.start_up(folder="Tivora", env=env)
+                s.drive("settext", w["Text_Message"], message)
+                self.exit_from_the_tray(s)
+                self.assertTrue((self.folder.unix / "Settings.ini").read_bytes().startswith(UTF16_MARK))
+                s, w = self.start_up(folder="Tivora", session=s, env=env)
+                self.assertEqual(w.text("Text_Message"), message)
+
+    def test_on_a_russian_system_a_russian_file_comes_back_byte_for_byte(self):
+        s, w = self.start_up(folder="Tivora", settings=SETTINGS_EXAMPLE)
+        before = (self.folder.unix / "Settings.ini").read_bytes()
+        self.exit_from_the_tray(s)
+        self.assertEqual((self.folder.unix / "Settings.ini").read_bytes(), before)
 
     def test_the_melody_and_the_volume_tool_start_from_the_folder(self):
         s, w = self.start_up()

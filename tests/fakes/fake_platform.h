@@ -184,6 +184,9 @@ public:
     platform::PortableProfile profile{disk};
     bool fileExists(const std::string& path) override { return disk.files.count(path) > 0; }
     std::string file(const std::string& path) { return disk.read(path).value_or("<none>"); }
+    bool writeFile(const std::string& path, const std::string& bytes) override {
+        return disk.write(path, bytes);
+    }
     std::string readFile(const std::string& path) override {
         auto bytes = disk.read(path);
         if (!bytes) {
@@ -207,9 +210,10 @@ public:
     int pictureBottom = 0;  // of the rectangle last drawn into
     int pictureLineHeight = 15;
     std::size_t charactersPerLine = 100;
-    int DrawTextA(std::uintptr_t dc, const std::string& text, int left, int top, int right, int bottom,
+    int DrawTextW(std::uintptr_t dc, const std::string& utf8, int left, int top, int right, int bottom,
                   std::uint32_t format) override {
-        transcript.push_back("DrawTextA " + hex(dc) + " (" + std::to_string(left) + "," +
+        const std::u32string text = utf8ToUtf32(utf8);
+        transcript.push_back("DrawTextW " + hex(dc) + " (" + std::to_string(left) + "," +
                              std::to_string(top) + "," + std::to_string(right) + "," +
                              std::to_string(bottom) + ") " + std::to_string(format));
         if (dc != pictureDeviceContext || text.empty()) {
@@ -219,16 +223,17 @@ public:
         int y = top;
         std::size_t start = 0;
         while (start < text.size() && y + pictureLineHeight <= bottom) {
-            std::size_t end = text.find("\r\n", start);
+            std::size_t end = text.find(U"\r\n", start);
             std::size_t lineEnd =
-                std::min({end == std::string::npos ? text.size() : end, start + charactersPerLine});
-            pictureLines.push_back({y, text.substr(start, lineEnd - start)});
+                std::min({end == std::u32string::npos ? text.size() : end, start + charactersPerLine});
+            pictureLines.push_back({y, utf32ToUtf8(text.substr(start, lineEnd - start))});
             y += pictureLineHeight;
             start = lineEnd == end ? end + 2 : lineEnd;
         }
         if (start < text.size()) {  // the line that reaches past the bottom, cut there
             pictureLines.push_back(
-                {y, text.substr(start, std::min(charactersPerLine, text.find("\r\n", start) - start))});
+                {y, utf32ToUtf8(
+                        text.substr(start, std::min(charactersPerLine, text.find(U"\r\n", start) - start)))});
             y += pictureLineHeight;
         }
         return y - top;

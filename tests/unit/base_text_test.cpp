@@ -42,5 +42,21 @@ TEST(Characters, CountsAndCutsByCharacterNotByte) {
     EXPECT_EQ(characters("Час", 1), "ас");
 }
 
+TEST(OwnTextFile, IsWindows1251UnlessItIsUtf8) {
+    const std::string russian = "Справка «Тест»";
+    const struct {
+        std::string bytes, text;
+    } cases[] = {
+        {utf8ToCp1251(russian), russian},
+        {"\xEF\xBB\xBF" + russian, russian},
+        {russian + " \xEF\xBF\xBD", russian + " \xEF\xBF\xBD"},  // valid UTF-8 without a mark
+        {"\xD0\xB8\xC0", cp1251ToUtf8("\xD0\xB8\xC0")},          // begins as UTF-8, then is not
+        {"plain", "plain"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ownTextFile(c.bytes), c.text) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace tivora

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+
 namespace tivora::profile_cases {
 
 // Names and values are the program's text (UTF-8); the files before and after are bytes, their text
@@ -36,6 +38,7 @@ struct Case {
     std::string differs = {};
     std::optional<std::string> afterOnWine = {};
     std::optional<std::vector<std::string>> readsOnWine = {};
+    bool beyondTheCodePage = false;  // values that the earlier builds' 8-bit way cannot carry
 };
 
 // The values a case's reads must give, in order.
@@ -116,6 +119,14 @@ inline std::vector<Case> cases() {
          "'?'.",
          "[A]\r\nx=Andre ? ?? \xA8\xE6\r\n",
          std::vector<std::string>{"Andre ? ?? Ёж"}},
+        {"a file that begins with the UTF-16 byte-order mark keeps every character",
+         std::string(utf16LeMark) + utf8ToUtf16Le("[Спать]\r\n"),
+         {write("Спать", "x", "Ұйықтау, André ✓ 🌙"), read("Спать", "x", "Ұйықтау, André ✓ 🌙")},
+         std::string(utf16LeMark) + utf8ToUtf16Le("[Спать]\r\nx=Ұйықтау, André ✓ 🌙\r\n"),
+         "",
+         std::nullopt,
+         std::nullopt,
+         true},
         {"a missing section or key reads as empty",
          "[A]\r\nx=1\r\n",
          {read("B", "x", ""), read("A", "y", "")},

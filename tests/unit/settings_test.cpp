@@ -164,9 +164,18 @@ TEST_F(SettingsFile, APositionBeyondSinglePrecisionIsAnOverflowNeverAWildNumber)
     EXPECT_FLOAT_EQ(static_cast<float>(form.left()), 3.4e38f);
 }
 
-TEST_F(SettingsFile, LettersOutsideTheCodePageComeBackReplaced) {
-    ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Message", "Ночь 🌙 ✓");
-    EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Message"), "Ночь ? ?");
+TEST_F(SettingsFile, LettersOutsideTheCodePageTurnTheFileUnicodeWithWhatItHeld) {
+    ini.Settings(INI_Functions::Save, form);  // Russian and ASCII: the code page holds it all
+    const std::string ansi = fake.file(settingsFile);
+    ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Message", "Ұйықтау уақыты 🌙 ✓");
+    std::string text = cp1251ToUtf8(ansi);
+    const std::string design = "Tivora свое чертово радио!!!";
+    text.replace(text.find(design), design.size(), "Ұйықтау уақыты 🌙 ✓");
+    EXPECT_EQ(fake.file(settingsFile), std::string(utf16LeMark) + utf8ToUtf16Le(text));
+    ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Hour", "21");  // Unicode from then on
+    EXPECT_TRUE(fake.file(settingsFile).starts_with(utf16LeMark));
+    EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Message"), "Ұйықтау уақыты 🌙 ✓");
+    EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Hour"), "21");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Nothing"), "");
     EXPECT_EQ(ini.ReadIni("C:\\nowhere\\Settings.ini", "Form_Main", "Form_Main_Text_Hour"), "");
 }
@@ -187,8 +196,7 @@ TEST_F(SettingsFile, AFolderNameTheCodePageLacksKeepsItsSettings) {
     EXPECT_TRUE(fake.messages.empty());
     EXPECT_TRUE(restored.Option_Volume.value());
     EXPECT_EQ(restored.Text_Hour.text(), "21");
-    // The text itself is kept in the code page, as ever: what it lacks comes back replaced.
-    EXPECT_EQ(restored.Text_Message.text(), "Спокойной ночи, Andr?");
+    EXPECT_EQ(restored.Text_Message.text(), "Спокойной ночи, André");
 }
 
 TEST_F(SettingsFile, ValuesOfAnyLengthReadBackWhole) {

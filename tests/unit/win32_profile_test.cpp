@@ -104,8 +104,10 @@ TEST(WindowsProfile, AgreesWithThePortableFunctionsAndWithTheEarlierBuildsFile) 
         EXPECT_EQ(contents(ours), c.after) << c.name;
         EXPECT_EQ(contents(real), c.afterOnWine ? c.afterOnWine : c.after) << c.name << ": " << c.differs;
 
-        EXPECT_EQ(runSteps(earlier, c, before), realReads) << c.name;
-        EXPECT_EQ(contents(before), contents(real)) << c.name;
+        if (!c.beyondTheCodePage) {
+            EXPECT_EQ(runSteps(earlier, c, before), realReads) << c.name;
+            EXPECT_EQ(contents(before), contents(real)) << c.name;
+        }
     }
     std::filesystem::remove_all(folder);
 }

@@ -307,6 +307,26 @@ std::string Win32Platform::readFile(const std::string& path) {
     return bytes;
 }
 
+bool Win32Platform::writeFile(const std::string& path, const std::string& bytes) {
+    std::wstring target = widen(path);
+    std::wstring fresh = target + L".new";
+    HANDLE file =
+        CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    bool done = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                written == bytes.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    done = done &&
+           MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!done) {
+        DeleteFileW(fresh.c_str());
+    }
+    return done;
+}
+
 bool Win32Platform::PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                                  std::intptr_t lParam) {
     return ::PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam) != FALSE;
@@ -336,10 +356,11 @@ void Win32Platform::notifyAreaCreated() {
     }
 }
 
-int Win32Platform::DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top,
+int Win32Platform::DrawTextW(std::uintptr_t deviceContext, const std::string& text, int left, int top,
                              int right, int bottom, std::uint32_t format) {
     RECT rect{left, top, right, bottom};
-    return ::DrawTextA(reinterpret_cast<HDC>(deviceContext), text.c_str(), -1, &rect, format);
+    std::wstring wide = widen(text);
+    return ::DrawTextW(reinterpret_cast<HDC>(deviceContext), wide.c_str(), -1, &rect, format);
 }
 
 std::uintptr_t Win32Platform::GlobalAlloc(std::uint32_t flags, std::size_t bytes) {

@@ -79,6 +79,7 @@ public:
 
     bool fileExists(const std::string& path) override;
     std::string readFile(const std::string& path) override;
+    bool writeFile(const std::string& path, const std::string& bytes) override;
 
     bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override;
@@ -89,7 +90,7 @@ public:
     // The shell has broadcast "TaskbarCreated"; the application window passes it on.
     void notifyAreaCreated();
 
-    int DrawTextA(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right,
+    int DrawTextW(std::uintptr_t deviceContext, const std::string& text, int left, int top, int right,
                   int bottom, std::uint32_t format) override;
 
     std::uintptr_t GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
