@@ -74,17 +74,19 @@ std::array<std::uint8_t, Cl_Module_CommonDialog::devNamesSize> Cl_Module_CommonD
     return block;
 }
 
-bool Cl_Module_CommonDialog::ShowPrinter() {
+bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
     auto self = weak_from_this().lock();  // alive through the dialog's modal wait
     bool cancelled = false;
-    procedure("ShowPrinter", [&](Step& step) {
+    // A dialog that failed on its way (a printer setting that does not fit its field, a block
+    // the system would not give) has been reported: the print does not go on as if confirmed.
+    bool finished = procedure("ShowPrinter", [&](Step& step) {
         platform::Printer& printer = platform_.printer;
         platform::GlobalMemory& memory = platform_.memory;
         platform::Regional& regional = platform_.regional;
         step(1);
         platform::PrintDialogRecord record;
         record.lStructSize = platform_.dialogs.printDialogRecordSize();
-        record.hwndOwner = 0;
+        record.hwndOwner = owner ? owner->hWnd() : 0;
         step(2);
         DevMode settings{};
         std::string name = regional.toAnsi(printer.DeviceName());
@@ -153,7 +155,7 @@ bool Cl_Module_CommonDialog::ShowPrinter() {
         printer.setColorMode(get16(&settings[dmColor]));
         printer.setPaperBin(get16(&settings[dmDefaultSource]));
     });
-    return cancelled;
+    return cancelled || !finished;
 }
 
 namespace {
@@ -212,7 +214,8 @@ void Cl_Module_CommonDialog::paintOnSheets(const Sheets& sheets, int drawnHeight
     } while (top < used);
 }
 
-void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText) {
+void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText,
+                                             forms::Form* owner) {
     auto self = weak_from_this().lock();                 // alive through the print dialog's modal wait
     auto asking = CommonDialog.weak_from_this().lock();  // and the object that asks for the printer
     forms::ScaleMode remembered = mainWindow_.scaleMode();
@@ -224,7 +227,7 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         step(2);
         picture_.Cls();
         step(3);
-        if (CommonDialog.ShowPrinter()) {
+        if (CommonDialog.ShowPrinter(owner)) {
             return;  // cancelled: nothing printed, no document begun
         }
         step(4);

@@ -39,11 +39,13 @@ public:
     std::string Filter();
     void setFilter(const std::string& Filter_Text_in);
 
-    // The print dialog; true when it was closed without confirming (nothing changed then).
-    bool ShowPrinter();
+    // The print dialog, modal to owner (the window that asks, which takes no input meanwhile);
+    // true when it was closed without confirming or could not be shown (nothing changed then).
+    bool ShowPrinter(forms::Form* owner = nullptr);
     // Asks for the printer through CommonDialog and prints sText: each 5800 characters begin a sheet,
     // and lines that one sheet cannot hold go on the next.
-    void vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText);
+    void vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText,
+                         forms::Form* owner = nullptr);
 
     static constexpr std::size_t devModeSize = platform::records::devModeBytes;
     static constexpr std::size_t devNamesSize = platform::records::devNamesBytes;

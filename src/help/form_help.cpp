@@ -20,6 +20,7 @@ Form_Help::Form_Help(platform::Platform& platform, ErrorReporter& reporter, Form
     numberFormat = platform.regional.numberFormat();
 
     onLoad = [this] { Form_Load(); };
+    onQueryUnload = [this](int&, forms::UnloadMode mode) { closingMode_ = mode; };
     onUnload = [this](int& cancel) { Form_Unload(cancel); };
     Command_Print_Help.onClick = [this] { Command_Print_Help_Click(); };
 }
@@ -38,7 +39,9 @@ void Form_Help::Command_Print_Help_Click() {
         step(1);
         Cl_Module_CommonDialog& dialog = main_.commonDialog();
         step(2);
-        dialog.vPrint_To_Paper(dialog, main_.Help_Text);
+        // Modal to this window: a second press cannot open a second dialog, nor can this window
+        // close under it.
+        dialog.vPrint_To_Paper(dialog, main_.Help_Text, this);
     });
 }
 
@@ -51,7 +54,9 @@ void Form_Help::Form_Unload(int&) {
             step(2);
             main_.setEnabled(true);
             step(3);
-            if (enabled()) {
+            // At the session's end the focus goes nowhere, and a hidden main window must not
+            // raise a report that would stand in the way of the saving.
+            if (enabled() && closingMode_ != forms::UnloadMode::WindowsSession) {
                 main_.setFocus();
             }
         }

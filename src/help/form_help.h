@@ -30,6 +30,7 @@ private:
     platform::Platform& platform_;
     ErrorReporter& reporter_;
     Form_Main& main_;
+    forms::UnloadMode closingMode_ = forms::UnloadMode::ControlMenu;
 };
 
 }  // namespace tivora

@@ -148,6 +148,9 @@ void Form_Main::Form_Unload(int&) {
         step(5);
         cTray.reset();
     });
+    // Saved and gone from the tray: a new start from this folder runs beside a help window that
+    // the user has not closed yet, instead of waiting for this copy to end.
+    platform_.instances.releaseProgramFolder();
 }
 
 void Form_Main::TrayMenu_Command_View_Click() {

@@ -13,6 +13,9 @@ public:
     // started from the same folder holds it; the claim waits up to waitMilliseconds for that copy
     // to end.
     virtual bool claimProgramFolder(const std::string& folder, int waitMilliseconds) = 0;
+    // Lets go of the claim: a copy whose main window has gone, while a window of its own still
+    // stands (the help window), runs no more as the folder's copy.
+    virtual void releaseProgramFolder() = 0;
     // Asks the copy that holds the folder to show its main window, and lets it come to the front.
     // False when no copy of that folder took the request (it has no window yet, or no more).
     virtual bool askRunningCopyToShow(const std::string& folder) = 0;

@@ -51,6 +51,8 @@ class Help(WithPrintServer, ProgramTestCase):
         before = self.server.pdfs()
         s.drive("click", button["hwnd"])
         dialog = s.drive("msgbox", title, 15000)
+        self.assertEqual(dialog["owner"], button["parent"])  # modal to the help window,
+        self.assertFalse(s.drive("window", button["parent"])["enabled"])  # which takes no input meanwhile
         s.drive("answer", dialog["hwnd"], 1 if confirm else 2)
         if not confirm:
             time.sleep(3)

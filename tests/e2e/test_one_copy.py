@@ -31,6 +31,17 @@ class OneCopy(ProgramTestCase):
     def registered(self, s):
         return s.drive("regvalue", RUN_KEY, "Tivora!!! v.1.1")["data"]
 
+    def test_after_exit_with_the_help_window_open_a_new_start_runs_beside_it(self):
+        s, w = self.start_program()
+        w.click("Command_Help")
+        help_window = s.drive("find", "Tivora!!! v.1.1 - Справка", 10000)
+        self.choose(s, 4)  # "Выход": the main window saves and goes, the help window stays
+        s.drive("find-gone", "Tivora!!! v.1.1", 10000)
+        s.start(self.folder.unix / "Tivora.exe")
+        started = self.main_window(s)
+        self.assertNotEqual(started.top["pid"], w.top["pid"])
+        self.assertTrue(s.drive("window", help_window["hwnd"])["visible"])
+
     def test_a_second_start_shows_the_hidden_copy_and_ends_leaving_everything_else_alone(self):
         s, w = self.start_program(settings=HIDDEN_WITH_AUTOSTART, visible=False)
         wait_until(lambda: w.text("Command_ON_OFF") == "Стоп", what="the trigger runs")

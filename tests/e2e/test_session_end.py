@@ -109,6 +109,16 @@ class SessionEnd(SessionEndCase):
         self.assertFalse(s.drive("window", w.hwnd)["enabled"])
         self.assertEqual(self.end_session(s), seen)
 
+    def test_the_open_help_window_with_the_main_window_hidden_in_the_tray(self):
+        s, w, seen = self.start_changed()
+        w.click("Command_Help")
+        s.drive("find", "Tivora!!! v.1.1 - Справка", 10000)
+        self.choose(s, 1)  # "Скрыть"
+        wait_until(lambda: not self.visible(s, w), what="the main window hidden")
+        boxes = s.watch(6000, "#32770")
+        self.assertEqual(self.end_session(s), seen)
+        self.assertEqual([e["title"] for e in boxes.events() if e["event"] == "show"], [])  # no report
+
 
 class SessionEndWhilePrinting(WithPrintServer, SessionEndCase):
     """The print dialog of the help window, with a printer to print on."""

@@ -426,6 +426,7 @@ public:
         transcript.push_back("Claim " + folder + (waitMilliseconds > 0 ? " (waiting)" : ""));
         return claimsMade < claims.size() ? claims[claimsMade++] : (++claimsMade, true);
     }
+    void releaseProgramFolder() override { transcript.push_back("Release the program folder"); }
     bool askRunningCopyToShow(const std::string& folder) override {
         transcript.push_back("Ask the copy of " + folder + " to show");
         return showRequestsMade < showRequests.size() ? showRequests[showRequestsMade++]

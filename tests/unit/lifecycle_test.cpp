@@ -92,6 +92,7 @@ TEST_F(Lifecycle, ExitWhileRunningStopsTheTriggerSavesAndRemovesTheIcon) {
     EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
     EXPECT_EQ(form.cTray, nullptr);
     EXPECT_TRUE(fake.messages.empty());
+    EXPECT_EQ(fake.transcript.back(), "Release the program folder");  // once saved, and only then
 }
 
 TEST_F(Lifecycle, ASessionEndIsLetThroughAndSavesEverything) {

@@ -207,23 +207,26 @@ TEST_F(Printing, TheChosenNameIsMatchedInUpperCaseAgainstEveryPrinter) {
 
 TEST_F(Printing, ANameWithoutItsEndFailsThroughTheGatedReport) {
     confirmWith(std::string(32, 'X'));
-    EXPECT_FALSE(dialog().ShowPrinter());
+    EXPECT_TRUE(dialog().ShowPrinter());  // as cancelled
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_EQ(fake.messages[0].text.rfind("Ошибка функции ShowPrinter№5, ", 0), 0u);
     form.Check_MsgBox.setValue(0);
-    EXPECT_FALSE(dialog().ShowPrinter());
+    EXPECT_TRUE(dialog().ShowPrinter());
     EXPECT_EQ(fake.messages.size(), 1u);  // not shown without the debug box
 }
 
-TEST_F(Printing, WithoutAPrinterBothProceduresReportAndTheCoordinateUnitComesBack) {
+TEST_F(Printing, APrintDialogThatFailsIsReportedAndPrintsNothing) {
     confirmWith("PDF");
     fake.printers.clear();  // no printer: its settings cannot be read
+    print("text");
+    fake.printers = {{"Roll plotter", "d", "p"}};
+    fake.width = 40000;  // a page width in twips that the record's 16-bit field cannot hold
     print("text");
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
     ASSERT_EQ(fake.messages.size(), 2u);
     EXPECT_EQ(fake.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 2");
-    // The print goes on as after a confirmed dialog, and finds no printer to measure its page on.
-    EXPECT_EQ(fake.messages[1].text, "Ошибка функции vPrint_To_Paper№482, 'Ошибка принтера', строка 5");
+    EXPECT_EQ(fake.messages[1].text, "Ошибка функции ShowPrinter№6, 'Переполнение', строка 2");
+    EXPECT_TRUE(fake.printDialogs.empty());
     EXPECT_TRUE(fake.documents.empty());
 }
 

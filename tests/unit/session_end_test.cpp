@@ -102,9 +102,10 @@ TEST_F(SessionEndInDialogs, ThePrintDialogKeepsItsObjectWhileTheProgramLetsGoOfI
         help->show();
     };
     form.Command_Help.click();
-    fake.printDialog = [&](platform::PrintDialogRecord&) {
+    fake.printDialog = [&](platform::PrintDialogRecord& record) {
         endSession();  // the unload releases the program's common-dialog object
-        return true;   // and the user's confirmation still comes back to it
+        std::fill_n(fake.blocks.at(record.hDevMode).begin(), 32, 0);  // the dialog's answer: no name
+        return true;  // and the user's confirmation still comes back to it
     };
     help->Command_Print_Help.click();
     ASSERT_EQ(sessionEnds, 1);

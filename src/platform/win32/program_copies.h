@@ -44,6 +44,7 @@ public:
 
     bool claimProgramFolder(const std::string& folder, int waitMilliseconds) override;
     bool askRunningCopyToShow(const std::string& folder) override;
+    void releaseProgramFolder() override { release(); }
 
 private:
     void release();
