@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 #include "base/text.h"
 
@@ -39,6 +40,21 @@ void put32(std::uint8_t* at, std::uint32_t value) {
 
 int get16(const std::uint8_t* at) { return static_cast<std::int16_t>(at[0] | (at[1] << 8)); }
 
+// The device name of a printer-name block as the dialog hands it back: the UTF-16 text at the
+// device offset, up to its NUL; none when the name runs out of the block.
+std::optional<std::string> chosenDevice(const std::uint8_t* block, std::size_t size) {
+    if (!block || size < devNamesHeaderBytes) {
+        return std::nullopt;
+    }
+    const std::size_t at = 2 * static_cast<std::size_t>(block[2] | (block[3] << 8));
+    for (std::size_t end = at; end + 1 < size; end += 2) {
+        if (block[end] == 0 && block[end + 1] == 0) {
+            return utf16LeToUtf8(std::string_view(reinterpret_cast<const char*>(block) + at, end - at));
+        }
+    }
+    return std::nullopt;
+}
+
 // Upper case as the printer names are compared: Latin and Cyrillic letters.
 std::string upper(const std::string& text) {
     std::u32string wide = utf8ToUtf32(text);
@@ -58,19 +74,20 @@ Cl_Module_CommonDialog::Cl_Module_CommonDialog(platform::Platform& platform, Err
                                                forms::Form& mainWindow, forms::PictureBox& picture)
     : platform_(platform), reporter_(reporter), mainWindow_(mainWindow), picture_(picture) {}
 
-std::array<std::uint8_t, Cl_Module_CommonDialog::devNamesSize> Cl_Module_CommonDialog::devNames(
-    const std::string& driver, const std::string& device, const std::string& port) {
-    std::array<std::uint8_t, devNamesSize> block{};
-    std::size_t driverOffset = 8;
-    std::size_t deviceOffset = driverOffset + driver.size() + 1;
-    std::size_t outputOffset = deviceOffset + device.size() + 1;
+std::vector<std::uint8_t> Cl_Module_CommonDialog::devNames(const std::string& driver,
+                                                           const std::string& device,
+                                                           const std::string& port) {
+    const std::string names = utf8ToUtf16Le(driver + '\0' + device + '\0' + port + '\0');
+    std::vector<std::uint8_t> block(devNamesHeaderBytes + names.size());
+    // The offsets count UTF-16 units from the block's start.
+    const std::size_t driverOffset = devNamesHeaderBytes / 2;
+    const std::size_t deviceOffset = driverOffset + utf8ToUtf16(driver).size() + 1;
+    const std::size_t outputOffset = deviceOffset + utf8ToUtf16(device).size() + 1;
     put16(&block[0], static_cast<long>(driverOffset));
     put16(&block[2], static_cast<long>(deviceOffset));
     put16(&block[4], static_cast<long>(outputOffset));
     put16(&block[6], 0);
-    std::string names = driver + '\0' + device + '\0' + port + '\0';
-    names.resize(devNamesNameBytes, ' ');  // padded with blanks, or cut
-    std::copy(names.begin(), names.end(), block.begin() + 8);
+    std::copy(names.begin(), names.end(), block.begin() + devNamesHeaderBytes);
     return block;
 }
 
@@ -82,16 +99,17 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
     bool finished = procedure("ShowPrinter", [&](Step& step) {
         platform::Printer& printer = platform_.printer;
         platform::GlobalMemory& memory = platform_.memory;
-        platform::Regional& regional = platform_.regional;
         step(1);
         platform::PrintDialogRecord record;
         record.lStructSize = platform_.dialogs.printDialogRecordSize();
         record.hwndOwner = owner ? owner->hWnd() : 0;
         step(2);
         DevMode settings{};
-        std::string name = regional.toAnsi(printer.DeviceName());
-        name.resize(dmDeviceNameBytes, ' ');
-        std::copy(name.begin(), name.end(), settings.begin() + dmDeviceName);
+        // The name as far as the field holds it with its NUL; the names block has it whole.
+        std::u16string name = utf8ToUtf16(printer.DeviceName()).substr(0, dmDeviceNameCharacters - 1);
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            put16(&settings[dmDeviceName + 2 * i], static_cast<std::int16_t>(name[i]));
+        }
         put16(&settings[dmSize], devModeSize);
         put32(&settings[dmFields], DM_ORIENTATION | DM_DUPLEX);
         put16(&settings[dmPaperWidth], std::lround(printer.Width()));
@@ -106,17 +124,16 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
             memory.GlobalUnlock(record.hDevMode);
         }
         step(4);
-        auto names = devNames(regional.toAnsi(printer.DriverName()), regional.toAnsi(printer.DeviceName()),
-                              regional.toAnsi(printer.Port()));
+        auto names = devNames(printer.DriverName(), printer.DeviceName(), printer.Port());
         step(5);
         record.hDevNames =
-            memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devNamesSize);
+            memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, names.size());
         if (void* block = memory.GlobalLock(record.hDevNames)) {
-            memory.moveMemory(block, names.data(), devNamesSize);
+            memory.moveMemory(block, names.data(), names.size());
             memory.GlobalUnlock(record.hDevNames);
         }
         step(6);
-        bool confirmed = platform_.dialogs.PrintDlgA(record);
+        bool confirmed = platform_.dialogs.PrintDlgW(record);
         step(7);
         if (!confirmed) {
             memory.GlobalFree(record.hDevMode);
@@ -125,18 +142,25 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
             return;
         }
         step(8);
-        memory.GlobalFree(record.hDevNames);
         if (void* block = memory.GlobalLock(record.hDevMode)) {
-            memory.moveMemory(settings.data(), block, devModeSize);
+            memory.moveMemory(settings.data(), block,
+                              std::min(devModeSize, memory.GlobalSize(record.hDevMode)));
         }
         memory.GlobalUnlock(record.hDevMode);
         memory.GlobalFree(record.hDevMode);
         step(9);
-        auto end = std::find(settings.begin(), settings.begin() + dmDeviceNameBytes, 0);
-        if (end == settings.begin() + dmDeviceNameBytes) {
-            throw RuntimeError(err::InvalidCall);  // a device name without its end
+        // The chosen printer by the names block the dialog hands back, where its name stands
+        // whole: the settings block's field holds 31 characters, and a network printer's
+        // "\\server\queue" is often longer.
+        std::optional<std::string> device =
+            chosenDevice(static_cast<const std::uint8_t*>(memory.GlobalLock(record.hDevNames)),
+                         memory.GlobalSize(record.hDevNames));
+        memory.GlobalUnlock(record.hDevNames);
+        memory.GlobalFree(record.hDevNames);
+        if (!device) {
+            throw RuntimeError(err::InvalidCall);  // a names block without the device's name
         }
-        std::string chosen = upper(regional.fromAnsi(std::string(settings.begin(), end)));
+        std::string chosen = upper(*device);
         step(10);
         if (chosen != upper(printer.DeviceName())) {
             std::vector<std::string> installed = printer.installedPrinters();

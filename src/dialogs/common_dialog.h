@@ -48,11 +48,9 @@ public:
                          forms::Form* owner = nullptr);
 
     static constexpr std::size_t devModeSize = platform::records::devModeBytes;
-    static constexpr std::size_t devNamesSize = platform::records::devNamesBytes;
-    // The printer-name block for a driver, device and port name (8-bit code page).
-    static std::array<std::uint8_t, devNamesSize> devNames(const std::string& driver,
-                                                           const std::string& device,
-                                                           const std::string& port);
+    // The printer-name block for a driver, device and port name, as long as the names need.
+    static std::vector<std::uint8_t> devNames(const std::string& driver, const std::string& device,
+                                              const std::string& port);
 
 private:
     // How a chunk's picture goes on paper: its scale from the screen's pixels to the printer's,

@@ -17,6 +17,7 @@ public:
     virtual void* GlobalLock(std::uintptr_t block) = 0;
     virtual bool GlobalUnlock(std::uintptr_t block) = 0;
     virtual std::uintptr_t GlobalFree(std::uintptr_t block) = 0;
+    virtual std::size_t GlobalSize(std::uintptr_t block) = 0;  // 0 for a block that is not there
     // kernel32's RtlMoveMemory (a macro in some headers, hence the name).
     virtual void moveMemory(void* destination, const void* source, std::size_t length) = 0;
 };
@@ -26,30 +27,32 @@ inline constexpr std::uint32_t globalZeroInit = 0x40;  // GMEM_ZEROINIT
 
 // The records as a 32-bit program hands them to the dialogs. platform/win32 checks them against
 // the system's own declarations at compile time: the offsets always, the sizes where it is 32-bit.
+// The print dialog is the wide one (PrintDlgW): printer names reach it and come back whole,
+// whatever the system's code page.
 namespace records {
-inline constexpr std::uint32_t printDialogBytes = 66;  // PRINTDLGA
+inline constexpr std::uint32_t printDialogBytes = 66;  // PRINTDLGW
 inline constexpr std::uint32_t openFileBytes = 76;     // OPENFILENAMEA as Windows 95 and NT 4 know it
-// The settings block: DEVMODEA from its start, far enough to hold the form name; the dialog
+// The settings block: DEVMODEW from its start, far enough to hold the form name; the dialog
 // reads as much of it as dmSize says.
-inline constexpr std::size_t devModeBytes = 122;
-// The printer-name block: DEVNAMES's four offsets, then 100 bytes of names.
-inline constexpr std::size_t devNamesBytes = 108;
-inline constexpr std::size_t devNamesNameBytes = 100;
+inline constexpr std::size_t devModeBytes = 186;
+// The printer-name block: DEVNAMES's four offsets (counted in UTF-16 units from the block's
+// start), then the driver, device and port names in UTF-16, each ended by a NUL.
+inline constexpr std::size_t devNamesHeaderBytes = 8;
 
-// Where DEVMODEA keeps the fields the program fills and reads.
+// Where DEVMODEW keeps the fields the program fills and reads.
 enum DevModeOffset : std::size_t {
     dmDeviceName = 0,
-    dmDeviceNameBytes = 32,
-    dmSize = 36,
-    dmFields = 40,
-    dmOrientation = 44,
-    dmPaperSize = 46,
-    dmPaperWidth = 50,
-    dmCopies = 54,
-    dmDefaultSource = 56,
-    dmPrintQuality = 58,
-    dmColor = 60,
-    dmDuplex = 62,
+    dmDeviceNameCharacters = 32,  // UTF-16 units, the ending NUL among them
+    dmSize = 68,
+    dmFields = 72,
+    dmOrientation = 76,
+    dmPaperSize = 78,
+    dmPaperWidth = 82,
+    dmCopies = 86,
+    dmDefaultSource = 88,
+    dmPrintQuality = 90,
+    dmColor = 92,
+    dmDuplex = 94,
 };
 }  // namespace records
 
@@ -80,7 +83,7 @@ class CommonDialogFunctions {
 public:
     virtual ~CommonDialogFunctions() = default;
     virtual std::uint32_t printDialogRecordSize() = 0;  // 66 bytes in a 32-bit program
-    virtual bool PrintDlgA(PrintDialogRecord& record) = 0;
+    virtual bool PrintDlgW(PrintDialogRecord& record) = 0;
     virtual std::uint32_t openFileRecordSize() = 0;  // 76 bytes in a 32-bit program
     virtual bool GetOpenFileNameA(OpenFileRecord& record) = 0;
     // The bare names of the ordinary files (not hidden, not system, not folders) that a path

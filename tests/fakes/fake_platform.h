@@ -254,6 +254,10 @@ public:
     }
     bool GlobalUnlock(std::uintptr_t) override { return true; }
     std::uintptr_t GlobalFree(std::uintptr_t block) override { return blocks.erase(block) ? 0 : block; }
+    std::size_t GlobalSize(std::uintptr_t block) override {
+        auto found = blocks.find(block);
+        return found == blocks.end() ? 0 : found->second.size();
+    }
     void moveMemory(void* destination, const void* source, std::size_t length) override {
         std::memmove(destination, source, length);
     }
@@ -268,9 +272,24 @@ public:
     std::uint32_t printDialogBytes = platform::records::printDialogBytes;
     std::uint32_t openFileBytes = platform::records::openFileBytes;
     std::uint32_t printDialogRecordSize() override { return printDialogBytes; }
-    bool PrintDlgA(platform::PrintDialogRecord& record) override {
+    bool PrintDlgW(platform::PrintDialogRecord& record) override {
         printDialogs.push_back(record);
         return printDialog ? printDialog(record) : false;
+    }
+    // The dialog's answer when the user confirms: the settings block with the copies chosen, and
+    // a new names block (the dialog's own) whose device name is the one given.
+    bool confirmPrintDialog(platform::PrintDialogRecord& record, const std::string& device, int copies = 1) {
+        blocks.at(record.hDevMode)[platform::records::dmCopies] = static_cast<std::uint8_t>(copies);
+        GlobalFree(record.hDevNames);
+        auto unit = [](std::size_t v) {
+            return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+        };
+        // No driver name (at 4), the device's (at 5), no port name after it.
+        std::string names = unit(4) + unit(5) + unit(6 + utf8ToUtf16(device).size()) + unit(0) + unit(0) +
+                            utf8ToUtf16Le(device) + unit(0) + unit(0);
+        record.hDevNames = GlobalAlloc(platform::globalMoveable, names.size());
+        std::copy(names.begin(), names.end(), blocks.at(record.hDevNames).begin());
+        return true;
     }
     std::uint32_t openFileRecordSize() override { return openFileBytes; }
     bool GetOpenFileNameA(platform::OpenFileRecord& record) override {

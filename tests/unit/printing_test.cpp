@@ -21,11 +21,7 @@ struct Printing : fakes::MainWindowFixture {
     // The user confirms the print dialog, choosing a printer by the name the dialog gives back.
     void confirmWith(const std::string& deviceName, int copies = 1) {
         fake.printDialog = [this, deviceName, copies](platform::PrintDialogRecord& record) {
-            auto& block = fake.blocks.at(record.hDevMode);
-            std::fill(block.begin(), block.begin() + 32, 0);
-            std::memcpy(block.data(), deviceName.data(), std::min<size_t>(deviceName.size(), 32));
-            block[54] = static_cast<std::uint8_t>(copies);
-            return true;
+            return fake.confirmPrintDialog(record, deviceName, copies);
         };
     }
     void print(const std::string& text) { dialog().vPrint_To_Paper(dialog(), text); }
@@ -113,9 +109,10 @@ TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
         size_t firstChunkSheets, sheets;
     };
     // A4 at 600 DPI (72 lines a sheet), A5 across at 300 DPI (35 lines), a label printer of 203
-    // DPI (9 lines): the first chunk's sheets, and all the sheets.
-    for (Paper paper :
-         {Paper{6816, 2.4, 3, 3 + 1}, Paper{1648, 4.8, 7, 7 + 1}, Paper{300, 1440.0 / 203, 24, 24 + 3}}) {
+    // DPI (9 lines), a sheet of 10 lines, which the second chunk's 20 fill exactly (no blank sheet
+    // after them): the first chunk's sheets, and all the sheets.
+    for (Paper paper : {Paper{6816, 2.4, 3, 3 + 1}, Paper{1648, 4.8, 7, 7 + 1},
+                        Paper{300, 1440.0 / 203, 24, 24 + 3}, Paper{937.5, 2.4, 22, 22 + 2}}) {
         fake.documents.clear();
         fake.paints.clear();
         fake.cutLines.clear();
@@ -155,8 +152,9 @@ TEST_F(Printing, CancelPrintsNothingAndLeavesEverythingAsItWas) {
     EXPECT_TRUE(fake.messages.empty());
 }
 
-TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsInMovableZeroFilledBlocks) {
-    fake.printers = {{"Laser", "Driver", "LPT1:"}};
+TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZeroFilledBlocks) {
+    const std::string device = "\\\\server\\Принтер бухгалтерии, этаж 3 (Әсел)";  // 43 characters
+    fake.printers = {{device, "Driver", "LPT1:"}};
     fake.orientation = 2;
     fake.duplex = 3;
     std::vector<std::uint8_t> devMode, devNames;
@@ -166,47 +164,49 @@ TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsInMovableZeroFilledBlock
         return false;
     };
     dialog().ShowPrinter();
-    EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(), "GlobalAlloc 0x42 122"), 1);
-    EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(), "GlobalAlloc 0x42 108"), 1);
-    ASSERT_EQ(devMode.size(), 122u);
-    EXPECT_EQ(std::string(devMode.begin(), devMode.begin() + 32), "Laser" + std::string(27, ' '));
-    EXPECT_EQ(devMode[36], 122);                                                // dmSize
-    EXPECT_EQ(devMode[40] | (devMode[41] << 8) | (devMode[42] << 16), 0x1001);  // dmFields
-    EXPECT_EQ(devMode[44], 2);                                                  // dmOrientation
-    EXPECT_EQ(devMode[46], 9);                                                  // dmPaperSize
-    EXPECT_EQ(devMode[50] | (devMode[51] << 8), 11906);                         // dmPaperWidth
-    EXPECT_EQ(devMode[62], 3);                                                  // dmDuplex
-    ASSERT_EQ(devNames.size(), 108u);
-    EXPECT_EQ(devNames[0], 8);
-    EXPECT_EQ(devNames[2], 8 + 7);
-    EXPECT_EQ(devNames[4], 8 + 7 + 6);
-    EXPECT_EQ(devNames[6], 0);
-    EXPECT_EQ(std::string(devNames.begin() + 8, devNames.begin() + 8 + 19),
-              std::string("Driver\0Laser\0LPT1:\0", 19));
-    EXPECT_EQ(devNames.back(), ' ');
+    EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(), "GlobalAlloc 0x42 186"), 1);
+    const std::string names = utf8ToUtf16Le("Driver" + std::string(1, '\0') + device + '\0' + "LPT1:" + '\0');
+    EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(),
+                         "GlobalAlloc 0x42 " + std::to_string(8 + names.size())),
+              1);
+    ASSERT_EQ(devMode.size(), 186u);
+    // The settings block's field holds the name as far as it can, with its end.
+    const std::string field = utf8ToUtf16Le(characters(device, 0, 31)) + std::string(2, '\0');
+    EXPECT_EQ(std::string(devMode.begin(), devMode.begin() + 64), field);
+    EXPECT_EQ(devMode[68], 186);                                                // dmSize
+    EXPECT_EQ(devMode[72] | (devMode[73] << 8) | (devMode[74] << 16), 0x1001);  // dmFields
+    EXPECT_EQ(devMode[76], 2);                                                  // dmOrientation
+    EXPECT_EQ(devMode[78], 9);                                                  // dmPaperSize
+    EXPECT_EQ(devMode[82] | (devMode[83] << 8), 11906);                         // dmPaperWidth
+    EXPECT_EQ(devMode[94], 3);                                                  // dmDuplex
+    // The names block holds every name whole; its offsets count UTF-16 units.
+    EXPECT_EQ(std::vector<int>({devNames[0], devNames[2], devNames[4], devNames[6]}),
+              std::vector<int>({4, 4 + 7, 4 + 7 + 44, 0}));
+    EXPECT_EQ(std::string(devNames.begin() + 8, devNames.end()), names);
 }
 
-TEST_F(Printing, ThePrinterNameBlockIsCutAtItsSize) {
-    auto block = Cl_Module_CommonDialog::devNames(std::string(60, 'd'), std::string(60, 'n'), "p");
-    EXPECT_EQ(block[2], 8 + 61);
-    EXPECT_EQ(block[4], 8 + 61 + 61);
-    EXPECT_EQ(block[107], 'n');  // cut: the device name runs to the end of the block
-}
-
-TEST_F(Printing, TheChosenNameIsMatchedInUpperCaseAgainstEveryPrinter) {
-    fake.printers = {{"PDF", "d", "p"}, {"Laser", "d", "p"}, {"laser", "d", "p"}, {"Other", "d", "p"}};
+TEST_F(Printing, TheChosenNameFromTheNamesBlockIsMatchedInUpperCaseAgainstEveryPrinter) {
+    const std::string network = "\\\\print-server-03\\Бухгалтерия, третий этаж";  // 40 characters
+    fake.printers = {{"PDF", "d", "p"}, {"Laser", "d", "p"}, {"laser", "d", "p"}, {network, "d", "p"}};
     confirmWith("LASER", 3);
     EXPECT_FALSE(dialog().ShowPrinter());
     EXPECT_EQ(fake.current, 2u);  // every match becomes current; the last one stays
     EXPECT_EQ(fake.copies, 3);
+    confirmWith(network);
+    EXPECT_FALSE(dialog().ShowPrinter());
+    EXPECT_EQ(fake.current, 3u);
     confirmWith("Nobody");
     EXPECT_FALSE(dialog().ShowPrinter());
-    EXPECT_EQ(fake.current, 2u);
+    EXPECT_EQ(fake.current, 3u);
     EXPECT_TRUE(fake.blocks.empty());
 }
 
 TEST_F(Printing, ANameWithoutItsEndFailsThroughTheGatedReport) {
-    confirmWith(std::string(32, 'X'));
+    fake.printDialog = [this](platform::PrintDialogRecord& record) {
+        fake.confirmPrintDialog(record, "XX");
+        fake.blocks.at(record.hDevNames).resize(14);  // the header, then "XX" with no end
+        return true;
+    };
     EXPECT_TRUE(dialog().ShowPrinter());  // as cancelled
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_EQ(fake.messages[0].text.rfind("Ошибка функции ShowPrinter№5, ", 0), 0u);

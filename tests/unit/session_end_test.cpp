@@ -104,8 +104,7 @@ TEST_F(SessionEndInDialogs, ThePrintDialogKeepsItsObjectWhileTheProgramLetsGoOfI
     form.Command_Help.click();
     fake.printDialog = [&](platform::PrintDialogRecord& record) {
         endSession();  // the unload releases the program's common-dialog object
-        std::fill_n(fake.blocks.at(record.hDevMode).begin(), 32, 0);  // the dialog's answer: no name
-        return true;  // and the user's confirmation still comes back to it
+        return fake.confirmPrintDialog(record, "PDF");  // the user's confirmation still comes back to it
     };
     help->Command_Print_Help.click();
     ASSERT_EQ(sessionEnds, 1);

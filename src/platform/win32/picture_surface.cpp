@@ -31,8 +31,12 @@ void FormHost::makeSurface(Child& child) {
     auto& picture = static_cast<forms::PictureBox&>(*child.control);
     if (!child.surface) {
         HDC screen = GetDC(nullptr);
-        child.surface = CreateCompatibleDC(screen);
+        HDC surface = CreateCompatibleDC(screen);
         ReleaseDC(nullptr, screen);
+        if (!surface) {
+            return;  // nothing made: the next use asks again, and no font is left behind
+        }
+        child.surface = surface;
         const forms::Font& font = picture.font;
         if (!font.isDefault()) {
             child.surfaceFont = createFont(font, systemDpi());

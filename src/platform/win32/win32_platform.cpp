@@ -375,6 +375,9 @@ bool Win32Platform::GlobalUnlock(std::uintptr_t block) {
 std::uintptr_t Win32Platform::GlobalFree(std::uintptr_t block) {
     return reinterpret_cast<std::uintptr_t>(::GlobalFree(reinterpret_cast<HGLOBAL>(block)));
 }
+std::size_t Win32Platform::GlobalSize(std::uintptr_t block) {
+    return block ? ::GlobalSize(reinterpret_cast<HGLOBAL>(block)) : 0;
+}
 void Win32Platform::moveMemory(void* destination, const void* source, std::size_t length) {
     std::memmove(destination, source, length);
 }
@@ -382,38 +385,38 @@ void Win32Platform::moveMemory(void* destination, const void* source, std::size_
 // The records as the program hands them to the dialogs, checked against the system's own
 // declarations: the field offsets everywhere, the record sizes where the program is 32-bit.
 namespace records = platform::records;
-static_assert(offsetof(DEVMODEA, dmSize) == records::dmSize &&
-              offsetof(DEVMODEA, dmFields) == records::dmFields &&
-              offsetof(DEVMODEA, dmOrientation) == records::dmOrientation &&
-              offsetof(DEVMODEA, dmPaperSize) == records::dmPaperSize &&
-              offsetof(DEVMODEA, dmPaperWidth) == records::dmPaperWidth &&
-              offsetof(DEVMODEA, dmCopies) == records::dmCopies &&
-              offsetof(DEVMODEA, dmDefaultSource) == records::dmDefaultSource &&
-              offsetof(DEVMODEA, dmPrintQuality) == records::dmPrintQuality &&
-              offsetof(DEVMODEA, dmColor) == records::dmColor &&
-              offsetof(DEVMODEA, dmDuplex) == records::dmDuplex &&
-              sizeof(DEVMODEA::dmDeviceName) == records::dmDeviceNameBytes);
+static_assert(offsetof(DEVMODEW, dmSize) == records::dmSize &&
+              offsetof(DEVMODEW, dmFields) == records::dmFields &&
+              offsetof(DEVMODEW, dmOrientation) == records::dmOrientation &&
+              offsetof(DEVMODEW, dmPaperSize) == records::dmPaperSize &&
+              offsetof(DEVMODEW, dmPaperWidth) == records::dmPaperWidth &&
+              offsetof(DEVMODEW, dmCopies) == records::dmCopies &&
+              offsetof(DEVMODEW, dmDefaultSource) == records::dmDefaultSource &&
+              offsetof(DEVMODEW, dmPrintQuality) == records::dmPrintQuality &&
+              offsetof(DEVMODEW, dmColor) == records::dmColor &&
+              offsetof(DEVMODEW, dmDuplex) == records::dmDuplex &&
+              sizeof(DEVMODEW::dmDeviceName) == records::dmDeviceNameCharacters * sizeof(WCHAR));
 // The settings block holds the form name, which the dialog reads when dmSize reaches past it,
-// and no more than DEVMODEA.
-static_assert(offsetof(DEVMODEA, dmFormName) + CCHFORMNAME <= records::devModeBytes &&
-              records::devModeBytes <= sizeof(DEVMODEA));
-static_assert(sizeof(DEVNAMES) + records::devNamesNameBytes == records::devNamesBytes);
+// and no more than DEVMODEW.
+static_assert(offsetof(DEVMODEW, dmFormName) + CCHFORMNAME * sizeof(WCHAR) <= records::devModeBytes &&
+              records::devModeBytes <= sizeof(DEVMODEW));
+static_assert(sizeof(DEVNAMES) == records::devNamesHeaderBytes);
 #if !defined(_WIN64)
-static_assert(sizeof(PRINTDLGA) == records::printDialogBytes);
+static_assert(sizeof(PRINTDLGW) == records::printDialogBytes);
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName) ==
               records::openFileBytes);
 #endif
 
-std::uint32_t Win32Platform::printDialogRecordSize() { return sizeof(PRINTDLGA); }
+std::uint32_t Win32Platform::printDialogRecordSize() { return sizeof(PRINTDLGW); }
 
-bool Win32Platform::PrintDlgA(platform::PrintDialogRecord& record) {
-    PRINTDLGA dialog{};
+bool Win32Platform::PrintDlgW(platform::PrintDialogRecord& record) {
+    PRINTDLGW dialog{};
     dialog.lStructSize = record.lStructSize;
     dialog.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
     dialog.hDevMode = reinterpret_cast<HGLOBAL>(record.hDevMode);
     dialog.hDevNames = reinterpret_cast<HGLOBAL>(record.hDevNames);
     dialog.Flags = record.Flags;
-    auto printDlg = lateBound<BOOL(WINAPI*)(LPPRINTDLGA)>(L"comdlg32.dll", "PrintDlgA");
+    auto printDlg = lateBound<BOOL(WINAPI*)(LPPRINTDLGW)>(L"comdlg32.dll", "PrintDlgW");
     BOOL confirmed = printDlg ? printDlg(&dialog) : FALSE;
     // The dialog may hand back other blocks than it got.
     record.hDevMode = reinterpret_cast<std::uintptr_t>(dialog.hDevMode);

@@ -97,10 +97,11 @@ public:
     void* GlobalLock(std::uintptr_t block) override;
     bool GlobalUnlock(std::uintptr_t block) override;
     std::uintptr_t GlobalFree(std::uintptr_t block) override;
+    std::size_t GlobalSize(std::uintptr_t block) override;
     void moveMemory(void* destination, const void* source, std::size_t length) override;
 
     std::uint32_t printDialogRecordSize() override;
-    bool PrintDlgA(platform::PrintDialogRecord& record) override;
+    bool PrintDlgW(platform::PrintDialogRecord& record) override;
     std::uint32_t openFileRecordSize() override;
     bool GetOpenFileNameA(platform::OpenFileRecord& record) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;

@@ -117,9 +117,12 @@ DEVMODEW& Win32Printer::settings() {
             throw RuntimeError(err::PrinterError);
         }
         LONG size = documentProperties(handle, printer.device.data(), nullptr, 0);
-        if (size < static_cast<LONG>(sizeof(DEVMODEW))) {
-            size = sizeof(DEVMODEW);
+        if (size <= 0) {
+            // Without the driver's size, the second call could write past any buffer guessed.
+            closePrinter(handle);
+            throw RuntimeError(err::PrinterError);
         }
+        size = std::max(size, static_cast<LONG>(sizeof(DEVMODEW)));
         devMode_.assign(static_cast<std::size_t>(size), 0);
         auto* mode = reinterpret_cast<DEVMODEW*>(devMode_.data());
         LONG result = documentProperties(handle, printer.device.data(), mode, DM_OUT_BUFFER);
