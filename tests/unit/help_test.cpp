@@ -49,17 +49,6 @@ TEST_F(Help, AHiddenMainWindowCannotTakeTheFocusAndThatIsReported) {
         "Ошибка функции Form_Unload№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 3");
 }
 
-TEST_F(Help, AtTheSessionsEndAHiddenMainWindowRaisesNoReportAndIsSaved) {
-    form.Command_Help.click();
-    form.hide();
-    help->sessionEnding();
-    form.sessionEnding();
-    EXPECT_FALSE(help->loaded());
-    EXPECT_FALSE(form.loaded());
-    EXPECT_TRUE(fake.messages.empty());
-    EXPECT_TRUE(fake.fileExists(fake.folder + "\\Settings.ini"));
-}
-
 TEST_F(Help, AfterTheProgramWasEndedFromTheTrayTheHelpWindowClosesAlone) {
     form.Command_Help.click();
     form.TrayMenu_Command_Exit.click();
