@@ -13,6 +13,7 @@
 #include "tray/tray_icon.h"
 
 #include <memory>
+#include <optional>
 
 namespace tivora {
 
@@ -136,13 +137,23 @@ private:
     void tickNow();
     void clockMoved(bool resumed);
     void actionStarted();
-    void actionEnded();
+    void actionEnded() noexcept;
+    bool isSetMinute(const DateTime& time);
+    void holdTickBack();
 
     int pendingRead_ = 0;     // the one-shot that ends the current tick, 0 when none
     int actionsRunning_ = 0;  // ticks are held back while any action runs
     bool tickOwed_ = false;   // a tick was held back by an action
     int owedTick_ = 0;        // the one-shot that brings it, 0 when none
-    unsigned armings_ = 0;    // starts and stops so far
+    // The date whose action a tick held back inside the set minute would have fired.
+    std::optional<CalendarDate> owedDate_;
+    unsigned armings_ = 0;  // starts and stops so far
+    struct Firing {
+        CalendarDate date;  // the date it counts for
+        double minute;      // the minute it fired in, or none (61) for an owed action
+    };
+    std::optional<Firing> firing_;   // the firing whose action runs now
+    bool firingMinuteLeft_ = false;  // the clock has left its minute meanwhile
 };
 
 }  // namespace tivora

@@ -30,16 +30,19 @@ void Form_Main::bindScheduler() {
 // an earlier one is still waiting, or while any action runs (a message box keeps timer messages
 // flowing, and a Test's box is no different from the scheduled one), are held back: two ticks
 // never overlap, and a box is never opened on top of another. A tick held back by an action
-// comes once the action has ended (see actionEnded).
+// comes once the action has ended (see actionEnded), and owes the action it would have fired.
 void Form_Main::Timer_Run_Timer() {
     if (pendingRead_ != 0) {
         return;
     }
     if (actionsRunning_ > 0) {
-        tickOwed_ = true;
+        holdTickBack();
         return;
     }
     tickOwed_ = false;
+    if (owedDate_ && *owedDate_ != platform_.clock.now().date()) {
+        owedDate_.reset();  // the action held back was owed on a date that has passed
+    }
     bool seen = visible();
     bool shown = procedure("Timer_Run_Timer", [&](Step& step) {
         step(1);
@@ -62,7 +65,7 @@ void Form_Main::finishTick() {
     if (actionsRunning_ > 0) {
         // A Test pressed between the tick and its read: the read waits for the Test's box too.
         Label_Indicator.setVisible(false);
-        tickOwed_ = true;
+        holdTickBack();
         return;
     }
     procedure("Timer_Run_Timer", [&](Step& step) {
@@ -70,54 +73,92 @@ void Form_Main::finishTick() {
         step(3);
         DateTime now = clock.now();
         step(4);
-        std::string currentTime = timeText(now);
-        step(5);
-        std::string setTime =
-            twoDigits(Text_Hour.text(), numberFormat) + ":" + twoDigits(Text_Minute.text(), numberFormat);
+        const bool inSetMinute = isSetMinute(now);  // the time's text begins with the set hour and minute
         step(6);
-        if (currentTime.starts_with(setTime)) {
-            // Today's date and the minute are read afresh at each use: the clock may have moved on.
-            if (clock.now().date() != Last_Action_Date) {
-                if (clock.now().minute != Last_Action_Minute) {
-                    // The date and minute of the firing are recorded once the action has returned,
-                    // as they were when it began: a message answered after midnight still counts
-                    // for the date it fired on, and the new date fires too.
-                    DateTime firing = clock.now();
-                    unsigned armed = armings_;
-                    vAction();
-                    // A stop or a start while the action ran (its message box stood open) armed
-                    // the trigger afresh: that arming stands, not this firing.
-                    if (armings_ == armed) {
-                        Last_Action_Date = firing.date();
-                        Last_Action_Minute = firing.minute;
-                    }
-                }
-            }
-        } else {
-            // The clock has left the set minute, so the minute fired in blocks no later date. It
-            // keeps a date changed inside that minute, however many ticks later, from firing again;
-            // released only by a tick that found today's date again, a firing whose action returned
-            // in the minute's last second, or one right before the machine went to sleep, had no
-            // such tick, and no date ever fired again.
+        // A tick that an action held back inside the set minute owed its date's action: it runs
+        // now, once that action is over (this tick began on that date still), and counts for it.
+        const std::optional<CalendarDate> owed = inSetMinute ? std::nullopt : owedDate_;
+        owedDate_.reset();
+        if (!inSetMinute) {
+            // The clock is out of the minute fired in: that minute holds back no date any more.
+            // While the clock is still in it, it keeps a date changed there from firing again.
             Last_Action_Minute = noMinute;
+        }
+        // Today's date and the minute are read afresh at each use: the clock may have moved on.
+        if ((inSetMinute || owed) && (owed ? *owed : clock.now().date()) != Last_Action_Date &&
+            clock.now().minute != Last_Action_Minute) {
+            // The date and minute of the firing are recorded once the action has returned, as they
+            // were when it began: a message answered after midnight still counts for the date it
+            // fired on, and the new date fires too.
+            const DateTime now = clock.now();
+            const Firing firing{owed ? *owed : now.date(), inSetMinute ? now.minute : noMinute};
+            unsigned armed = armings_;
+            firing_ = firing;
+            firingMinuteLeft_ = false;
+            vAction();
+            firing_.reset();
+            // A stop or a start while the action ran (its message box stood open) armed the
+            // trigger afresh: that arming stands, not this firing. The clock may have left the
+            // minute fired in meanwhile (see holdTickBack and clockMoved).
+            if (armings_ == armed) {
+                Last_Action_Date = firing.date;
+                Last_Action_Minute = firingMinuteLeft_ ? noMinute : firing.minute;
+            }
         }
         step(7);
         Label_Indicator.setVisible(false);
     });
 }
 
+bool Form_Main::isSetMinute(const DateTime& time) {
+    const std::string setTime =
+        twoDigits(Text_Hour.text(), numberFormat) + ":" + twoDigits(Text_Minute.text(), numberFormat);
+    return timeText(time).starts_with(setTime);
+}
+
+// A tick that an action holds back: it comes once the action has ended, and, inside the set
+// minute on a date not fired yet, it owes that date's action (a Test's box left open across the
+// minute would otherwise cost the evening its action). It applies the minute rule as a tick would,
+// the firing whose box stands counted as fired: a date changed inside its minute owes nothing.
+void Form_Main::holdTickBack() {
+    tickOwed_ = true;
+    procedure("Timer_Run_Timer", [&](Step& step) {
+        step(3);
+        DateTime now = platform_.clock.now();
+        step(6);
+        if (!isSetMinute(now)) {
+            Last_Action_Minute = noMinute;
+            firingMinuteLeft_ = true;
+            return;
+        }
+        const CalendarDate firedDate = firing_ ? firing_->date : Last_Action_Date;
+        const double firedMinute = !firing_            ? Last_Action_Minute
+                                   : firingMinuteLeft_ ? noMinute
+                                                       : firing_->minute;
+        if (now.date() != firedDate && now.minute != firedMinute) {
+            owedDate_ = now.date();
+        }
+    });
+}
+
 void Form_Main::actionStarted() { ++actionsRunning_; }
 
 // The last running action has ended: a tick held back meanwhile (the start's own tick among
-// them) comes now, after the caller that ran the action has finished with it.
-void Form_Main::actionEnded() {
+// them) comes now, after the caller that ran the action has finished with it. Called from a
+// destructor, so nothing may leave it: a one-shot the system refuses is made up by the timer's
+// next tick, which finds the tick and the action still owed.
+void Form_Main::actionEnded() noexcept {
     if (--actionsRunning_ == 0 && tickOwed_ && owedTick_ == 0) {
-        owedTick_ = platform_.timers.startOnce(0, [this] {
+        try {
+            owedTick_ = platform_.timers.startOnce(0, [this] {
+                owedTick_ = 0;
+                if (tickOwed_ && Timer_Run.enabled()) {
+                    tickNow();
+                }
+            });
+        } catch (...) {
             owedTick_ = 0;
-            if (tickOwed_ && Timer_Run.enabled()) {
-                tickNow();
-            }
-        });
+        }
     }
 }
 
@@ -136,8 +177,14 @@ void Form_Main::clockMoved(bool resumed) {
     if (leadingValue(Command_ON_OFF.tag()) == 0) {
         return;
     }
-    if (resumed && platform_.clock.now().date() != Last_Action_Date) {
-        Last_Action_Minute = noMinute;
+    if (resumed) {
+        const CalendarDate today = platform_.clock.now().date();
+        if (today != Last_Action_Date) {
+            Last_Action_Minute = noMinute;
+        }
+        // Woken while the action of a firing stands (its box open): the firing's minute, not
+        // recorded yet, is left behind too.
+        firingMinuteLeft_ = firingMinuteLeft_ || (firing_ && today != firing_->date);
     }
     tickNow();
 }
@@ -152,6 +199,7 @@ void Form_Main::stopPendingTick() {
 
 void Form_Main::vON_OFF() {
     ++armings_;
+    firing_.reset();  // a firing whose box stands counts no more: the trigger is armed afresh
     procedure("vON_OFF", [&](Step& step) {
         step(1);
         Last_Action_Date = armedDate;
@@ -175,6 +223,7 @@ void Form_Main::vON_OFF() {
             Command_ON_OFF.setTag("0");
             stopPendingTick();
             tickOwed_ = false;
+            owedDate_.reset();
         }
     });
 }

@@ -163,8 +163,12 @@ public:
     // Timers: pending one-shots run when the test says their time has come.
     std::map<int, std::function<void()>> pendingTimers;
     int nextTimer = 1;
+    int refuseOneShots = 0;  // the system refuses this many one-shots (no timer left)
     int startOnce(int milliseconds, std::function<void()> action) override {
         (void)milliseconds;
+        if (refuseOneShots > 0 && refuseOneShots-- > 0) {
+            throw RuntimeError(err::OutOfMemory);
+        }
         pendingTimers[nextTimer] = std::move(action);
         return nextTimer++;
     }

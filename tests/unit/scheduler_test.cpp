@@ -290,6 +290,22 @@ TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
     fake.runTimers();  // the tick held back, once the box is closed
     fake.runTimers();
     EXPECT_EQ(shown(message), 2);
+    // Left open across the whole set minute, the Test's box owes the evening its action: once it
+    // is closed (the system refusing the one-shot that would bring the held tick at once), the
+    // next tick fires it, once.
+    fake.messages.clear();
+    fake.onMessage = [&](const fakes::ShownMessage&) {
+        if (fake.messages.size() == 1) {
+            tickAt({2026, 12, 10, 23, 5, 0});
+            tickAt({2026, 12, 10, 23, 6, 0});
+            fake.refuseOneShots = 1;
+        }
+    };
+    tickAt({2026, 12, 10, 23, 4, 45});
+    form.Command_Test.click();
+    tickAt({2026, 12, 10, 23, 6, 2});
+    tickAt({2026, 12, 10, 23, 6, 3});
+    EXPECT_EQ(shown(message), 2);
 }
 
 // Stop and start while the scheduled message stands open: once it is closed, the start's rule
