@@ -11,6 +11,7 @@
 #include "main_window/one_copy.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/form_host.h"
+#include "platform/win32/system_files.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/ini_functions.h"
@@ -18,6 +19,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace tivora;
+    win32::loadLibrariesFromTheSystemFolderOnly();
     win32::Win32Platform system(instance);
     platform::Platform platform = system.platform();
 

@@ -14,7 +14,8 @@ const PixelRect right{1024, 0, 2944, 1040};  // a larger monitor to its right
 PixelRect at(int left, int top) { return {left, top, left + 200, top + 300}; }
 
 TEST(Placement, AWindowWhoseTitleBarCanBeTakenHoldOfStaysWhereItIs) {
-    for (PixelRect window : {at(100, 100), at(900, 600), at(-100, 0), at(0, 728 - 2 * title), at(950, 200)}) {
+    for (PixelRect window : {at(100, 100), at(900, 600), at(-100, 0), at(0, 728 - 2 * title), at(950, 200),
+                             at(1024 - 3 * title, 200)}) {
         EXPECT_EQ(reachablePlace(window, title, {screen}), window) << window.left << "," << window.top;
     }
     EXPECT_EQ(reachablePlace(at(2000, 500), title, {screen, right}), at(2000, 500));  // on the second monitor
@@ -28,8 +29,10 @@ TEST(Placement, AWindowOutOfReachComesWhollyOntoTheNearestWorkArea) {
               at(0, 50));  // a sliver of title bar is not enough
     EXPECT_EQ(reachablePlace(at(-32000, -32000), title, {screen}), at(0, 0));
     EXPECT_EQ(reachablePlace(at(30000, 30000), title, {screen}), at(824, 428));
-    // With two monitors: the one nearer to it.
+    // With two monitors: the one nearer to it, or of two it lies across, the one it overlaps more.
     EXPECT_EQ(reachablePlace(at(5000, 100), title, {screen, right}), at(2744, 100));
+    EXPECT_EQ(reachablePlace(at(900, -50), title, {screen, right}), at(824, 0));
+    EXPECT_EQ(reachablePlace(at(980, -50), title, {screen, right}), at(1024, 0));
     EXPECT_EQ(reachablePlace(at(-5000, 100), title, {screen, right}), at(0, 100));
     EXPECT_TRUE(
         titleBarReachable(reachablePlace(at(12345, -6789), title, {screen, right}), title, {screen, right}));

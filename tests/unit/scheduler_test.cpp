@@ -247,7 +247,10 @@ TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
     fake.onMessage = [&](const fakes::ShownMessage&) {
         mostOpen = std::max(mostOpen, ++open);
         if (fake.messages.size() == 1) {
-            tickAt({2026, 12, 7, 23, 0, 0});
+            fake.time = {2026, 12, 7, 23, 0, 0};
+            form.Timer_Run.tick();  // held back: the square stays dark and no read is armed
+            EXPECT_FALSE(form.Label_Indicator.visible());
+            EXPECT_TRUE(fake.pendingTimers.empty());
             tickAt({2026, 12, 7, 23, 0, 1});
         }
         --open;

@@ -143,7 +143,7 @@ TEST_F(SettingsFile, AMissingPositionIsATypeMismatchAfterTheControls) {
 TEST_F(SettingsFile, APositionBeyondSinglePrecisionIsAnOverflowNeverAWildNumber) {
     ini.Settings(INI_Functions::Save, form);
     const std::string saved = file();
-    for (const char* far : {"1E+39", "-3,5E+38", "inf", "-Infinity", "NaN", "1,#INF", "1.#QNAN"}) {
+    for (const char* far : {"1E+39", "-3,5E+38", "inf", "-Infinity", "NaN", "1,#INF", "1.#QNAN", "-1.#IND"}) {
         std::string edited = saved;
         edited.replace(edited.find("Form_Left=") + 10, 1, far);
         setFile(edited);

@@ -161,6 +161,16 @@ TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
         FreeLibrary(library);
     }
     EXPECT_EQ(loadSystemLibrary(L"tivora-no-such-library.dll"), nullptr);
+    // And a library by bare name, as the system loads one for us, no more from our own folder.
+    std::wstring beside = Win32Platform::modulePath(nullptr);
+    beside = beside.substr(0, beside.find_last_of(L'\\')) + L"\\tivora-probe.dll";
+    ASSERT_TRUE(CopyFileW((windowsSystemFolder() + L"\\version.dll").c_str(), beside.c_str(), FALSE));
+    HMODULE before = LoadLibraryW(L"tivora-probe.dll");
+    EXPECT_NE(before, nullptr);  // the program's folder is searched unless told otherwise
+    FreeLibrary(before);
+    loadLibrariesFromTheSystemFolderOnly();
+    EXPECT_EQ(LoadLibraryW(L"tivora-probe.dll"), nullptr);
+    DeleteFileW(beside.c_str());
 }
 
 TEST(Win32Platform, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanced) {

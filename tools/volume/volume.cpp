@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/system_files.h"
 #include "volume/system_volume.h"
 #include "volume/volume_arguments.h"
 
@@ -77,6 +78,7 @@ void report(const std::string& line) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace tivora::volume;
+    tivora::win32::loadLibrariesFromTheSystemFolderOnly();  // the audio libraries' own among them
 
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);

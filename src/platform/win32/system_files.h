@@ -26,4 +26,18 @@ HMODULE loadSystemLibrary(const wchar_t* name);
 // looked for in that folder first.
 HMODULE loadSystemLibraryByPath(const wchar_t* name);
 
+// Has every library that this process loads by name, those that the system loads for it among
+// them (comdlg32's, the spooler's and oleacc's own), come from the system folder only, never from
+// the program's folder, which may be a Downloads folder. Called first thing; a loader that does
+// not know the request (Windows 7 before its loader update) is left as it is.
+inline void loadLibrariesFromTheSystemFolderOnly() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
+        if (auto set = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
+            set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+        }
+    }
+}
+
 }  // namespace tivora::win32
