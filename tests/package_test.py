@@ -57,6 +57,10 @@ with tempfile.TemporaryDirectory() as out:
         source = next((int(line.split()[1]) for line in summary.splitlines() if line.startswith("Source:")), 0)
         if not source & 8:  # "elevated privileges are not required"
             problems.append("the installer asks for elevation")
+        sequence = {row[0]: int(row[-1]) for row in (line.split("\t") for line in
+                    msi("msiinfo", "export", installer, "InstallExecuteSequence").splitlines()[3:]) if len(row) >= 3}
+        if not sequence.get("RemoveAutostart", 0) > sequence.get("InstallFinalize", 10**9):
+            problems.append("the autostart value goes before the removal is final (InstallFinalize)")
         directories = msi("msiinfo", "export", installer, "Directory")
         if "LocalAppDataFolder" not in directories:
             problems.append("the installer does not install under %LOCALAPPDATA%")

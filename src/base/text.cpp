@@ -203,6 +203,27 @@ std::string ownTextFile(std::string_view bytes) {
     return beyondAscii ? std::string(bytes) : cp1251ToUtf8(bytes);
 }
 
+std::string foldCase(std::string_view text) {
+    std::u32string letters = utf8ToUtf32(text);
+    for (char32_t& c : letters) {
+        const bool evenCapital = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177) ||
+                                 (c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) ||
+                                 (c >= 0x4D0 && c <= 0x52F);
+        const bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x4C1 && c <= 0x4CE);
+        if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB) ||
+            (c >= 0x410 && c <= 0x42F)) {
+            c += 0x20;
+        } else if (c >= 0x400 && c <= 0x40F) {
+            c += 0x50;
+        } else if ((evenCapital && c % 2 == 0) || (oddCapital && c % 2 == 1)) {
+            c += 1;
+        } else if (c == 0x4C0) {
+            c = 0x4CF;
+        }
+    }
+    return utf32ToUtf8(letters);
+}
+
 std::string_view trimBlanks(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) {

@@ -27,6 +27,11 @@ std::string utf16LeToUtf8(std::string_view bytes);
 // otherwise Windows-1251, in which the program's own files are written.
 std::string ownTextFile(std::string_view bytes);
 
+// The text in small letters, as Windows compares file and printer names without regard to letter
+// case: Latin (with its Western and Central European letters), Greek and Cyrillic (Russian,
+// Ukrainian, Kazakh, Tatar ... letters).
+std::string foldCase(std::string_view text);
+
 // The text without the blanks (spaces, tabs) at its ends.
 std::string_view trimBlanks(std::string_view text);
 // Equal when letter case of A to Z is ignored.

@@ -55,19 +55,6 @@ std::optional<std::string> chosenDevice(const std::uint8_t* block, std::size_t s
     return std::nullopt;
 }
 
-// Upper case as the printer names are compared: Latin and Cyrillic letters.
-std::string upper(const std::string& text) {
-    std::u32string wide = utf8ToUtf32(text);
-    for (char32_t& c : wide) {
-        if ((c >= U'a' && c <= U'z') || (c >= U'а' && c <= U'я')) {
-            c -= 32;
-        } else if (c == U'ё') {
-            c = U'Ё';
-        }
-    }
-    return utf32ToUtf8(wide);
-}
-
 }  // namespace
 
 Cl_Module_CommonDialog::Cl_Module_CommonDialog(platform::Platform& platform, ErrorReporter& reporter,
@@ -160,12 +147,12 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
         if (!device) {
             throw RuntimeError(err::InvalidCall);  // a names block without the device's name
         }
-        std::string chosen = upper(*device);
+        std::string chosen = foldCase(*device);
         step(10);
-        if (chosen != upper(printer.DeviceName())) {
+        if (chosen != foldCase(printer.DeviceName())) {
             std::vector<std::string> installed = printer.installedPrinters();
             for (std::size_t i = 0; i < installed.size(); ++i) {
-                if (upper(installed[i]) == chosen) {
+                if (foldCase(installed[i]) == chosen) {
                     printer.makeCurrent(i);
                 }
             }

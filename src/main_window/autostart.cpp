@@ -1,5 +1,6 @@
 // "Загружать программу при загрузке Windows": the system's reg tool writes or removes the
 // program's value under the current user's Run key.
+#include "base/text.h"
 #include "main_window/form_main.h"
 
 namespace tivora {
@@ -9,6 +10,23 @@ namespace {
 constexpr char runKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The program a Run value's command starts: its path in quotation marks, or, unquoted (as
+// earlier versions and other tools write it), the path up to ".exe", else up to the first blank.
+std::string startedProgram(std::string_view command) {
+    command = trimBlanks(command);
+    if (command.starts_with('"')) {
+        command.remove_prefix(1);
+        return std::string(command.substr(0, command.find('"')));
+    }
+    const std::string folded = foldCase(command);
+    for (size_t at = folded.find(".exe"); at != std::string::npos; at = folded.find(".exe", at + 1)) {
+        if (at + 4 == folded.size() || folded[at + 4] == ' ') {
+            return std::string(command.substr(0, at + 4));  // folding keeps every letter's length
+        }
+    }
+    return std::string(command.substr(0, command.find(' ')));
+}
 
 }  // namespace
 
@@ -21,13 +39,13 @@ void Form_Main::Check_AutoStart_Click() {
         step(2);
         int state = Check_AutoStart.value();
         std::string arguments;
+        const std::string path =
+            platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
         if (state == forms::CheckBox::Checked) {
             step(3);
             // The path is stored in quotation marks (written \" inside the quoted /d argument):
             // Windows starts an unquoted value by splitting it at blanks, so for a program in
             // C:\Program Files it would try C:\Program.exe first.
-            std::string path =
-                platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
             arguments = "add " + quoted(runKey) + " /v " + quoted(caption()) + " /t REG_SZ /d " +
                         quoted("\\\"" + path + "\\\"") + " /f";
         } else {
@@ -37,6 +55,20 @@ void Form_Main::Check_AutoStart_Click() {
         // The system's own reg tool: a reg.exe lying in the program's folder or in the folder it
         // was started from (where a downloaded zip was unpacked) must not run in its place.
         platform_.processes.startSystemTool("reg.exe", arguments, platform::WindowStyle::MinimizedFocus);
+        step(5);
+        // A value of an earlier version (named after its own caption, "Tivora!!! v.1.0") that
+        // starts this same program would start it a second time at logon, and unticking would
+        // leave it: it goes. Other programs' values, and copies of the program in other folders,
+        // are left alone.
+        for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
+            // (A name with a quotation mark in it cannot be handed to reg whole.)
+            if (foldCase(value.name) != foldCase(caption()) && value.name.find('"') == std::string::npos &&
+                foldCase(startedProgram(value.command)) == foldCase(path)) {
+                platform_.processes.startSystemTool(
+                    "reg.exe", "delete " + quoted(runKey) + " /v " + quoted(value.name) + " /f",
+                    platform::WindowStyle::MinimizedFocus);
+            }
+        }
     });
 }
 

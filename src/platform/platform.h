@@ -11,6 +11,7 @@
 #include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/regional.h"
+#include "platform/run_key.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/timers.h"
@@ -35,6 +36,7 @@ struct Platform {
     CommonDialogFunctions& dialogs;
     Printer& printer;
     Instances& instances;
+    RunKey& runKey;
 };
 
 }  // namespace tivora::platform

@@ -24,6 +24,18 @@ class Autostart(ProgramTestCase):
         w.click("Check_AutoStart")
         wait_until(lambda: self.registered(s) is None, timeout=15, what="the Run value removed")
 
+    def test_an_earlier_versions_value_for_this_program_goes_and_other_values_stay(self):
+        s = self.prepare_program()
+        value = lambda name: s.drive("regvalue", RUN_KEY, name)["data"]
+        self_unquoted = self.folder.windows.upper() + "\\TIVORA.EXE"  # as an earlier version wrote it
+        s.wine("reg", "add", RUN_KEY, "/v", "Tivora!!! v.1.0", "/t", "REG_SZ", "/d", self_unquoted, "/f")
+        s.wine("reg", "add", RUN_KEY, "/v", "Other", "/t", "REG_SZ", "/d", '"C:\\Other\\Tivora.exe"', "/f")
+        s, w = self.start_program(session=s)
+        w.click("Check_AutoStart")
+        wait_until(lambda: value("Tivora!!! v.1.1") and value("Tivora!!! v.1.0") is None, timeout=15,
+                   what="ours written, the earlier one gone")
+        self.assertEqual(value("Other"), '"C:\\Other\\Tivora.exe"')
+
     def test_a_saved_tick_registers_again_at_start_up(self):
         s, w = self.start_program(settings=SETTINGS_EXAMPLE.replace("Check_AutoStart=0", "Check_AutoStart=1"))
         self.assertEqual(w.checked("Check_AutoStart"), 1)

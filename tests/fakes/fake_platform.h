@@ -36,7 +36,8 @@ class FakePlatform : public platform::Application,
                      public platform::GlobalMemory,
                      public platform::CommonDialogFunctions,
                      public platform::Printer,
-                     public platform::Instances {
+                     public platform::Instances,
+                     public platform::RunKey {
 public:
     // Everything asked of the system, one line per request, in order.
     std::vector<std::string> transcript;
@@ -48,8 +49,8 @@ public:
     double twipsPerPixel = 15;
 
     platform::Platform platform() {
-        return {*this, *this,   *this, *this, *this, *this, *this, *this,
-                *this, profile, *this, *this, *this, *this, *this, *this};
+        return {*this,   *this, *this, *this, *this, *this, *this, *this, *this,
+                profile, *this, *this, *this, *this, *this, *this, *this};
     }
 
     // Application
@@ -449,6 +450,10 @@ public:
         transcript.push_back("Claim " + folder + (waitMilliseconds > 0 ? " (waiting)" : ""));
         return claimsMade < claims.size() ? claims[claimsMade++] : (++claimsMade, true);
     }
+    // RunKey: the values a test puts there.
+    std::vector<platform::RunKey::Value> run;
+    std::vector<platform::RunKey::Value> runValues() override { return run; }
+
     void releaseProgramFolder() override { transcript.push_back("Release the program folder"); }
     bool askRunningCopyToShow(const std::string& folder) override {
         transcript.push_back("Ask the copy of " + folder + " to show");

@@ -15,12 +15,18 @@ const std::string remove =
     "reg.exe delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" "
     "/v \"Tivora!!! v.1.1\" /f";
 
-TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesIt) {
+TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEarlierVersionsValue) {
     form.setCaption("Tivora!!! v.1.1");
+    fake.run = {{"Tivora!!! v.1.0", "c:\\program files\\TIVORA\\tivora.EXE"},  // this program, unquoted
+                {"tivora!!! V.1.1", "\"C:\\Program Files\\Tivora\\Tivora.exe\""},
+                {"Tivora elsewhere", "\"D:\\Tivora\\Tivora.exe\""},
+                {"Other", "\"C:\\Program Files\\Tivora\\Tivora.exe.bak\" /x"}};
+    const std::string removeEarlier = remove.substr(0, remove.find("v.1.1")) + "v.1.0\" /f";
     form.Check_AutoStart.click();
     form.Check_AutoStart.click();
     form.Check_AutoStart.setValue(2);
-    EXPECT_EQ(fake.systemToolsStarted, (std::vector<std::string>{add, remove, remove}));
+    EXPECT_EQ(fake.systemToolsStarted,
+              (std::vector<std::string>{add, removeEarlier, remove, removeEarlier, remove, removeEarlier}));
     // Never by a bare command line "reg ...", which Windows would search the program's folder and
     // the current folder for first.
     EXPECT_TRUE(fake.started.empty());

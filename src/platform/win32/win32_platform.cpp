@@ -327,6 +327,39 @@ bool Win32Platform::writeFile(const std::string& path, const std::string& bytes)
     return done;
 }
 
+std::vector<platform::RunKey::Value> Win32Platform::runValues() {
+    std::vector<platform::RunKey::Value> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return values;
+    }
+    std::wstring name(16384, L'\0');  // the longest name a value may have, and its end
+    std::vector<BYTE> data(4096);
+    for (DWORD index = 0;;) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD type = 0;
+        DWORD bytes = static_cast<DWORD>(data.size());
+        LONG result =
+            RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &bytes);
+        if (result == ERROR_MORE_DATA) {
+            data.resize(bytes + sizeof(wchar_t));
+            continue;  // the same value again, with room for its data
+        }
+        if (result != ERROR_SUCCESS) {
+            break;
+        }
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            std::wstring command(reinterpret_cast<const wchar_t*>(data.data()), bytes / sizeof(wchar_t));
+            command.resize(wcsnlen(command.c_str(), command.size()));
+            values.push_back({narrow(name.substr(0, nameLength)), narrow(command)});
+        }
+        ++index;
+    }
+    RegCloseKey(key);
+    return values;
+}
+
 bool Win32Platform::PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                                  std::intptr_t lParam) {
     return ::PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam) != FALSE;

@@ -26,13 +26,14 @@ class Win32Platform : public platform::Application,
                       public platform::Files,
                       public platform::NotifyArea,
                       public platform::GlobalMemory,
-                      public platform::CommonDialogFunctions {
+                      public platform::CommonDialogFunctions,
+                      public platform::RunKey {
 public:
     explicit Win32Platform(HINSTANCE instance);
 
     platform::Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this,    *this,
-                *this, *this, *this, *this, *this, *this, printer_, copies_};
+        return {*this, *this, *this, *this, *this, *this,    *this,   *this, *this,
+                *this, *this, *this, *this, *this, printer_, copies_, *this};
     }
 
     std::string programFolder() override;
@@ -80,6 +81,8 @@ public:
     bool fileExists(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
+
+    std::vector<platform::RunKey::Value> runValues() override;
 
     bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override;

@@ -1,0 +1,22 @@
+// The programs that Windows starts when the user logs on: the values under the current user's
+// Run key, read here; the program writes and removes its own with the system's reg tool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tivora::platform {
+
+class RunKey {
+public:
+    virtual ~RunKey() = default;
+    struct Value {
+        std::string name;
+        std::string command;  // the command line Windows starts, as stored
+    };
+    // The string values under HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run;
+    // none when the key cannot be read.
+    virtual std::vector<Value> runValues() = 0;
+};
+
+}  // namespace tivora::platform
