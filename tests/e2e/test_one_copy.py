@@ -69,6 +69,15 @@ class OneCopy(ProgramTestCase):
         self.choose(s, 1)
         wait_until(lambda: not self.visible(s, w), what="hidden from the tray")
 
+    def test_the_same_folder_through_a_drive_letter_of_its_own_is_one_copy(self):
+        s = self.prepare_program()
+        # T: is the program folder itself, as a subst or a mapped drive makes it.
+        (s.prefix / "dosdevices" / "t:").symlink_to(self.folder.unix)
+        s, w = self.start_program(session=s, visible=False)
+        second = self.start_by(s, "T:\\Tivora.exe", self.folder.unix)
+        self.assertEqual(s.wait_exit(30, proc=second), 0)
+        self.assertEqual(list(self.copies(s)), [w.top["pid"]], "one process")
+
     def test_a_copy_in_another_folder_runs_beside_and_a_minimised_window_is_restored(self):
         s, w = self.start_program(settings=SETTINGS_EXAMPLE)
         files = {p.name: p for p in self.folder.unix.iterdir() if p.suffix in (".exe", ".txt", ".mp3")}

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/win32/form_host_internal.h"
+#include "platform/win32/late_binding.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {
@@ -40,6 +41,38 @@ std::wstring processImage(DWORD processId) {
     return path;
 }
 
+// The folder as the file system names it in the end: a second drive letter (subst, a mapped
+// drive), a junction or short 8.3 names resolved. Empty when the folder cannot be opened, or the
+// system cannot say (before Vista).
+std::wstring finalPath(const std::wstring& folder) {
+    using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    static const auto getFinalPath = lateBound<GetFinalPath>(L"kernel32.dll", "GetFinalPathNameByHandleW");
+    if (!getFinalPath) {
+        return L"";
+    }
+    HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return L"";
+    }
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = getFinalPath(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    if (length >= path.size()) {
+        path.resize(length);
+        length = getFinalPath(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    }
+    CloseHandle(handle);
+    if (length == 0 || length >= path.size()) {
+        return L"";
+    }
+    path.resize(length);
+    // "\\?\C:\Folder" and "\\?\UNC\server\share": the usual forms.
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        return L"\\\\" + path.substr(8);
+    }
+    return path.rfind(L"\\\\?\\", 0) == 0 ? path.substr(4) : path;
+}
+
 struct CopySearch {
     std::wstring key;
     DWORD self;
@@ -70,9 +103,11 @@ BOOL CALLBACK visitWindow(HWND hwnd, LPARAM parameter) {
 std::wstring folderKey(std::wstring_view folder) {
     std::wstring path(folder);
     std::replace(path.begin(), path.end(), L'/', L'\\');
-    // The same folder may be written with its short 8.3 names (C:\PROGRA~1\...).
-    DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
-    if (needed > 0) {
+    // The same folder reached through another drive letter or a junction is one folder.
+    if (std::wstring resolved = finalPath(path); !resolved.empty()) {
+        path = resolved;
+    } else if (DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0); needed > 0) {
+        // Not there to open: its long name at least (C:\PROGRA~1\... is C:\Program Files\...).
         std::wstring longPath(needed, L'\0');
         DWORD written = GetLongPathNameW(path.c_str(), longPath.data(), needed);
         if (written > 0 && written < needed) {

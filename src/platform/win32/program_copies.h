@@ -14,8 +14,9 @@
 
 namespace tivora::win32 {
 
-// A folder as one key, however it is written: its long name, in upper case, without a trailing
-// backslash. Windows names files without regard to letter case.
+// A folder as one key, however it is written or reached: its final path (drive letters,
+// junctions and short names resolved; its long name for a folder that is not there), in upper
+// case, without a trailing backslash. Windows names files without regard to letter case.
 std::wstring folderKey(std::wstring_view folder);
 
 // The name of the mutex that the folder's one copy holds: a hash of the folder's key, since a
