@@ -99,7 +99,7 @@ void Form_Main::finishTick() {
             firing_.reset();
             // A stop or a start while the action ran (its message box stood open) armed the
             // trigger afresh: that arming stands, not this firing. The clock may have left the
-            // minute fired in meanwhile (see holdTickBack and clockMoved).
+            // minute fired in meanwhile (see holdTickBack).
             if (armings_ == armed) {
                 Last_Action_Date = firing.date;
                 Last_Action_Minute = firingMinuteLeft_ ? noMinute : firing.minute;
@@ -177,14 +177,12 @@ void Form_Main::clockMoved(bool resumed) {
     if (leadingValue(Command_ON_OFF.tag()) == 0) {
         return;
     }
-    if (resumed) {
-        const CalendarDate today = platform_.clock.now().date();
-        if (today != Last_Action_Date) {
-            Last_Action_Minute = noMinute;
-        }
-        // Woken while the action of a firing stands (its box open): the firing's minute, not
-        // recorded yet, is left behind too.
-        firingMinuteLeft_ = firingMinuteLeft_ || (firing_ && today != firing_->date);
+    const CalendarDate today = platform_.clock.now().date();
+    if (owedDate_ && *owedDate_ != today) {
+        owedDate_.reset();  // the clock has gone to another date: that date's set minute decides
+    }
+    if (resumed && today != Last_Action_Date) {
+        Last_Action_Minute = noMinute;
     }
     tickNow();
 }

@@ -124,6 +124,7 @@ private:
         CalendarDate date;
         Ms start;
         bool expected;
+        Ms days;
     };
     struct Firing {
         Ms at;
@@ -171,6 +172,8 @@ private:
                 fail("the trigger opened its box on top of another at " + stamp());
             }
             scheduledFiring();
+            firingBoxDay_ = floorDiv(t_ + offset_, day);
+            firingMinuteLeft_ = false;
         }
         double r = uniform01();
         Ms open = r < 0.4    ? uniform(0, 2 * second)
@@ -184,6 +187,9 @@ private:
             std::printf("%s box answered\n", stamp().c_str());
         }
         boxes_.pop_back();
+        if (!test) {
+            firingBoxDay_.reset();
+        }
         if (boxes_.empty() && owedDay_) {
             noteOwed();
         }
@@ -274,11 +280,17 @@ private:
     }
 
     // A timer message inside the set minute while a box stands: the program holds the tick back
-    // and owes the date's action (unless the clock is still in a minute fired on another date).
+    // and owes the date's action, unless the clock is still in a minute fired on another date as
+    // far as the program has seen (the firing whose box stands counts as fired; a held tick
+    // outside the set minute shows the clock has left it).
     void noteHeldBack() {
         Ms days = floorDiv(t_ + offset_, day);
+        if (!boxes_.empty() && running_ && !inSetMinute()) {
+            firingMinuteLeft_ = true;
+        }
+        bool firingHolds = firingBoxDay_ && !firingMinuteLeft_ && *firingBoxDay_ != days;
         if (!boxes_.empty() && running_ && inSetMinute() && !(heldDay_ && *heldDay_ != days) &&
-            !(lastFiredDate_ && *lastFiredDate_ == days)) {
+            !firingHolds && !(lastFiredDate_ && *lastFiredDate_ == days)) {
             if (owedDay_ != days) {
                 owedSince_ = t_;
             }
@@ -345,6 +357,7 @@ private:
                 }
                 auto action = std::move(found->second);
                 pendingTimers.erase(found);
+                noteHeldBack();  // a tick's read, held back by a box opened since the tick
                 fromTimer(action);
                 return;
             }
@@ -378,6 +391,7 @@ private:
                 if (!postponed(e)) {
                     lastEvent_ = t_;
                     noteEntry(false);
+                    noteHeldBack();  // the tick it brings at once
                     fromTimer([&] { form.timeChanged(); });
                 }
                 return;
@@ -385,6 +399,7 @@ private:
                 if (!postponed(e)) {
                     lastEvent_ = t_;
                     noteEntry(true);
+                    noteHeldBack();
                     fromTimer([&] { form.systemResumed(); });
                 }
                 return;
@@ -473,6 +488,7 @@ private:
                      Kind::Start);
             }
         } else if (r < 0.78) {
+            viewSwitches_.push_back(t_);
             form.TrayMenu_Command_View_Click();
         } else {
             ++counts.loadSpells;
@@ -490,6 +506,7 @@ private:
         lastFiredDate_.reset();
         heldDay_.reset();
         owedDay_.reset();
+        firingBoxDay_.reset();  // the firing whose box stands counts no more
         if (tray) {
             form.TrayMenu_Command_ON_OFF.click();
         } else {
@@ -498,6 +515,7 @@ private:
         if ((form.Command_ON_OFF.tag() == "1") != running_) {
             fail("the trigger's state is not what the clicks made it");
         }
+        noteHeldBack();  // a start's own tick
     }
 
     void moveClock(Ms by) {
@@ -645,7 +663,7 @@ private:
         Ms days = floorDiv(t_ + offset_, day);
         CalendarDate date = fakes::civilFromDays(epochDay + static_cast<int>(days));
         bool expected = running_ && (!lastFiredDate_ || *lastFiredDate_ != days);
-        candidates_.push_back({date, t_, expected});
+        candidates_.push_back({date, t_, expected, days});
         ++counts.minutes;
         push(t_ + minute + second, Kind::CandidateEnd);
         scheduleCandidate();
@@ -755,10 +773,16 @@ private:
 
     void evaluate(const Candidate& c) {
         Ms from = c.start;
+        // A box that held back a tick of the minute owes its action: checked once the box is closed.
         bool disturbed = anyAt(clockSets_, from - 2 * second, from + minute) ||
                          anyIn(sleeps_, from - 2 * second, from + minute) ||
-                         anyAt(armingTimes_, from - 2 * second, from + minute) || boxAround(from);
-        bool loaded = anyIn(lateSpans_, from - 2 * second, from + 2 * second);
+                         anyAt(armingTimes_, from - 2 * second, from + minute) || boxAround(from) ||
+                         owedDay_ == c.days;
+        // A window shown or hidden about the minute's beginning moves the clock's reading by half
+        // a second (a hidden window reads at the tick, a shown one half a second later): the minute
+        // must fire within it then, as under load.
+        bool loaded = anyIn(lateSpans_, from - 2 * second, from + 2 * second) ||
+                      anyAt(viewSwitches_, from - 2 * second, from + 2 * second);
         const Firing* firing = nullptr;
         for (const auto& f : firings_) {
             if (f.at >= from && f.at < from + minute) {
@@ -823,6 +847,7 @@ private:
         auto old = [&](Ms time) { return time < before; };
         while (!clockSets_.empty() && old(clockSets_.front())) clockSets_.pop_front();
         while (!armingTimes_.empty() && old(armingTimes_.front())) armingTimes_.pop_front();
+        while (!viewSwitches_.empty() && old(viewSwitches_.front())) viewSwitches_.pop_front();
         while (!sleeps_.empty() && old(sleeps_.front().to)) sleeps_.pop_front();
         while (!closedBoxes_.empty() && old(closedBoxes_.front().to)) closedBoxes_.pop_front();
         while (!lateSpans_.empty() && old(lateSpans_.front().to)) lateSpans_.pop_front();
@@ -891,13 +916,15 @@ private:
     std::vector<Box> boxes_;  // the boxes open now, the innermost last
     std::deque<Box> closedBoxes_;
     std::deque<Span> sleeps_, lateSpans_;
-    std::deque<Ms> clockSets_, armingTimes_;
+    std::deque<Ms> clockSets_, armingTimes_, viewSwitches_;
     std::deque<Firing> firings_;
     std::deque<Candidate> candidates_;
     std::map<Ms, Firing> fired_;  // by local day, since the last stop or start
     std::optional<Ms> lastFiredDate_;
-    std::optional<Ms> heldDay_;  // the date of a firing whose minute the clock has not left yet
-    std::optional<Ms> owedDay_;  // the date whose action a box held back inside the set minute
+    std::optional<Ms> heldDay_;       // the date of a firing whose minute the clock has not left yet
+    std::optional<Ms> owedDay_;       // the date whose action a box held back inside the set minute
+    std::optional<Ms> firingBoxDay_;  // the date of the firing whose box stands
+    bool firingMinuteLeft_ = false;   // a held tick has seen the clock out of its minute
     Ms owedSince_ = 0, owedClosed_ = 0;
     std::optional<Span> entry_;  // a wake or a clock set into the set minute, waiting for its check
     bool entryByWake_ = false;
