@@ -31,6 +31,10 @@ class Accessibility(ProgramTestCase):
                     self.assertEqual(heard[name]["value"], value)
                 else:  # buttons, option buttons, check boxes and labels: their caption
                     self.assertEqual(heard[name]["name"], caption)
+        # Where the keyboard's focus lands in the percentage box: its inner edit, named as the box.
+        inner = next(c for c in s.drive("children", w.hwnd) if c["parent"] == w["Combo_Percents"])
+        inner_heard = s.drive("acc", inner["hwnd"])
+        self.assertEqual((inner_heard["name"], inner_heard["role"]), ("Громкость", ROLE_TEXT))
         for name, facts in heard.items():
             print(f"{name}: {facts['name']!r}, role {facts['role']} ({facts['role_text']}), value {facts['value']!r}")
 

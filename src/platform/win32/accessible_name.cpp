@@ -43,8 +43,11 @@ public:
             AddRef();
             return S_OK;
         }
-        // The children's enumeration and the window behind the object are the system's.
-        return standard_->QueryInterface(id, object);
+        // Only what it answers for as itself: handed the system object's other interfaces
+        // (IEnumVARIANT, IOleWindow ...), a client would reach the plain object through them and
+        // lose the name; without them it asks through IAccessible, which answers all of it.
+        *object = nullptr;
+        return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -196,7 +199,9 @@ std::optional<LRESULT> namedAccessibleObject(HWND control, WPARAM wParam, LPARAM
     if (!createStandard || !lresultFromObject || !allocate) {
         return std::nullopt;
     }
-    enterComApartment();  // the object is handed to the screen reader's process through COM
+    if (!enterComApartment()) {
+        return std::nullopt;  // the object could not reach the screen reader's process
+    }
     IAccessible* standard = nullptr;
     if (FAILED(createStandard(control, OBJID_CLIENT, accessibleId, reinterpret_cast<void**>(&standard))) ||
         !standard) {
@@ -208,6 +213,9 @@ std::optional<LRESULT> namedAccessibleObject(HWND control, WPARAM wParam, LPARAM
     standard->Release();
     LRESULT answer = lresultFromObject(accessibleId, wParam, named);
     named->Release();  // the answer holds its own reference
+    if (FAILED(static_cast<HRESULT>(answer))) {
+        return std::nullopt;  // the client gets the system's own object rather than nothing
+    }
     return answer;
 }
 

@@ -13,15 +13,20 @@ bool entered = false;
 
 }  // namespace
 
-void enterComApartment() {
+bool enterComApartment() {
     if (entered) {
-        return;
+        return true;
     }
     auto coInitializeEx = lateBound<HRESULT(WINAPI*)(LPVOID, DWORD)>(L"ole32.dll", "CoInitializeEx");
     // S_FALSE (already initialised on this thread, by a dialog for instance) counts as well and
     // is balanced at the end like S_OK; a thread already in another apartment is left alone.
-    entered = coInitializeEx &&
-              SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    if (!coInitializeEx) {
+        return false;
+    }
+    HRESULT result = coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    entered = SUCCEEDED(result);
+    // A thread already in the multithreaded apartment can use COM all the same.
+    return entered || result == RPC_E_CHANGED_MODE;
 }
 
 void leaveComApartment() {

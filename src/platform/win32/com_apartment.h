@@ -5,8 +5,9 @@
 
 namespace tivora::win32 {
 
-// Initialises COM for this thread (apartment-threaded) the first time it is called.
-void enterComApartment();
+// Initialises COM for this thread (apartment-threaded) the first time it is called; false when
+// COM cannot be used on this thread.
+bool enterComApartment();
 // Uninitialises what enterComApartment initialised; at the end of the run.
 void leaveComApartment();
 

@@ -244,6 +244,13 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
         SetWindowSubclass(made.hwnd, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
     } else if (kind == "ComboBox" && made.hwnd) {
         SetWindowSubclass(made.hwnd, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        // The keyboard's focus lands in the editable box's inner edit, which a screen reader asks
+        // for a name: it answers with the box's own.
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (GetComboBoxInfo(made.hwnd, &parts) && parts.hwndItem) {
+            SetWindowSubclass(parts.hwndItem, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        }
         auto& combo = static_cast<forms::ComboBox&>(control);
         for (const auto& item : combo.list()) {
             SendMessageW(made.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));

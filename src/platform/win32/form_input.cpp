@@ -79,15 +79,17 @@ LRESULT CALLBACK FormHost::inputProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         }
         return result;
     }
-    if (message == WM_GETOBJECT && child) {
+    // The inner edit of an editable combo box speaks for the box.
+    Child* outer = child ? nullptr : host->findByWindow(GetParent(hwnd));
+    if (message == WM_GETOBJECT && (child || outer)) {
         // A screen reader asks what this input is: its own name where it has no label, and a
         // locked box is read-only to it as it is to the keyboard.
-        const forms::Control& control = *child->control;
+        const forms::Control& control = *(child ? child : outer)->control;
         AccessibleFacts facts;
         facts.name = widen(control.accessibleName);
         facts.readOnly =
             control.kindName() == "TextBox" && static_cast<const forms::TextBox&>(control).locked;
-        facts.comboBox = control.kindName() == "ComboBox";
+        facts.comboBox = child && control.kindName() == "ComboBox";
         if (!facts.name.empty() || facts.readOnly) {
             if (auto answer = namedAccessibleObject(hwnd, wParam, lParam, facts)) {
                 return *answer;
