@@ -87,13 +87,15 @@ void Form::setFocus() {
     notify(FormChange::Focus);
 }
 
-void Form::popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry) {
+bool Form::popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry) {
     if (!view_) {
-        return;
+        return false;
     }
     if (Menu* chosen = view_->popupMenu(menu, flags, x, y, defaultEntry)) {
         chosen->click();
+        return true;
     }
+    return false;
 }
 
 void Form::load() {

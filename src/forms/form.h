@@ -107,7 +107,8 @@ public:
 
     // Shows a menu as a popup menu of this window; returns when it has closed, after the chosen
     // entry's Click ran. Flags 2 lets the right mouse button choose too.
-    void popupMenu(Menu& menu, int flags = 0, const float* x = nullptr, const float* y = nullptr,
+    // False when it was dismissed without a choice (Esc, or a click elsewhere).
+    bool popupMenu(Menu& menu, int flags = 0, const float* x = nullptr, const float* y = nullptr,
                    Menu* defaultEntry = nullptr);
 
     // Events.

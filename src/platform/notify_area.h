@@ -22,6 +22,7 @@ struct NotifyIconRecord {
 inline constexpr std::uint32_t NIM_ADD = 0;
 inline constexpr std::uint32_t NIM_MODIFY = 1;
 inline constexpr std::uint32_t NIM_DELETE = 2;
+inline constexpr std::uint32_t NIM_SETFOCUS = 3;
 inline constexpr std::uint32_t NIF_MESSAGE = 1;
 inline constexpr std::uint32_t NIF_ICON = 2;
 inline constexpr std::uint32_t NIF_TIP = 4;

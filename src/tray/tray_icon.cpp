@@ -139,9 +139,15 @@ void TrayIcon::CallPopupMenu(forms::Form& window, forms::Menu& menu, std::option
         step(1);
         platform_.windows.SetForegroundWindow(owner);
         step(2);
-        window.popupMenu(menu, flags.value_or(0), X ? &*X : nullptr, Y ? &*Y : nullptr, defaultEntry);
+        bool chosen =
+            window.popupMenu(menu, flags.value_or(0), X ? &*X : nullptr, Y ? &*Y : nullptr, defaultEntry);
         step(3);
         platform_.windows.PostMessageA(owner, nullMessage, 0, 0);
+        if (!chosen) {
+            // Dismissed (Esc, from the keyboard too): the keyboard's focus goes back to the
+            // notification area, where the user was.
+            platform_.notifyArea.Shell_NotifyIconA(platform::NIM_SETFOCUS, record_);
+        }
     });
 }
 

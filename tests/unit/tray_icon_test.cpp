@@ -160,6 +160,12 @@ TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry)
               (std::vector<std::string>{"menu open after SetForegroundWindow 0x30030", "Тест clicked"}));
     EXPECT_EQ(fake.transcript.back(), "PostMessageA 0x30030 0 0 0");
     EXPECT_EQ(view.popups, std::vector<std::string>{"flags 2: Скрыть Старт Тест *Выход"});
+    EXPECT_TRUE(fake.notifyCalls.empty());
+    view.choose = nullptr;  // dismissed with Esc: the focus goes back to the notification area
+    tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
+    ASSERT_EQ(fake.notifyCalls.size(), 1u);
+    EXPECT_EQ(fake.notifyCalls[0].first, platform::NIM_SETFOCUS);
+    EXPECT_EQ(fake.notifyCalls[0].second.uID, tray.record().uID);
 }
 
 }  // namespace
