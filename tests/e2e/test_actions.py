@@ -65,6 +65,23 @@ class Actions(ProgramTestCase):
         time.sleep(max(0.0, 61 - seconds))
         self.assertEqual(len(self.volume_calls()), 1)
 
+    def test_a_test_box_left_open_across_the_set_minute_is_followed_by_the_evenings_action(self):
+        lead = 15  # 23:00:00 this many seconds from now, as above
+        minute_at = int(time.time() + lead)
+        offset = (23 * 3600 - minute_at) % 86400
+        tz = f"XYZ-{offset // 3600:02d}:{offset // 60 % 60:02d}:{offset % 60:02d}"
+        s, w = self.start_program(env={"TZ": tz})
+        w.click("Command_ON_OFF")
+        wait_until(lambda: w.text("Command_ON_OFF") == "Стоп", what="the trigger runs")
+        w.click("Command_Test")
+        test_box = s.drive("msgbox", "Tivora!!!", 5000)
+        time.sleep(max(0.0, minute_at + 62 - time.time()))  # the box stands across all of 23:00
+        s.drive("answer", test_box["hwnd"])
+        evening = s.drive("msgbox", "Tivora!!!", 5000)  # the action the minute held back
+        self.assertNotEqual(evening["hwnd"], test_box["hwnd"])
+        self.assertEqual(evening["text"], "Tivora свое чертово радио!!!")
+        s.drive("answer", evening["hwnd"])
+
 
 if __name__ == "__main__":
     run_tests(__name__)
