@@ -90,8 +90,8 @@ void Form_Main::finishTick() {
             // The date and minute of the firing are recorded once the action has returned, as they
             // were when it began: a message answered after midnight still counts for the date it
             // fired on, and the new date fires too.
-            const DateTime now = clock.now();
-            const Firing firing{owed ? *owed : now.date(), inSetMinute ? now.minute : noMinute};
+            const DateTime at = clock.now();
+            const Firing firing{owed ? *owed : at.date(), inSetMinute ? at.minute : noMinute};
             unsigned armed = armings_;
             firing_ = firing;
             firingMinuteLeft_ = false;
