@@ -8,6 +8,7 @@
 
 #include "forms/controls.h"
 #include "forms/form.h"
+#include "platform/win32/accessible_name.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/wide.h"
 
@@ -370,6 +371,32 @@ TEST_F(Realised, ScreenReadersFindEachInputsName) {
     SysFreeString(value);
     object->Release();
     CoUninitialize();
+}
+
+// Where the system's property service takes the names, every input without a label of its own
+// (the combo box and the inner edit where the focus lands) is named through it at a screen
+// reader's first question, the system's own object answers, and the names go with the windows.
+TEST_F(Realised, TheSystemsPropertyServiceNamesTheInputs) {
+    struct Service : AccessibleProperties {
+        std::vector<std::tuple<HWND, std::wstring, bool>> given;
+        std::vector<HWND> cleared;
+        bool annotate(HWND control, const AccessibleFacts& facts) override {
+            given.emplace_back(control, facts.name, facts.comboBox);
+            return true;
+        }
+        void clear(HWND control) override { cleared.push_back(control); }
+    } service;
+    host.useAccessibleProperties(service);
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    ASSERT_TRUE(GetComboBoxInfo(of(form.Combo), &parts));
+    EXPECT_EQ(SendMessageW(parts.hwndItem, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+    SendMessageW(of(form.Hour), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    using Given = std::tuple<HWND, std::wstring, bool>;
+    EXPECT_EQ(service.given, (std::vector<Given>{{of(form.Combo), L"Громкость", true},
+                                                 {parts.hwndItem, L"Громкость", false}}));
+    host.destroy();
+    EXPECT_EQ(service.cleared, (std::vector<HWND>{parts.hwndItem, parts.hwndCombo}));
 }
 
 // The machine waking (the automatic resume and the one the user caused) and the clock being set

@@ -184,7 +184,67 @@ private:
     std::atomic<ULONG> references_{1};
 };
 
+// The service's class and the properties the program gives.
+constexpr GUID propertyServicesClass{
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr GUID propertyServicesId{
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID nameProperty{0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr GUID roleProperty{0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
+
+class SystemProperties final : public AccessibleProperties {
+public:
+    bool annotate(HWND control, const AccessibleFacts& facts) override {
+        bool taken = false;
+        withService([&](IAccPropServices& service) {
+            taken = facts.name.empty() || SUCCEEDED(service.SetHwndPropStr(control, self, CHILDID_SELF,
+                                                                           nameProperty, facts.name.c_str()));
+            if (taken && facts.comboBox) {
+                VARIANT role{};
+                role.vt = VT_I4;
+                role.lVal = ROLE_SYSTEM_COMBOBOX;
+                taken = SUCCEEDED(service.SetHwndProp(control, self, CHILDID_SELF, roleProperty, role));
+            }
+            if (!taken) {
+                clearWith(service, control);  // all or nothing: the wrapper answers instead
+            }
+        });
+        return taken;
+    }
+    void clear(HWND control) override {
+        withService([&](IAccPropServices& service) { clearWith(service, control); });
+    }
+
+private:
+    static constexpr DWORD self = static_cast<DWORD>(OBJID_CLIENT);
+
+    // Runs use with the service, made for the purpose and let go after: it is needed only when a
+    // screen reader first asks and when an annotated window goes; nothing when it cannot be had.
+    template <class Use>
+    static void withService(Use use) {
+        using CreateFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+        auto create = lateBound<CreateFn>(L"ole32.dll", "CoCreateInstance");
+        IAccPropServices* service = nullptr;
+        if (create && enterComApartment() &&
+            SUCCEEDED(create(propertyServicesClass, nullptr, CLSCTX_INPROC_SERVER, propertyServicesId,
+                             reinterpret_cast<void**>(&service))) &&
+            service) {
+            use(*service);
+            service->Release();
+        }
+    }
+    static void clearWith(IAccPropServices& service, HWND control) {
+        MSAAPROPID given[] = {nameProperty, roleProperty};
+        service.ClearHwndProps(control, self, CHILDID_SELF, given, 2);
+    }
+};
+
 }  // namespace
+
+AccessibleProperties& systemAccessibleProperties() {
+    static SystemProperties service;
+    return service;
+}
 
 std::optional<LRESULT> namedAccessibleObject(HWND control, WPARAM wParam, LPARAM objectId,
                                              const AccessibleFacts& facts) {

@@ -1,6 +1,8 @@
-// What a screen reader hears about an input that has no caption or label of its own: the
-// system's standard accessible object of the control, with a name of ours (and read-only where
-// the keyboard cannot change the text either).
+// What a screen reader hears about an input that has no caption or label of its own: a name of
+// ours given to the system's own accessible object of the control through the system's
+// accessibility property service, which MSAA clients and UI Automation's proxies both honour;
+// where that service is missing or refuses, the system's object wrapped with the name (and
+// read-only where the keyboard cannot change the text either).
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,20 @@ struct AccessibleFacts {
     bool comboBox = false;  // announced as a combo box with its text as value, where the system's
                             // object knows the control only as a window (Wine's does)
 };
+
+// The system's accessibility property service, as the window layer uses it.
+class AccessibleProperties {
+public:
+    virtual ~AccessibleProperties() = default;
+    // Gives the control's own object the name, and the role of a combo box where the facts say
+    // so; false when the service is missing or refuses any of it.
+    virtual bool annotate(HWND control, const AccessibleFacts& facts) = 0;
+    // Takes back what annotate gave, as the control's window goes.
+    virtual void clear(HWND control) = 0;
+};
+
+// The system's own service (Dynamic Annotation), reached through COM when first needed.
+AccessibleProperties& systemAccessibleProperties();
 
 // The answer to WM_GETOBJECT for the control's client object (OBJID_CLIENT): the standard object
 // with these facts; nothing for other objects or when the system's accessibility library is not

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "base/text.h"
+#include "platform/win32/accessible_name.h"
 #include "platform/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
@@ -85,7 +86,7 @@ void registerClasses(HINSTANCE instance) {
 }  // namespace detail
 
 FormHost::FormHost(forms::Form& form, HINSTANCE instance, Style style)
-    : form_(form), instance_(instance), style_(style) {}
+    : form_(form), instance_(instance), style_(style), accessibleProperties_(&systemAccessibleProperties()) {}
 
 FormHost::~FormHost() {
     if (hwnd_ && IsWindow(hwnd_)) {

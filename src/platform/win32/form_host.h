@@ -16,6 +16,8 @@
 
 namespace tivora::win32 {
 
+class AccessibleProperties;
+
 class FormHost : public forms::FormView, public forms::ControlView {
 public:
     struct Style {
@@ -47,6 +49,9 @@ public:
     std::uintptr_t surfaceDeviceContext(forms::Control& control) override;
     std::uintptr_t surfaceImage(forms::Control& control) override;
     int surfaceLineHeight(forms::Control& control) override;
+
+    // The accessibility property service that names the inputs; the system's unless replaced.
+    void useAccessibleProperties(AccessibleProperties& service) { accessibleProperties_ = &service; }
 
     // Keyboard navigation (Tab, arrows, Enter) for the program's windows; true when handled.
     static bool preTranslate(MSG& msg);
@@ -118,6 +123,8 @@ private:
     static LRESULT CALLBACK inputProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR data);
     Child* findByWindow(HWND hwnd);
+    // At a screen reader's first question: the inputs' names given through the property service.
+    void annotateInputs();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
     // Moves the focus to the next (1) or previous (-1) visible enabled control in tab order.
@@ -146,6 +153,9 @@ private:
     bool firstShowPending_ = false;
     bool firstShowDone_ = false;
     std::vector<std::pair<COLORREF, HBRUSH>> brushes_;  // one per colour, for coloured labels
+    AccessibleProperties* accessibleProperties_;
+    bool annotationTried_ = false;
+    std::vector<HWND> annotated_;  // the inputs the service named: they need no wrapper
 };
 
 // Runs the program's message loop until its last window has gone; returns the exit code.

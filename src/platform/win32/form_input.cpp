@@ -15,6 +15,19 @@ namespace tivora::win32 {
 
 using namespace detail;
 
+namespace {
+
+// What a screen reader is told of an input, or of the inner edit of a combo box (not own).
+AccessibleFacts accessibleFacts(const forms::Control& control, bool own) {
+    AccessibleFacts facts;
+    facts.name = widen(control.accessibleName);
+    facts.readOnly = control.kindName() == "TextBox" && static_cast<const forms::TextBox&>(control).locked;
+    facts.comboBox = own && control.kindName() == "ComboBox";
+    return facts;
+}
+
+}  // namespace
+
 void FormHost::onCommand(int id, int code) {
     Child* child = findById(id);
     if (!child || !child->hwnd) {
@@ -83,23 +96,52 @@ LRESULT CALLBACK FormHost::inputProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     Child* outer = child ? nullptr : host->findByWindow(GetParent(hwnd));
     if (message == WM_GETOBJECT && (child || outer)) {
         // A screen reader asks what this input is: its own name where it has no label, and a
-        // locked box is read-only to it as it is to the keyboard.
-        const forms::Control& control = *(child ? child : outer)->control;
-        AccessibleFacts facts;
-        facts.name = widen(control.accessibleName);
-        facts.readOnly =
-            control.kindName() == "TextBox" && static_cast<const forms::TextBox&>(control).locked;
-        facts.comboBox = child && control.kindName() == "ComboBox";
-        if (!facts.name.empty() || facts.readOnly) {
+        // locked box is read-only to it as it is to the keyboard. Named through the system's
+        // property service, the system's own object answers; else the wrapper does.
+        host->annotateInputs();
+        AccessibleFacts facts = accessibleFacts(*(child ? child : outer)->control, child != nullptr);
+        bool annotated = std::count(host->annotated_.begin(), host->annotated_.end(), hwnd) > 0;
+        if (!annotated && (!facts.name.empty() || facts.readOnly)) {
             if (auto answer = namedAccessibleObject(hwnd, wParam, lParam, facts)) {
                 return *answer;
             }
         }
     }
     if (message == WM_NCDESTROY) {
+        auto& annotated = host->annotated_;
+        if (auto at = std::find(annotated.begin(), annotated.end(), hwnd); at != annotated.end()) {
+            host->accessibleProperties_->clear(hwnd);
+            annotated.erase(at);
+        }
         RemoveWindowSubclass(hwnd, &FormHost::inputProc, 1);
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void FormHost::annotateInputs() {
+    if (annotationTried_) {
+        return;
+    }
+    annotationTried_ = true;
+    for (const Child& child : children_) {
+        if (!child.hwnd || child.control->accessibleName.empty()) {
+            continue;
+        }
+        std::vector<std::pair<HWND, AccessibleFacts>> windows{
+            {child.hwnd, accessibleFacts(*child.control, true)}};
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (child.control->kindName() == "ComboBox" && GetComboBoxInfo(child.hwnd, &parts) &&
+            parts.hwndItem) {
+            windows.emplace_back(parts.hwndItem, accessibleFacts(*child.control, false));
+        }
+        for (const auto& [window, facts] : windows) {
+            if (!accessibleProperties_->annotate(window, facts)) {
+                return;  // the service is missing or refuses: the wrapper names the rest
+            }
+            annotated_.push_back(window);
+        }
+    }
 }
 
 LRESULT CALLBACK FormHost::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
