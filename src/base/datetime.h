@@ -20,6 +20,7 @@ struct DateTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+    int millisecond = 0;
 
     CalendarDate date() const { return {year, month, day}; }
     friend auto operator<=>(const DateTime&, const DateTime&) = default;

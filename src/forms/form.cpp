@@ -32,6 +32,9 @@ void Form::setVisible(bool visible) {
     if (visible_ != visible) {
         visible_ = visible;
         notify(FormChange::Visible);
+        if (onVisibleChange) {
+            onVisibleChange();
+        }
     }
 }
 

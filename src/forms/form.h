@@ -131,6 +131,8 @@ public:
     Handler onSystemResume;
     void timeChanged();
     Handler onTimeChange;
+    // The window was shown or hidden.
+    Handler onVisibleChange;
 
     // The window's life, driven by the window layer (or a test).
     void load();

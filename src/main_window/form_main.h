@@ -140,11 +140,15 @@ private:
     void actionEnded() noexcept;
     bool isSetMinute(const DateTime& time);
     void holdTickBack();
+    // Hidden and running, one tick at the next moment that can matter; ticked: a tick has just run.
+    void armTicks(bool ticked);
+    int sleepMilliseconds(const DateTime& now);
 
     int pendingRead_ = 0;     // the one-shot that ends the current tick, 0 when none
     int actionsRunning_ = 0;  // ticks are held back while any action runs
     bool tickOwed_ = false;   // a tick was held back by an action
     int owedTick_ = 0;        // the one-shot that brings it, 0 when none
+    int sleepTick_ = 0;       // hidden and running: the one-shot of the next tick, 0 when none
     // The date whose action a tick held back inside the set minute would have fired.
     std::optional<CalendarDate> owedDate_;
     unsigned armings_ = 0;  // starts and stops so far

@@ -1,5 +1,10 @@
 // The daily trigger: a one-second timer whose ticks blink the indicator square and, the first
-// time the clock shows the set hour and minute on a calendar date, perform the action.
+// time the clock shows the set hour and minute on a calendar date, perform the action. Hidden in
+// the tray, where nobody sees the square, the trigger sleeps from one moment that can matter to
+// the next instead (see armTicks).
+#include <algorithm>
+#include <string>
+
 #include "base/numbers.h"
 #include "main_window/form_main.h"
 
@@ -8,6 +13,16 @@ namespace tivora {
 namespace {
 
 constexpr int indicatorMilliseconds = 500;
+constexpr int tickMilliseconds = 1000;
+// Hidden, the trigger wakes at least at every fifth minute on the clock: among them every half
+// hour, where the clock jumps for daylight saving without a notice to the program, and a clock
+// slewed or drifting meanwhile (by at most a few tenths of a second in five minutes) is read
+// again. Twelve wakes an hour instead of 3 600.
+constexpr int guardMilliseconds = 5 * 60 * 1000;
+// A wake aimed at a moment comes this much after it, so that a timer on time never finds the
+// clock a hair short of the moment (one that does sleeps the rest and looks again).
+constexpr int wakeMargin = 20;
+constexpr int dayMilliseconds = 24 * 60 * 60 * 1000;
 constexpr double noMinute = 61;  // can never equal a minute of the hour
 // Every start and stop re-arms the trigger with this date ("01.01.1980").
 constexpr CalendarDate armedDate{1980, 1, 1};
@@ -20,6 +35,54 @@ void Form_Main::bindScheduler() {
     TrayMenu_Command_ON_OFF.onClick = [this] { TrayMenu_Command_ON_OFF_Click(); };
     onSystemResume = [this] { clockMoved(true); };
     onTimeChange = [this] { clockMoved(false); };
+    onVisibleChange = [this] { armTicks(false); };
+}
+
+// The rhythm of the ticks. Shown, or stopped, the one-second timer. Hidden and running, no timer
+// but one tick at the next moment that can matter: the set minute's first second; its end when a
+// tick has just seen the clock in it (the tick there sees the clock leave the minute fired in),
+// and at once when none has; or the next guard wake, whichever comes first. Every tick out of the
+// rhythm (a wake, a clock set, the tick an action held back), a start or stop (ticked), a shown
+// or hidden window and a changed set time arm it again. A one-shot the system refuses leaves the
+// one-second timer going.
+void Form_Main::armTicks(bool ticked) {
+    if (sleepTick_ != 0) {
+        platform_.timers.cancel(sleepTick_);
+        sleepTick_ = 0;
+    }
+    if (Timer_Run.enabled() && !visible()) {
+        try {
+            const DateTime now = platform_.clock.now();
+            const int sleep = ticked || !isSetMinute(now) ? sleepMilliseconds(now) : wakeMargin;
+            sleepTick_ = platform_.timers.startOnce(sleep, [this] {
+                sleepTick_ = 0;
+                Timer_Run_Timer();
+                armTicks(true);
+            });
+            Timer_Run.setInterval(0);
+            return;
+        } catch (...) {
+        }
+    }
+    Timer_Run.setInterval(tickMilliseconds);
+}
+
+int Form_Main::sleepMilliseconds(const DateTime& now) {
+    const int atNow = ((now.hour * 60 + now.minute) * 60 + now.second) * 1000 + now.millisecond;
+    int next = (atNow / guardMilliseconds + 1) * guardMilliseconds;
+    const std::string hour = twoDigits(Text_Hour.text(), numberFormat);
+    const std::string minute = twoDigits(Text_Minute.text(), numberFormat);
+    auto digits = [](const std::string& text) {
+        return text.size() == 2 && text[0] >= '0' && text[0] <= '9' && text[1] >= '0' && text[1] <= '9';
+    };
+    if (digits(hour) && digits(minute)) {
+        const int setMinute = (std::stoi(hour) * 60 + std::stoi(minute)) * 60 * 1000;
+        const int until = isSetMinute(now)
+                              ? setMinute + 60 * 1000 - atNow
+                              : ((setMinute - atNow) % dayMilliseconds + dayMilliseconds) % dayMilliseconds;
+        next = std::min(next, atNow + until);
+    }
+    return next - atNow + wakeMargin;
 }
 
 // One tick. The indicator shows for half a second before the clock is read; that wait is a
@@ -167,6 +230,7 @@ void Form_Main::actionEnded() noexcept {
 void Form_Main::tickNow() {
     Timer_Run.restart();
     Timer_Run_Timer();
+    armTicks(true);
 }
 
 // The machine woke from sleep, or the clock was set. The set minute may have begun already and
@@ -223,6 +287,7 @@ void Form_Main::vON_OFF() {
             tickOwed_ = false;
             owedDate_.reset();
         }
+        armTicks(true);  // the start's own tick has run
     });
 }
 

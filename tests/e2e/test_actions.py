@@ -1,7 +1,7 @@
-"""The actions as a user tries them with "Тест", and one real scheduled firing."""
+"""The actions as a user tries them with "Тест", and real scheduled firings, shown and hidden in the tray."""
 import time
 
-from program import ProgramTestCase
+from program import SETTINGS_EXAMPLE, ProgramTestCase
 from tivora_e2e import run_tests, wait_until
 
 LEVELS = ["32767,5", "0", "6553,5", "21626,55", "43253,1", "49151,25"]  # the list's order, Russian format
@@ -45,16 +45,26 @@ class Actions(ProgramTestCase):
                        what=f"{option}: message box {message}, percentage box {percents}")
 
     def test_a_scheduled_firing_comes_once_less_than_a_second_into_the_minute(self):
+        self.check_scheduled_firing(hidden=False)
+
+    def test_hidden_in_the_tray_the_sleeping_trigger_fires_as_soon_and_once(self):
+        self.check_scheduled_firing(hidden=True)
+
+    def check_scheduled_firing(self, hidden):
         # Wine takes local time from TZ, to the second: make it 23:00:00 a few seconds from now,
         # 23:00 being the window's design time. The lead leaves room for a start-up and two clicks
-        # on a busy machine: the trigger must be running before the minute begins.
+        # on a busy machine: the trigger must be running before the minute begins. Hidden, the
+        # program starts so ("Сворачивать и стартовать") and sleeps until the minute.
         lead = 15
         offset = (23 * 3600 - int(time.time() + lead)) % 86400
         tz = f"XYZ-{offset // 3600:02d}:{offset // 60 % 60:02d}:{offset % 60:02d}"
-        s, w = self.start_program(env={"TZ": tz})
-        w.click("Option_Volume")
-        w.click("Command_ON_OFF")
-        wait_until(lambda: w.text("Command_ON_OFF") == "Стоп", what="the trigger runs")
+        settings = (SETTINGS_EXAMPLE.replace("Check_Minimize=0", "Check_Minimize=1")
+                    .replace("Text_Minute=30", "Text_Minute=0").replace("Text_Hour=22", "Text_Hour=23"))
+        s, w = self.start_program(env={"TZ": tz}, settings=settings if hidden else None, visible=not hidden)
+        if not hidden:
+            w.click("Option_Volume")
+            w.click("Command_ON_OFF")
+            wait_until(lambda: w.text("Command_ON_OFF") == "Стоп", what="the trigger runs")
         calls = wait_until(self.volume_calls, timeout=lead + 10, what="the scheduled firing")
         started = calls[0][0]
         self.assertTrue(started.startswith("23:00:0"), started)

@@ -164,13 +164,14 @@ public:
     // Timers: pending one-shots run when the test says their time has come.
     std::map<int, std::function<void()>> pendingTimers;
     int nextTimer = 1;
-    int refuseOneShots = 0;  // the system refuses this many one-shots (no timer left)
+    int refuseOneShots = 0;                // the system refuses this many one-shots (no timer left)
+    std::map<int, int> timerMilliseconds;  // each one-shot's delay, by id
     int startOnce(int milliseconds, std::function<void()> action) override {
-        (void)milliseconds;
         if (refuseOneShots > 0 && refuseOneShots-- > 0) {
             throw RuntimeError(err::OutOfMemory);
         }
         pendingTimers[nextTimer] = std::move(action);
+        timerMilliseconds[nextTimer] = milliseconds;
         return nextTimer++;
     }
     void cancel(int id) override { pendingTimers.erase(id); }

@@ -55,16 +55,20 @@ Ms floorDiv(Ms a, Ms b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 struct Counts {
     long long days = 0, firings = 0, tests = 0, minutes = 0, undisturbed = 0, loaded = 0, clockSets = 0,
               dstShifts = 0, sleeps = 0, stopsAndStarts = 0, loadSpells = 0, ticks = 0, entries = 0,
-              wakeEntries = 0, owed = 0;
-    Ms latest = 0;       // the latest firing in an undisturbed minute, after the minute began
-    Ms latestEntry = 0;  // the latest after a wake or a clock set into the minute was heard
-    Ms latestOwed = 0;   // the latest owed firing after the last box was closed
+              wakeEntries = 0, owed = 0, hiddenWakes = 0;
+    Ms hiddenRunning = 0;  // time hidden in the tray with the trigger running
+    Ms latestHidden = 0;   // the latest firing in an undisturbed minute, hidden
+    Ms latest = 0;         // the latest firing in an undisturbed minute, after the minute began
+    Ms latestEntry = 0;    // the latest after a wake or a clock set into the minute was heard
+    Ms latestOwed = 0;     // the latest owed firing after the last box was closed
     void add(const Counts& o) {
         days += o.days, firings += o.firings, tests += o.tests, minutes += o.minutes;
         undisturbed += o.undisturbed, loaded += o.loaded, clockSets += o.clockSets, dstShifts += o.dstShifts;
         sleeps += o.sleeps, stopsAndStarts += o.stopsAndStarts, loadSpells += o.loadSpells, ticks += o.ticks;
         entries += o.entries;
-        wakeEntries += o.wakeEntries, owed += o.owed;
+        wakeEntries += o.wakeEntries, owed += o.owed, hiddenWakes += o.hiddenWakes;
+        hiddenRunning += o.hiddenRunning;
+        latestHidden = std::max(latestHidden, o.latestHidden);
         latestOwed = std::max(latestOwed, o.latestOwed);
         latest = std::max(latest, o.latest);
         latestEntry = std::max(latestEntry, o.latestEntry);
@@ -130,6 +134,8 @@ private:
         Ms at;
         Ms local;
         unsigned armings;
+        Ms date;  // the local day it counts for: an owed action's may be the day before
+        bool hidden;
     };
 
     // --- The fake system, as the program sees it ---
@@ -144,7 +150,8 @@ private:
                 date.day,
                 static_cast<int>(ofDay / hour),
                 static_cast<int>(ofDay / minute % 60),
-                static_cast<int>(ofDay / second % 60)};
+                static_cast<int>(ofDay / second % 60),
+                static_cast<int>(ofDay % second)};
     }
 
     int startOnce(int milliseconds, std::function<void()> action) override {
@@ -202,7 +209,7 @@ private:
             ++timerGeneration_;
             timerLate_ = false;
             tickWaiting_ = false;
-            if (form.Timer_Run.enabled()) {
+            if (form.Timer_Run.enabled() && form.Timer_Run.interval() > 0) {
                 timerDue_ = t_ + form.Timer_Run.interval();
                 push(timerDue_, Kind::Tick, timerGeneration_);
             }
@@ -220,6 +227,9 @@ private:
         while (!done()) {
             Event e = events_.top();
             events_.pop();
+            if (running_ && !form.visible()) {
+                counts.hiddenRunning += e.at - t_;
+            }
             t_ = e.at;
             if (heldDay_ && !inSetMinute()) {
                 heldDay_.reset();  // the clock has left the minute fired in
@@ -275,6 +285,8 @@ private:
 
     void deliverTick() {
         ++counts.ticks;
+        wokeHidden_ = !form.visible();
+        counts.hiddenWakes += running_ && wokeHidden_;
         noteHeldBack();
         fromTimer([&] { form.Timer_Run.tick(); });
     }
@@ -317,7 +329,7 @@ private:
         }
         ++counts.owed;
         for (const auto& f : firings_) {
-            if (f.at >= owedClosed_ && floorDiv(f.local, day) == days) {
+            if (f.at >= owedClosed_ && f.date == days) {
                 counts.latestOwed = std::max(counts.latestOwed, f.at - owedClosed_);
                 return;
             }
@@ -358,6 +370,8 @@ private:
                 auto action = std::move(found->second);
                 pendingTimers.erase(found);
                 noteHeldBack();  // a tick's read, held back by a box opened since the tick
+                wokeHidden_ = !form.visible();
+                counts.hiddenWakes += running_ && wokeHidden_;
                 fromTimer(action);
                 return;
             }
@@ -547,6 +561,8 @@ private:
         moveClock(by);
         if (randomChance(0.9)) {
             push(t_ + uniform(0, 200), Kind::TimeChangeMessage);
+        } else {
+            silentSets_.push_back(t_);
         }
     }
 
@@ -600,7 +616,7 @@ private:
         if (heldDay_ && *heldDay_ != floorDiv(t_ + offset_, day)) {
             heldDay_.reset();  // asleep, the clock has left the minute, whatever it shows now
         }
-        if (timerLate_ && form.Timer_Run.enabled()) {
+        if (timerLate_ && form.Timer_Run.enabled() && form.Timer_Run.interval() > 0) {
             timerLate_ = false;
             Ms interval = form.Timer_Run.interval();
             Ms due = timerDue_;
@@ -774,7 +790,9 @@ private:
     void evaluate(const Candidate& c) {
         Ms from = c.start;
         // A box that held back a tick of the minute owes its action: checked once the box is closed.
+        // A clock set that no message told of: a hidden trigger sees it at its next guard wake.
         bool disturbed = anyAt(clockSets_, from - 2 * second, from + minute) ||
+                         anyAt(silentSets_, from - 5 * minute - 2 * second, from) ||
                          anyIn(sleeps_, from - 2 * second, from + minute) ||
                          anyAt(armingTimes_, from - 2 * second, from + minute) || boxAround(from) ||
                          owedDay_ == c.days;
@@ -800,6 +818,9 @@ private:
                     return;
                 }
                 counts.latest = std::max(counts.latest, firing->at - from);
+                if (firing->hidden) {
+                    counts.latestHidden = std::max(counts.latestHidden, firing->at - from);
+                }
             } else {
                 ++counts.loaded;
                 if (!firing) {
@@ -837,15 +858,16 @@ private:
             fail("fired twice on one date: at " + stamp() + " and " +
                  std::to_string(t_ - earlier->second.at) + " ms before");
         }
-        fired_[days] = {t_, local, armings_};
+        fired_[days] = {t_, local, armings_, days, wokeHidden_};
         lastFiredDate_ = days;
-        firings_.push_back({t_, local, armings_});
+        firings_.push_back(fired_[days]);
     }
 
     void prune() {
         Ms before = t_ - 10 * minute;
         auto old = [&](Ms time) { return time < before; };
         while (!clockSets_.empty() && old(clockSets_.front())) clockSets_.pop_front();
+        while (!silentSets_.empty() && old(silentSets_.front())) silentSets_.pop_front();
         while (!armingTimes_.empty() && old(armingTimes_.front())) armingTimes_.pop_front();
         while (!viewSwitches_.empty() && old(viewSwitches_.front())) viewSwitches_.pop_front();
         while (!sleeps_.empty() && old(sleeps_.front().to)) sleeps_.pop_front();
@@ -916,7 +938,7 @@ private:
     std::vector<Box> boxes_;  // the boxes open now, the innermost last
     std::deque<Box> closedBoxes_;
     std::deque<Span> sleeps_, lateSpans_;
-    std::deque<Ms> clockSets_, armingTimes_, viewSwitches_;
+    std::deque<Ms> clockSets_, silentSets_, armingTimes_, viewSwitches_;
     std::deque<Firing> firings_;
     std::deque<Candidate> candidates_;
     std::map<Ms, Firing> fired_;  // by local day, since the last stop or start
@@ -929,6 +951,7 @@ private:
     std::optional<Span> entry_;  // a wake or a clock set into the set minute, waiting for its check
     bool entryByWake_ = false;
     bool failed_ = false;
+    bool wokeHidden_ = false;  // the window was hidden when the last timer message came
 
 public:
     platform::Platform system = platform();
@@ -970,11 +993,17 @@ TEST(SchedulerSimulation, DaysOfClockChangesSleepsBoxesAndLoadLoseNoDayAndFireNo
         "%lld wakes and %lld clock sets into the set minute (each fired at most %lld ms after the program "
         "heard of it); %lld boxes across the set minute (each date's action at most %lld ms after the last "
         "box closed); %lld clock sets, %lld daylight saving shifts, %lld sleeps, %lld stops and starts, "
-        "%lld load spells; %lld ticks delivered\n",
+        "%lld load spells; %lld ticks delivered; hidden in the tray and running %lld hours, woken %.1f times "
+        "an "
+        "hour, the undisturbed set minute fired at most %lld ms after it began\n",
         all.days, all.firings, all.tests, all.minutes, all.undisturbed, static_cast<long long>(all.latest),
         all.loaded, all.wakeEntries, all.entries, static_cast<long long>(all.latestEntry), all.owed,
         static_cast<long long>(all.latestOwed), all.clockSets, all.dstShifts, all.sleeps, all.stopsAndStarts,
-        all.loadSpells, all.ticks);
+        all.loadSpells, all.ticks, static_cast<long long>(all.hiddenRunning / hour),
+        all.hiddenRunning
+            ? static_cast<double>(all.hiddenWakes) * hour / static_cast<double>(all.hiddenRunning)
+            : 0.0,
+        static_cast<long long>(all.latestHidden));
 }
 
 }  // namespace

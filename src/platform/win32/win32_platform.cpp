@@ -96,7 +96,7 @@ std::string Win32Platform::productName() {
 DateTime Win32Platform::now() {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
 void Win32Platform::show(const std::string& text, const std::string& title) {
