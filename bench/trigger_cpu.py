@@ -18,6 +18,9 @@ keeps them (/proc/PID/schedstat).
 
     python3 bench/trigger_cpu.py [--minutes 3] [--runs 1]
 
+The programs' wake-ups are counted too: their threads' voluntary context switches
+(/proc/PID/task/*/status), each one a wait the thread woke from.
+
 Needs a built win32 preset (scripts/test or scripts/run builds it)."""
 import argparse
 import datetime
@@ -60,6 +63,21 @@ def own_cpu(session):
     """The CPU of the program itself (Tivora.exe or bare_tray.exe), without its wineserver."""
     return sum(cpu_seconds(pid) for pid in session_pids(session)
                if process_name(pid).lower().endswith(("tivora.exe", "bare_tray.exe")))
+
+
+def wakeups(session):
+    """How often the program's threads (Tivora.exe or bare_tray.exe) woke: each wake ends in a
+    wait again, which the kernel counts as a voluntary context switch."""
+    total = 0
+    for pid in session_pids(session):
+        if process_name(pid).lower().endswith(("tivora.exe", "bare_tray.exe")):
+            for status in Path(f"/proc/{pid}/task").glob("*/status"):
+                try:
+                    total += next(int(line.split()[1]) for line in status.read_text().splitlines()
+                                  if line.startswith("voluntary_ctxt_switches"))
+                except (OSError, StopIteration, ValueError):
+                    pass
+    return total
 
 
 def session_pids(session):
@@ -128,11 +146,13 @@ def one_run(minutes, bare):
         before = {name: session_cpu(s) for name, s in sessions.items()}
         own_before = {name: own_cpu(s) for name, s in sessions.items()}
         parts_before = {name: breakdown(s) for name, s in sessions.items()}
+        wakes_before = {name: wakeups(s) for name, s in sessions.items()}
         t0 = time.monotonic()
         time.sleep(minutes * 60)
         elapsed = time.monotonic() - t0
         after = {name: session_cpu(s) for name, s in sessions.items()}
         own = {name: (own_cpu(s) - own_before[name]) / elapsed for name, s in sessions.items()}
+        wakes = {name: (wakeups(s) - wakes_before[name]) / elapsed * 3600 for name, s in sessions.items()}
         if os.environ.get("TIVORA_BENCH_VERBOSE"):
             for name, s in sessions.items():
                 for part, seconds in sorted(breakdown(s).items()):
@@ -141,7 +161,7 @@ def one_run(minutes, bare):
                         print(f"  {name}, {part}: {share:.4f}%")
         load = (load + os.getloadavg()[0]) / 2
         # core-seconds per second: everything of each copy, and its program alone
-        return {name: (after[name] - before[name]) / elapsed for name in sessions}, own, load
+        return {name: (after[name] - before[name]) / elapsed for name in sessions}, own, load, wakes
 
 
 def session_cpu(session):
@@ -156,10 +176,12 @@ def main():
     bare = build_bare_tray()
     runs = []
     owns = []
+    wakes = []
     for run in range(args.runs):
-        shares, own, load = one_run(args.minutes, bare)
+        shares, own, load, woken = one_run(args.minutes, bare)
         runs.append(shares)
         owns.append(own)
+        wakes.append(woken)
         print(f"run {run + 1} (load average {load:.1f} on {os.cpu_count()} cores): " +
               ", ".join(f"{name} {share * 100:.4f}% (itself {own[name] * 100:.4f}%)" for name, share in shares.items()))
     median = {name: statistics.median(r[name] for r in runs) for name in COPIES}
@@ -175,6 +197,9 @@ def main():
     itself = {name: statistics.median(r[name] for r in owns) for name in COPIES}
     print("the programs themselves, without their wineservers: " +
           ", ".join(f"{name} {share * 100:.4f}%" for name, share in itself.items()))
+    woken = {name: statistics.median(r[name] for r in wakes) for name in COPIES}
+    print("the programs' wake-ups per hour (target hidden and running at most 20): " +
+          ", ".join(f"{name} {count:.0f}" for name, count in woken.items()))
     print(f"the trigger shown, blinking: {shown * 100:.4f}% of a core above shown and stopped "
           f"(target at most 0.15%), {shown * 3600:.2f} CPU s per hour")
 

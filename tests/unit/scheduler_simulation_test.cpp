@@ -55,19 +55,17 @@ Ms floorDiv(Ms a, Ms b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 struct Counts {
     long long days = 0, firings = 0, tests = 0, minutes = 0, undisturbed = 0, loaded = 0, clockSets = 0,
               dstShifts = 0, sleeps = 0, stopsAndStarts = 0, loadSpells = 0, ticks = 0, entries = 0,
-              wakeEntries = 0, owed = 0, hiddenWakes = 0;
-    Ms hiddenRunning = 0;  // time hidden in the tray with the trigger running
-    Ms latestHidden = 0;   // the latest firing in an undisturbed minute, hidden
-    Ms latest = 0;         // the latest firing in an undisturbed minute, after the minute began
-    Ms latestEntry = 0;    // the latest after a wake or a clock set into the minute was heard
-    Ms latestOwed = 0;     // the latest owed firing after the last box was closed
+              wakeEntries = 0, owed = 0;
+    Ms latestHidden = 0;  // the latest firing in an undisturbed minute, hidden
+    Ms latest = 0;        // the latest firing in an undisturbed minute, after the minute began
+    Ms latestEntry = 0;   // the latest after a wake or a clock set into the minute was heard
+    Ms latestOwed = 0;    // the latest owed firing after the last box was closed
     void add(const Counts& o) {
         days += o.days, firings += o.firings, tests += o.tests, minutes += o.minutes;
         undisturbed += o.undisturbed, loaded += o.loaded, clockSets += o.clockSets, dstShifts += o.dstShifts;
         sleeps += o.sleeps, stopsAndStarts += o.stopsAndStarts, loadSpells += o.loadSpells, ticks += o.ticks;
         entries += o.entries;
-        wakeEntries += o.wakeEntries, owed += o.owed, hiddenWakes += o.hiddenWakes;
-        hiddenRunning += o.hiddenRunning;
+        wakeEntries += o.wakeEntries, owed += o.owed;
         latestHidden = std::max(latestHidden, o.latestHidden);
         latestOwed = std::max(latestOwed, o.latestOwed);
         latest = std::max(latest, o.latest);
@@ -227,9 +225,6 @@ private:
         while (!done()) {
             Event e = events_.top();
             events_.pop();
-            if (running_ && !form.visible()) {
-                counts.hiddenRunning += e.at - t_;
-            }
             t_ = e.at;
             if (heldDay_ && !inSetMinute()) {
                 heldDay_.reset();  // the clock has left the minute fired in
@@ -286,7 +281,6 @@ private:
     void deliverTick() {
         ++counts.ticks;
         wokeHidden_ = !form.visible();
-        counts.hiddenWakes += running_ && wokeHidden_;
         noteHeldBack();
         fromTimer([&] { form.Timer_Run.tick(); });
     }
@@ -371,7 +365,6 @@ private:
                 pendingTimers.erase(found);
                 noteHeldBack();  // a tick's read, held back by a box opened since the tick
                 wokeHidden_ = !form.visible();
-                counts.hiddenWakes += running_ && wokeHidden_;
                 fromTimer(action);
                 return;
             }
@@ -993,17 +986,12 @@ TEST(SchedulerSimulation, DaysOfClockChangesSleepsBoxesAndLoadLoseNoDayAndFireNo
         "%lld wakes and %lld clock sets into the set minute (each fired at most %lld ms after the program "
         "heard of it); %lld boxes across the set minute (each date's action at most %lld ms after the last "
         "box closed); %lld clock sets, %lld daylight saving shifts, %lld sleeps, %lld stops and starts, "
-        "%lld load spells; %lld ticks delivered; hidden in the tray and running %lld hours, woken %.1f times "
-        "an "
-        "hour, the undisturbed set minute fired at most %lld ms after it began\n",
+        "%lld load spells; %lld ticks delivered; hidden, an undisturbed set minute fired at most %lld ms "
+        "after it began\n",
         all.days, all.firings, all.tests, all.minutes, all.undisturbed, static_cast<long long>(all.latest),
         all.loaded, all.wakeEntries, all.entries, static_cast<long long>(all.latestEntry), all.owed,
         static_cast<long long>(all.latestOwed), all.clockSets, all.dstShifts, all.sleeps, all.stopsAndStarts,
-        all.loadSpells, all.ticks, static_cast<long long>(all.hiddenRunning / hour),
-        all.hiddenRunning
-            ? static_cast<double>(all.hiddenWakes) * hour / static_cast<double>(all.hiddenRunning)
-            : 0.0,
-        static_cast<long long>(all.latestHidden));
+        all.loadSpells, all.ticks, static_cast<long long>(all.latestHidden));
 }
 
 }  // namespace
