@@ -138,6 +138,8 @@ private:
     void clockMoved(bool resumed);
     void actionStarted();
     void actionEnded() noexcept;
+    // The set hour and minute as the clock's text begins with them ("23:00").
+    std::string setTime();
     bool isSetMinute(const DateTime& time);
     void holdTickBack();
     // Hidden and running, one tick at the next moment that can matter; ticked: a tick has just run.

@@ -70,13 +70,11 @@ void Form_Main::armTicks(bool ticked) {
 int Form_Main::sleepMilliseconds(const DateTime& now) {
     const int atNow = ((now.hour * 60 + now.minute) * 60 + now.second) * 1000 + now.millisecond;
     int next = (atNow / guardMilliseconds + 1) * guardMilliseconds;
-    const std::string hour = twoDigits(Text_Hour.text(), numberFormat);
-    const std::string minute = twoDigits(Text_Minute.text(), numberFormat);
-    auto digits = [](const std::string& text) {
-        return text.size() == 2 && text[0] >= '0' && text[0] <= '9' && text[1] >= '0' && text[1] <= '9';
-    };
-    if (digits(hour) && digits(minute)) {
-        const int setMinute = (std::stoi(hour) * 60 + std::stoi(minute)) * 60 * 1000;
+    // A set time the clock can show reads "HH:MM"; any other is never in the minute.
+    const std::string set = setTime();
+    auto digit = [&](std::size_t at) { return set[at] >= '0' && set[at] <= '9' ? set[at] - '0' : -1; };
+    if (set.size() == 5 && digit(0) >= 0 && digit(1) >= 0 && digit(3) >= 0 && digit(4) >= 0) {
+        const int setMinute = ((digit(0) * 10 + digit(1)) * 60 + digit(3) * 10 + digit(4)) * 60 * 1000;
         const int until = isSetMinute(now)
                               ? setMinute + 60 * 1000 - atNow
                               : ((setMinute - atNow) % dayMilliseconds + dayMilliseconds) % dayMilliseconds;
@@ -173,11 +171,11 @@ void Form_Main::finishTick() {
     });
 }
 
-bool Form_Main::isSetMinute(const DateTime& time) {
-    const std::string setTime =
-        twoDigits(Text_Hour.text(), numberFormat) + ":" + twoDigits(Text_Minute.text(), numberFormat);
-    return timeText(time).starts_with(setTime);
+std::string Form_Main::setTime() {
+    return twoDigits(Text_Hour.text(), numberFormat) + ":" + twoDigits(Text_Minute.text(), numberFormat);
 }
+
+bool Form_Main::isSetMinute(const DateTime& time) { return timeText(time).starts_with(setTime()); }
 
 // A tick that an action holds back: it comes once the action has ended, and, inside the set
 // minute on a date not fired yet, it owes that date's action (a Test's box left open across the

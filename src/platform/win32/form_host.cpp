@@ -250,7 +250,8 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
         COMBOBOXINFO parts{};
         parts.cbSize = sizeof parts;
         if (GetComboBoxInfo(made.hwnd, &parts) && parts.hwndItem) {
-            SetWindowSubclass(parts.hwndItem, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
+            made.innerEdit = parts.hwndItem;
+            SetWindowSubclass(made.innerEdit, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
         }
         auto& combo = static_cast<forms::ComboBox&>(control);
         for (const auto& item : combo.list()) {

@@ -65,6 +65,7 @@ private:
         int id = 0;
         bool writing = false;      // up while we write to it: its change notification is our own echo
         bool namingLabel = false;  // a label lifted above the controls to stand just before its input
+        HWND innerEdit = nullptr;  // an editable combo box's edit part, where the keyboard's focus lands
         // A label that is nothing but a coloured square (no caption): its window stays shown and
         // its coming and going is painted (see paintSwatch).
         bool swatch = false;

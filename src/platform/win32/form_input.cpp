@@ -100,8 +100,9 @@ LRESULT CALLBACK FormHost::inputProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         // property service, the system's own object answers; else the wrapper does.
         host->annotateInputs();
         AccessibleFacts facts = accessibleFacts(*(child ? child : outer)->control, child != nullptr);
-        bool annotated = std::count(host->annotated_.begin(), host->annotated_.end(), hwnd) > 0;
-        if (!annotated && (!facts.name.empty() || facts.readOnly)) {
+        const auto& annotated = host->annotated_;
+        if (std::find(annotated.begin(), annotated.end(), hwnd) == annotated.end() &&
+            (!facts.name.empty() || facts.readOnly)) {
             if (auto answer = namedAccessibleObject(hwnd, wParam, lParam, facts)) {
                 return *answer;
             }
@@ -127,16 +128,12 @@ void FormHost::annotateInputs() {
         if (!child.hwnd || child.control->accessibleName.empty()) {
             continue;
         }
-        std::vector<std::pair<HWND, AccessibleFacts>> windows{
-            {child.hwnd, accessibleFacts(*child.control, true)}};
-        COMBOBOXINFO parts{};
-        parts.cbSize = sizeof parts;
-        if (child.control->kindName() == "ComboBox" && GetComboBoxInfo(child.hwnd, &parts) &&
-            parts.hwndItem) {
-            windows.emplace_back(parts.hwndItem, accessibleFacts(*child.control, false));
-        }
-        for (const auto& [window, facts] : windows) {
-            if (!accessibleProperties_->annotate(window, facts)) {
+        for (HWND window : {child.hwnd, child.innerEdit}) {
+            if (!window) {
+                continue;
+            }
+            if (!accessibleProperties_->annotate(window,
+                                                 accessibleFacts(*child.control, window == child.hwnd))) {
                 return;  // the service is missing or refuses: the wrapper names the rest
             }
             annotated_.push_back(window);
