@@ -2,6 +2,7 @@
 #include "base/text.h"
 
 #include <array>
+#include <utility>
 
 namespace tivora {
 
@@ -185,8 +186,58 @@ std::string utf16LeToUtf8(std::string_view bytes) {
     return utf16ToUtf8(units);
 }
 
+namespace {
+
+constexpr std::string_view utf16BeMark = "\xFE\xFF";
+constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
+
+std::string swappedPairs(std::string_view bytes) {
+    std::string swapped(bytes.substr(0, bytes.size() / 2 * 2));
+    for (size_t i = 0; i + 1 < swapped.size(); i += 2) {
+        std::swap(swapped[i], swapped[i + 1]);
+    }
+    return swapped;
+}
+
+}  // namespace
+
+TextMark textMark(std::string_view bytes) {
+    return bytes.starts_with(utf16LeMark)   ? TextMark::Utf16Le
+           : bytes.starts_with(utf16BeMark) ? TextMark::Utf16Be
+           : bytes.starts_with(utf8Mark)    ? TextMark::Utf8
+                                            : TextMark::None;
+}
+
+std::string markedTextToUtf8(std::string_view bytes) {
+    switch (textMark(bytes)) {
+        case TextMark::Utf16Le:
+            return utf16LeToUtf8(bytes.substr(2));
+        case TextMark::Utf16Be:
+            return utf16LeToUtf8(swappedPairs(bytes.substr(2)));
+        case TextMark::Utf8:
+            return std::string(bytes.substr(3));
+        case TextMark::None:
+            break;
+    }
+    return std::string(bytes);
+}
+
+std::string utf8ToMarkedText(std::string_view text, TextMark mark) {
+    switch (mark) {
+        case TextMark::Utf16Le:
+            return std::string(utf16LeMark) + utf8ToUtf16Le(text);
+        case TextMark::Utf16Be:
+            return std::string(utf16BeMark) + swappedPairs(utf8ToUtf16Le(text));
+        case TextMark::Utf8:
+            return std::string(utf8Mark) + std::string(text);
+        case TextMark::None:
+            break;
+    }
+    return std::string(text);
+}
+
 std::string ownTextFile(std::string_view bytes) {
-    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    constexpr std::string_view byteOrderMark = utf8Mark;
     if (bytes.starts_with(byteOrderMark)) {
         return std::string(bytes.substr(byteOrderMark.size()));
     }

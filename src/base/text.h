@@ -22,6 +22,16 @@ inline constexpr std::string_view utf16LeMark = "\xFF\xFE";
 std::string utf8ToUtf16Le(std::string_view text);
 std::string utf16LeToUtf8(std::string_view bytes);
 
+// How a text file says its own encoding: by a byte-order mark, or not at all (then it is in an
+// 8-bit code page). The profile functions of Windows and Wine read the UTF-16 forms by their
+// marks, Wine's the UTF-8 one too.
+enum class TextMark { None, Utf16Le, Utf16Be, Utf8 };
+TextMark textMark(std::string_view bytes);
+// The text after the file's mark, as UTF-8; bytes without a mark come back as they are.
+std::string markedTextToUtf8(std::string_view bytes);
+// The text (UTF-8) in the mark's encoding, the mark first; None gives the text as it is.
+std::string utf8ToMarkedText(std::string_view text, TextMark mark);
+
 // A text file of the program's own (the help file) as UTF-8, whatever the system's code page:
 // UTF-8 when it says so with a byte-order mark (dropped) or is valid UTF-8 beyond plain ASCII,
 // otherwise Windows-1251, in which the program's own files are written.

@@ -111,6 +111,7 @@ void Form_Main::Form_Activate() {
 void Form_Main::Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode) {
     procedure("Form_QueryUnload", [&](Step& step) {
         step(1);
+        unloadMode_ = UnloadMode;
         // A Windows shutdown or log-off is let through: refused, Windows would end the program
         // anyway, before its settings were saved.
         if (Exit_Requested || UnloadMode == forms::UnloadMode::WindowsSession) {
@@ -138,6 +139,10 @@ void Form_Main::Form_Unload(int&) {
         }
         step(2);
         INI.Settings(INI_Functions::Save, *this);
+        // Told when the user ends the program; a session that ends waits for no box.
+        if (unloadMode_ != forms::UnloadMode::WindowsSession) {
+            INI.reportFailedSave();
+        }
         step(3);
         cCommonDialog.reset();  // the file test holds nothing to release
         step(4);

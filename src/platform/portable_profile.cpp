@@ -22,8 +22,10 @@
 //  7. Names, values and the path come as UTF-16; the path names the file whole. A file without a
 //     byte-order mark keeps its text in the 8-bit code page (here Windows-1251): what is written
 //     is converted to it, a character it lacks becoming "?", and what is read is converted back.
-//     A file that begins with the UTF-16LE byte-order mark is read and written in UTF-16LE, so
-//     every character is kept; a new file is written in the code page.
+//     A file that begins with a byte-order mark (UTF-16LE, UTF-16BE or UTF-8) is read and
+//     written in that encoding, so every character is kept; a new file is written in the code
+//     page.
+//  8. A file that cannot be read reads as none; a write to it, or one the disk refuses, fails.
 #include "platform/portable_profile.h"
 
 #include "base/text.h"
@@ -110,21 +112,19 @@ std::optional<size_t> findEntry(const std::vector<ProfileLine>& lines, const Sec
     return std::nullopt;
 }
 
-// A file's text as UTF-8, and whether the file keeps it in Unicode.
+// A file's text as UTF-8, and the encoding the file keeps it in.
 struct ProfileText {
     std::string text;
-    bool unicode = false;
+    TextMark mark = TextMark::None;
 };
 
 ProfileText decode(std::string_view bytes) {
-    if (bytes.starts_with(utf16LeMark)) {
-        return {utf16LeToUtf8(bytes.substr(utf16LeMark.size())), true};
-    }
-    return {cp1251ToUtf8(bytes), false};
+    TextMark mark = textMark(bytes);
+    return {mark == TextMark::None ? cp1251ToUtf8(bytes) : markedTextToUtf8(bytes), mark};
 }
 
-std::string encode(const std::string& text, bool unicode) {
-    return unicode ? std::string(utf16LeMark) + utf8ToUtf16Le(text) : utf8ToCp1251(text);
+std::string encode(const std::string& text, TextMark mark) {
+    return mark == TextMark::None ? utf8ToCp1251(text) : utf8ToMarkedText(text, mark);
 }
 
 std::string readValue(std::string_view stored) {
@@ -158,8 +158,8 @@ std::uint32_t PortableProfile::GetPrivateProfileStringW(const std::u16string& se
                                                         const std::u16string& defaultText,
                                                         std::u16string& buffer, const std::u16string& file) {
     std::u16string value = defaultText;
-    if (auto bytes = files_.read(utf16ToUtf8(file))) {
-        std::vector<ProfileLine> lines = parseProfile(decode(*bytes).text);
+    if (std::string bytes; files_.read(utf16ToUtf8(file), bytes) == fileError::none) {
+        std::vector<ProfileLine> lines = parseProfile(decode(bytes).text);
         SectionSpan span = findSection(lines, utf16ToUtf8(section));
         if (span.found) {
             if (auto entry = findEntry(lines, span, utf16ToUtf8(key)); entry && lines[*entry].hasValue) {
@@ -184,7 +184,15 @@ bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSecti
     std::string section = utf16ToUtf8(wideSection);
     std::string key = utf16ToUtf8(wideKey);
     std::string value = utf16ToUtf8(wideValue);
-    ProfileText before = decode(files_.read(file).value_or(""));
+    std::string bytes;
+    if (FileError error = files_.read(file, bytes); error != fileError::none) {
+        if (error != fileError::fileNotFound) {
+            lastWriteError_ = error;
+            return false;
+        }
+        bytes.clear();
+    }
+    ProfileText before = decode(bytes);
     std::vector<ProfileLine> lines = parseProfile(before.text);
     std::string entry = key + "=" + value;
     SectionSpan span = findSection(lines, section);
@@ -207,50 +215,104 @@ bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSecti
         text += line.text;
         text += "\r\n";
     }
-    return files_.write(file, encode(text, before.unicode));
+    lastWriteError_ = files_.write(file, encode(text, before.mark));
+    return lastWriteError_ == fileError::none;
 }
 
-std::optional<std::string> DiskFileStore::read(const std::string& path) {
-    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+FileError DiskFileStore::read(const std::string& path, std::string& bytes) {
+    std::filesystem::path file(std::u8string(path.begin(), path.end()));
+    std::ifstream in(file, std::ios::binary);
     if (!in) {
-        return std::nullopt;
+        std::error_code ignored;
+        return std::filesystem::exists(file, ignored) ? fileError::accessDenied : fileError::fileNotFound;
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return fileError::none;
 }
 
-bool DiskFileStore::write(const std::string& path, const std::string& bytes) {
-    std::filesystem::path target(std::u8string(path.begin(), path.end()));
-    std::filesystem::path fresh = target;
-    fresh += ".new";
-    {
-        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return false;
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(fresh, ignored);
-            return false;
-        }
+FileError DiskFileStore::write(const std::string& path, const std::string& bytes) {
+    std::ofstream out(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                      std::ios::binary | std::ios::trunc);
+    if (!out) {
+        return fileError::accessDenied;
     }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    return out ? fileError::none : fileError::writeFault;
+}
+
+FileError DiskFileStore::replace(const std::string& fresh, const std::string& target) {
     std::error_code error;
-    std::filesystem::rename(fresh, target, error);
-    return !error;
+    std::filesystem::rename(std::filesystem::path(std::u8string(fresh.begin(), fresh.end())),
+                            std::filesystem::path(std::u8string(target.begin(), target.end())), error);
+    return error ? fileError::accessDenied : fileError::none;
 }
 
-std::optional<std::string> MemoryFileStore::read(const std::string& path) {
+void DiskFileStore::remove(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(std::u8string(path.begin(), path.end())), ignored);
+}
+
+FileError MemoryFileStore::refusal(const std::string& path, bool writing) {
+    if (auto hold = held.find(path); hold != held.end() && hold->second != 0) {
+        if (hold->second > 0) {
+            --hold->second;
+        }
+        return fileError::sharingViolation;
+    }
+    bool inReadOnlyFolder = !readOnlyFolder.empty() && path.starts_with(readOnlyFolder);
+    if (writing && (inReadOnlyFolder || readOnly.count(path) > 0)) {
+        return fileError::accessDenied;
+    }
+    return fileError::none;
+}
+
+FileError MemoryFileStore::read(const std::string& path, std::string& bytes) {
+    requests.push_back("read " + path);
     auto found = files.find(path);
     if (found == files.end()) {
-        return std::nullopt;
+        return fileError::fileNotFound;
     }
-    return found->second;
+    if (FileError refused = refusal(path, false)) {
+        return refused;
+    }
+    bytes = found->second;
+    return fileError::none;
 }
 
-bool MemoryFileStore::write(const std::string& path, const std::string& bytes) {
-    files[path] = bytes;
-    return true;
+FileError MemoryFileStore::write(const std::string& path, const std::string& bytes) {
+    requests.push_back("write " + path);
+    if (FileError refused = refusal(path, true)) {
+        return refused;
+    }
+    std::size_t others = 0;
+    for (const auto& [name, content] : files) {
+        others += name == path ? 0 : content.size();
+    }
+    std::size_t room = capacity > others ? capacity - others : 0;
+    files[path] = bytes.substr(0, room);
+    return bytes.size() > room ? fileError::diskFull : fileError::none;
+}
+
+FileError MemoryFileStore::replace(const std::string& fresh, const std::string& target) {
+    requests.push_back("replace " + target + " by " + fresh);
+    auto found = files.find(fresh);
+    if (found == files.end()) {
+        return fileError::fileNotFound;
+    }
+    if (FileError refused = refusal(target, true)) {
+        return refused;
+    }
+    files[target] = std::move(found->second);
+    files.erase(fresh);
+    return fileError::none;
+}
+
+void MemoryFileStore::remove(const std::string& path) {
+    requests.push_back("remove " + path);
+    if (refusal(path, true) == fileError::none) {
+        files.erase(path);
+    }
 }
 
 }  // namespace tivora::platform

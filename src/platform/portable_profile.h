@@ -2,8 +2,10 @@
 // build and its tests). The rules they follow are gathered at the top of portable_profile.cpp.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,28 +14,50 @@
 
 namespace tivora::platform {
 
-// Whole files by path (UTF-8), as bytes.
+// Whole files by path (UTF-8), as bytes, with the system's answer to each request.
 class FileStore {
 public:
     virtual ~FileStore() = default;
-    virtual std::optional<std::string> read(const std::string& path) = 0;
-    virtual bool write(const std::string& path, const std::string& bytes) = 0;
+    // fileNotFound when there is no such file.
+    virtual FileError read(const std::string& path, std::string& bytes) = 0;
+    virtual FileError write(const std::string& path, const std::string& bytes) = 0;
+    virtual FileError replace(const std::string& fresh, const std::string& target) = 0;
+    virtual void remove(const std::string& path) = 0;
 };
 
-// Files on disk; paths are UTF-8. A write goes to a new file that then replaces the old one,
-// so that a crash mid-write never leaves half a settings file.
+// Files on disk; paths are UTF-8.
 class DiskFileStore : public FileStore {
 public:
-    std::optional<std::string> read(const std::string& path) override;
-    bool write(const std::string& path, const std::string& bytes) override;
+    FileError read(const std::string& path, std::string& bytes) override;
+    FileError write(const std::string& path, const std::string& bytes) override;
+    FileError replace(const std::string& fresh, const std::string& target) override;
+    void remove(const std::string& path) override;
 };
 
-// Files in memory, for tests.
+// Files in memory, for tests, with the faults of a real disk and of other programs as a test
+// sets them.
 class MemoryFileStore : public FileStore {
 public:
     std::map<std::string, std::string> files;
-    std::optional<std::string> read(const std::string& path) override;
-    bool write(const std::string& path, const std::string& bytes) override;
+    // Paths another program holds open without sharing: each refuses this many requests (every
+    // one while negative), then is let go.
+    std::map<std::string, int> held;
+    // Files marked read-only: read, never written over or replaced.
+    std::set<std::string> readOnly;
+    // A folder (its path with the final backslash) where nothing can be written, made or replaced.
+    std::string readOnlyFolder;
+    // The bytes the disk holds, all files together. A write beyond it fails and leaves the file
+    // cut where the disk ran full, as a writer that empties the file first leaves it.
+    std::size_t capacity = SIZE_MAX;
+    // Every request, in order: "read P", "write P", "replace P by Q", "remove P", "flush P".
+    std::vector<std::string> requests;
+
+    FileError read(const std::string& path, std::string& bytes) override;
+    FileError write(const std::string& path, const std::string& bytes) override;
+    FileError replace(const std::string& fresh, const std::string& target) override;
+    void remove(const std::string& path) override;
+    // The refusal a request on path meets now, if any (a held path counts the request).
+    FileError refusal(const std::string& path, bool writing);
 };
 
 // One line of a profile file as the rules see it.
@@ -50,8 +74,8 @@ struct ProfileLine {
 std::vector<ProfileLine> parseProfile(std::string_view text);
 
 // The wide functions: the file's path reaches the store whole (as UTF-8), and the file's text is
-// kept in Windows-1251, the 8-bit code page of the program's users, or in UTF-16LE in a file
-// that begins with its byte-order mark.
+// kept in Windows-1251, the 8-bit code page of the program's users, or in the encoding that a
+// byte-order mark at its start names (UTF-16LE, UTF-16BE, UTF-8).
 class PortableProfile : public Profile {
 public:
     explicit PortableProfile(FileStore& files) : files_(files) {}
@@ -61,9 +85,11 @@ public:
                                            const std::u16string& file) override;
     bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                     const std::u16string& value, const std::u16string& file) override;
+    FileError lastWriteError() override { return lastWriteError_; }
 
 private:
     FileStore& files_;
+    FileError lastWriteError_ = fileError::none;
 };
 
 }  // namespace tivora::platform

@@ -1,11 +1,30 @@
-// The settings file as the system reads and writes it: the private-profile functions, and a
-// test whether a file exists.
+// The settings file as the system reads and writes it: the private-profile functions, and the
+// whole-file requests that let a save replace the file in one step.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "base/error.h"
+
 namespace tivora::platform {
+
+// The system's code for a file request it refused (GetLastError); 0 when it was done.
+using FileError = std::uint32_t;
+namespace fileError {
+inline constexpr FileError none = 0;
+inline constexpr FileError fileNotFound = 2;
+inline constexpr FileError accessDenied = 5;
+inline constexpr FileError writeFault = 29;
+inline constexpr FileError sharingViolation = 32;
+inline constexpr FileError lockViolation = 33;
+inline constexpr FileError diskFull = 112;
+}  // namespace fileError
+
+// Another program holds the file open (a backup or sync tool, an editor): a refusal that passes.
+inline bool heldByAnotherProgram(FileError error) {
+    return error == fileError::sharingViolation || error == fileError::lockViolation;
+}
 
 // Kernel32's GetPrivateProfileStringW and WritePrivateProfileStringW. Names, values and the
 // file's path go to the system as UTF-16, so that a program folder whose name the system's
@@ -19,24 +38,46 @@ public:
     virtual ~Profile() = default;
     // Fills buffer (its size is the buffer size handed over, in UTF-16 units) with the value of
     // key in section, or with the default, cut to size - 1 units; the rest of the buffer is
-    // unspecified. Returns the number of units copied.
+    // unspecified. Returns the number of units copied. A file that cannot be read reads as none.
     virtual std::uint32_t GetPrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                                    const std::u16string& defaultText, std::u16string& buffer,
                                                    const std::u16string& file) = 0;
+    // False when the system refused the write; lastWriteError() then says why.
     virtual bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                             const std::u16string& value, const std::u16string& file) = 0;
+    virtual FileError lastWriteError() { return fileError::writeFault; }
 };
 
 class Files {
 public:
     virtual ~Files() = default;
-    // True when path names an existing file (not a folder).
+    // True when path names an existing file (not a folder); a file held by another program
+    // exists all the same.
     virtual bool fileExists(const std::string& path) = 0;
-    // The whole file as bytes; a file that cannot be opened is file not found (53).
-    virtual std::string readFile(const std::string& path) = 0;
-    // Writes the whole file anew: the bytes go to a new file beside it, which then takes its
-    // place, so that a failure midway never leaves half a file. False when it could not.
-    virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+    // The whole file's bytes, or why the system would not give them (fileNotFound: none there).
+    virtual FileError read(const std::string& path, std::string& bytes) = 0;
+    // Makes the file anew holding these bytes. Only for a file of the program's own making:
+    // a failure midway leaves half a file.
+    virtual FileError write(const std::string& path, const std::string& bytes) = 0;
+    // Sends what the system still holds of the file's bytes to the disk.
+    virtual FileError flush(const std::string& path) = 0;
+    // Puts fresh in target's place in one step, written through to the disk: afterwards target
+    // is either the old file or the whole new one.
+    virtual FileError replace(const std::string& fresh, const std::string& target) = 0;
+    virtual void remove(const std::string& path) = 0;
+    // The system's own words for the error, in the user's language.
+    virtual std::string errorText(FileError error) = 0;
+    // The thread waits before a refused request is tried again.
+    virtual void pause(int milliseconds) = 0;
+
+    // The whole file as bytes; a file that cannot be read is file not found (53).
+    std::string readFile(const std::string& path) {
+        std::string bytes;
+        if (read(path, bytes) != fileError::none) {
+            throw RuntimeError(err::FileNotFound);
+        }
+        return bytes;
+    }
 };
 
 }  // namespace tivora::platform

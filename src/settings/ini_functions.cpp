@@ -3,6 +3,9 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
+#include "version.h"
+
+#include <utility>
 
 namespace tivora {
 
@@ -41,17 +44,23 @@ std::string INI_Functions::ReadIni(const std::string& file, const std::string& s
     return result;
 }
 
-void INI_Functions::WriteIni(const std::string& file, const std::string& section, const std::string& key,
+bool INI_Functions::WriteIni(const std::string& file, const std::string& section, const std::string& key,
                              const std::string& value) {
+    bool written = false;
     trap(reporter_, "WriteIni", [&](Step& step) {
         step(1);
-        if (!codePageHolds(value)) {
-            keepInUnicode(file);
+        lastWriteError_ = codePageHolds(value) ? platform::fileError::none : keepInUnicode(file);
+        if (lastWriteError_ != platform::fileError::none) {
+            return;  // never the code page's "?" in the value's place
         }
         step(2);
-        platform_.profile.WritePrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key),
-                                                     utf8ToUtf16(value), utf8ToUtf16(file));
+        written = platform_.profile.WritePrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key),
+                                                               utf8ToUtf16(value), utf8ToUtf16(file));
+        if (!written) {
+            lastWriteError_ = platform_.profile.lastWriteError();
+        }
     });
+    return written;
 }
 
 bool INI_Functions::codePageHolds(const std::string& text) {
@@ -62,21 +71,80 @@ bool INI_Functions::codePageHolds(const std::string& text) {
 // character it lacks as "?": a Kazakh message on a Russian Windows, any Russian one on a Western
 // Windows, would come back as question marks. A file that begins with the UTF-16LE mark they
 // read and write in UTF-16LE from then on, so such a file is turned into that form first, its
-// text kept. The files of nearly every user, whose code page holds their text, stay as every
-// earlier version wrote them, byte for byte.
-void INI_Functions::keepInUnicode(const std::string& file) {
+// text kept (a file that names another encoding by its mark is read in that one). The files of
+// nearly every user, whose code page holds their text, stay as every earlier version wrote them,
+// byte for byte.
+platform::FileError INI_Functions::keepInUnicode(const std::string& file) {
     std::string bytes;
-    if (platform_.files.fileExists(file)) {
-        try {
-            bytes = platform_.files.readFile(file);
-        } catch (const RuntimeError&) {
-            return;  // unreadable: the write itself will fail or keep what the code page can
+    if (platform::FileError error = platform_.files.read(file, bytes)) {
+        if (error != platform::fileError::fileNotFound) {
+            return error;
+        }
+        bytes.clear();
+    }
+    if (textMark(bytes) == TextMark::Utf16Le) {
+        return platform::fileError::none;
+    }
+    std::string text =
+        textMark(bytes) == TextMark::None ? platform_.regional.fromAnsi(bytes) : markedTextToUtf8(bytes);
+    return platform_.files.write(file, utf8ToMarkedText(text, TextMark::Utf16Le));
+}
+
+template <class Request>
+platform::FileError INI_Functions::retried(int milliseconds, bool (*passes)(platform::FileError),
+                                           Request request) {
+    platform::FileError error = request();
+    for (int waited = 0; error != platform::fileError::none && passes(error) && waited < milliseconds;
+         waited += retryPauseMilliseconds) {
+        platform_.files.pause(retryPauseMilliseconds);
+        error = request();
+    }
+    return error;
+}
+
+namespace {
+
+// Replacing a file that another program holds open answers "access denied" as often as
+// "sharing violation".
+bool replacementMayPass(platform::FileError error) {
+    return platform::heldByAnotherProgram(error) || error == platform::fileError::accessDenied;
+}
+
+}  // namespace
+
+// The new file is a copy of the old one with every key written into it by the same profile
+// functions, so its bytes are what an in-place save would have made; only the last step touches
+// Settings.ini, and it either lands whole or not at all.
+platform::FileError INI_Functions::save(const std::vector<Entry>& entries) {
+    platform::Files& files = platform_.files;
+    const std::string fresh = Settings_File + ".new";
+    auto discard = [&](platform::FileError error) {
+        files.remove(fresh);
+        return error;
+    };
+    files.remove(fresh);  // left by a save that was cut off
+    if (files.fileExists(Settings_File)) {
+        std::string bytes;
+        platform::FileError error = retried(saveHoldMilliseconds, platform::heldByAnotherProgram,
+                                            [&] { return files.read(Settings_File, bytes); });
+        if (error == platform::fileError::none) {
+            error = files.write(fresh, bytes);
+        }
+        if (error != platform::fileError::none && error != platform::fileError::fileNotFound) {
+            return discard(error);
         }
     }
-    if (!bytes.starts_with(utf16LeMark)) {
-        platform_.files.writeFile(
-            file, std::string(utf16LeMark) + utf8ToUtf16Le(platform_.regional.fromAnsi(bytes)));
+    for (const Entry& entry : entries) {
+        if (!WriteIni(fresh, entry.section, entry.key, entry.value)) {
+            return discard(lastWriteError_ != platform::fileError::none ? lastWriteError_
+                                                                        : platform::fileError::writeFault);
+        }
     }
+    if (platform::FileError error = files.flush(fresh)) {
+        return discard(error);
+    }
+    return discard(retried(saveHoldMilliseconds, replacementMayPass,
+                           [&] { return files.replace(fresh, Settings_File); }));
 }
 
 void INI_Functions::Settings(int direction, forms::Form& window) {
@@ -85,6 +153,25 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
         if (direction == Load) {
             step(3);
             if (!platform_.files.fileExists(Settings_File)) {
+                return;
+            }
+            // A backup or sync tool at logon holds the file for a moment; a file still unreadable
+            // after that would read as nothing but design values, which a save would write over
+            // the user's own.
+            std::string bytes;
+            platform::FileError unreadable =
+                retried(readHoldMilliseconds, platform::heldByAnotherProgram,
+                        [&] { return platform_.files.read(Settings_File, bytes); });
+            if (unreadable == platform::fileError::fileNotFound) {
+                return;
+            }
+            if (unreadable != platform::fileError::none) {
+                fileNotOurs_ = true;
+                platform_.messageBoxes.show("Не удалось прочитать файл настроек\n" + Settings_File + "\n\n" +
+                                                platform_.files.errorText(unreadable) +
+                                                "\n\nПрограмма работает с настройками по умолчанию и не "
+                                                "будет сохранять свои настройки поверх этого файла.",
+                                            TIVORA_TITLE);
                 return;
             }
             for (forms::Control* control : window.controls()) {
@@ -111,6 +198,10 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
                     toSingle(ReadIni(Settings_File, positionSection, "Form_Top"), window.numberFormat));
             }
         } else {
+            if (fileNotOurs_) {
+                return;
+            }
+            std::vector<Entry> entries;
             for (forms::Control* control : window.controls()) {
                 step(19);
                 step(20);
@@ -118,21 +209,35 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
                 std::string key = section + "_" + control->name();
                 if (hasTextKey(kind)) {
                     step(21);
-                    WriteIni(Settings_File, section, key, control->property("text"));
+                    entries.push_back({section, key, control->property("text")});
                 } else if (hasValueKey(kind)) {
                     step(22);
-                    WriteIni(Settings_File, section, key, control->property("Value"));
+                    entries.push_back({section, key, control->property("Value")});
                 }
                 step(24);
             }
             step(25);
-            WriteIni(Settings_File, positionSection, "Form_Left",
-                     singleText(static_cast<float>(window.left()), window.numberFormat));
+            entries.push_back({positionSection, "Form_Left",
+                               singleText(static_cast<float>(window.left()), window.numberFormat)});
             step(26);
-            WriteIni(Settings_File, positionSection, "Form_Top",
-                     singleText(static_cast<float>(window.top()), window.numberFormat));
+            entries.push_back({positionSection, "Form_Top",
+                               singleText(static_cast<float>(window.top()), window.numberFormat)});
+            step(27);
+            failedSave_ = save(entries);
         }
     });
+}
+
+void INI_Functions::reportFailedSave() {
+    if (failedSave_ == platform::fileError::none) {
+        return;
+    }
+    platform::FileError error = std::exchange(failedSave_, platform::fileError::none);
+    platform_.messageBoxes.show("Не удалось сохранить настройки в файл\n" + Settings_File + "\n\n" +
+                                    platform_.files.errorText(error) +
+                                    "\n\nИзменения настроек, сделанные после запуска программы, не "
+                                    "сохранены; файл остался прежним.",
+                                TIVORA_TITLE);
 }
 
 }  // namespace tivora

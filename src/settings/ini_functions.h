@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/report.h"
 #include "forms/form.h"
@@ -24,9 +25,10 @@ public:
     // cannot write: the file then turns Unicode (see WriteIni).
     // The value of key in section, "" when there is none (or after a failure, which is reported).
     std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
-    // Writes one key; a write the system refuses is not noticed. A value that the system's code
-    // page cannot write whole first turns the file into the profile functions' Unicode form.
-    void WriteIni(const std::string& file, const std::string& section, const std::string& key,
+    // Writes one key. A value that the system's code page cannot write whole first turns the file
+    // into the profile functions' Unicode form. False when the system refused either step (the
+    // reason is kept for the save's report).
+    bool WriteIni(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value);
 
     static constexpr int Load = 0;
@@ -34,14 +36,40 @@ public:
     // Saves (1) or restores (0) every text box, combo box, option button and check box of the
     // window, and the main window's position, in Settings_File. A restored value reaches its
     // control as the user's change would, so the control's handlers run, nested.
+    //
+    // A save never rewrites the only copy: every key goes into a new file beside it (a copy of
+    // the old one, so keys of the user's own stay), which is flushed and then put in the old
+    // one's place in one step. Whatever the system refuses (a full disk, a folder that cannot be
+    // written, another program holding the file), Settings.ini stays exactly as it was. A file
+    // that exists but cannot be read at start-up is said so at once, and never saved over.
     void Settings(int direction, forms::Form& window);
 
+    // Tells the user once, in plain words, that the last save failed: which file, the system's
+    // reason, and that this run's changes were not kept. Nothing when it succeeded. (Not while
+    // the Windows session ends: no box may wait then.)
+    void reportFailedSave();
+
+    // How long a request refused because another program holds the file is tried again.
+    static constexpr int readHoldMilliseconds = 5000;
+    static constexpr int saveHoldMilliseconds = 2000;
+    static constexpr int retryPauseMilliseconds = 100;
+
 private:
+    struct Entry {
+        std::string section, key, value;
+    };
+    platform::FileError save(const std::vector<Entry>& entries);
+    // Asks again while the refusal is one that passes, for up to the given time.
+    template <class Request>
+    platform::FileError retried(int milliseconds, bool (*passes)(platform::FileError), Request request);
     bool codePageHolds(const std::string& text);
-    void keepInUnicode(const std::string& file);
+    platform::FileError keepInUnicode(const std::string& file);
 
     platform::Platform& platform_;
     ErrorReporter& reporter_;
+    platform::FileError lastWriteError_ = platform::fileError::none;
+    bool fileNotOurs_ = false;  // it could not be read at start-up
+    platform::FileError failedSave_ = platform::fileError::none;
 };
 
 }  // namespace tivora

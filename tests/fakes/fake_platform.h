@@ -186,20 +186,30 @@ public:
 
     // Files live in memory, keyed by their whole path (UTF-8), as the system names them through
     // its wide functions; the settings file is read and written by the portable profile functions.
+    // The store's faults (a file held, a read-only folder, a full disk) reach both.
     platform::MemoryFileStore disk;
     platform::PortableProfile profile{disk};
+    int pausedMilliseconds = 0;
     bool fileExists(const std::string& path) override { return disk.files.count(path) > 0; }
-    std::string file(const std::string& path) { return disk.read(path).value_or("<none>"); }
-    bool writeFile(const std::string& path, const std::string& bytes) override {
+    std::string file(const std::string& path) { return disk.files.count(path) ? disk.files[path] : "<none>"; }
+    platform::FileError read(const std::string& path, std::string& bytes) override {
+        return disk.read(path, bytes);
+    }
+    platform::FileError write(const std::string& path, const std::string& bytes) override {
         return disk.write(path, bytes);
     }
-    std::string readFile(const std::string& path) override {
-        auto bytes = disk.read(path);
-        if (!bytes) {
-            throw RuntimeError(err::FileNotFound);
-        }
-        return *bytes;
+    platform::FileError flush(const std::string& path) override {
+        disk.requests.push_back("flush " + path);
+        return disk.files.count(path) ? disk.refusal(path, true) : platform::fileError::fileNotFound;
     }
+    platform::FileError replace(const std::string& fresh, const std::string& target) override {
+        return disk.replace(fresh, target);
+    }
+    void remove(const std::string& path) override { disk.remove(path); }
+    std::string errorText(platform::FileError error) override {
+        return "system error " + std::to_string(error);
+    }
+    void pause(int milliseconds) override { pausedMilliseconds += milliseconds; }
 
     // WindowFunctions: text drawn into the picture box's surface since it was last cleared, laid
     // out as DrawText does it, simplified: a line ends at CR LF or after charactersPerLine

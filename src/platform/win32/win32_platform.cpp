@@ -282,8 +282,14 @@ std::uint32_t Win32Platform::GetPrivateProfileStringW(const std::u16string& sect
 
 bool Win32Platform::WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                                const std::u16string& value, const std::u16string& file) {
-    return ::WritePrivateProfileStringW(wideChars(section), wideChars(key), wideChars(value),
-                                        wideChars(file)) != FALSE;
+    SetLastError(ERROR_SUCCESS);
+    if (::WritePrivateProfileStringW(wideChars(section), wideChars(key), wideChars(value), wideChars(file))) {
+        lastWriteError_ = 0;
+        return true;
+    }
+    // A refusal whose reason the system did not set is still a refusal.
+    lastWriteError_ = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    return false;
 }
 
 bool Win32Platform::fileExists(const std::string& path) {
@@ -291,41 +297,91 @@ bool Win32Platform::fileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Win32Platform::readFile(const std::string& path) {
+namespace {
+
+// The error of the call that just failed, never "done".
+platform::FileError failure() {
+    DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
+platform::FileError Win32Platform::read(const std::string& path, std::string& bytes) {
     HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        throw RuntimeError(err::FileNotFound);
+        return failure();
     }
-    std::string bytes;
+    bytes.clear();
     char chunk[65536];
     DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    platform::FileError error = ERROR_SUCCESS;
+    while ((error = ReadFile(file, chunk, sizeof chunk, &got, nullptr) ? ERROR_SUCCESS : failure()) ==
+               ERROR_SUCCESS &&
+           got > 0) {
         bytes.append(chunk, got);
     }
     CloseHandle(file);
-    return bytes;
+    return error;
 }
 
-bool Win32Platform::writeFile(const std::string& path, const std::string& bytes) {
-    std::wstring target = widen(path);
-    std::wstring fresh = target + L".new";
-    HANDLE file =
-        CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+platform::FileError Win32Platform::write(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return failure();
     }
     DWORD written = 0;
-    bool done = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                written == bytes.size() && FlushFileBuffers(file);
-    CloseHandle(file);
-    done = done &&
-           MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!done) {
-        DeleteFileW(fresh.c_str());
+    platform::FileError error = ERROR_SUCCESS;
+    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        error = failure();
+    } else if (written != bytes.size()) {
+        error = ERROR_DISK_FULL;
     }
-    return done;
+    if (!CloseHandle(file) && error == ERROR_SUCCESS) {
+        error = failure();
+    }
+    return error;
 }
+
+platform::FileError Win32Platform::flush(const std::string& path) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return failure();
+    }
+    platform::FileError error = FlushFileBuffers(file) ? ERROR_SUCCESS : failure();
+    CloseHandle(file);
+    return error;
+}
+
+platform::FileError Win32Platform::replace(const std::string& fresh, const std::string& target) {
+    return MoveFileExW(widen(fresh).c_str(), widen(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? ERROR_SUCCESS
+               : failure();
+}
+
+void Win32Platform::remove(const std::string& path) { DeleteFileW(widen(path).c_str()); }
+
+std::string Win32Platform::errorText(platform::FileError error) {
+    wchar_t* text = nullptr;
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words = length ? std::wstring(text, length) : L"";
+    LocalFree(text);
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) {
+        words.pop_back();
+    }
+    if (words.empty()) {
+        words = L"Код ошибки " + std::to_wstring(error);
+    }
+    return narrow(words);
+}
+
+void Win32Platform::pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 std::vector<platform::RunKey::Value> Win32Platform::runValues() {
     std::vector<platform::RunKey::Value> values;

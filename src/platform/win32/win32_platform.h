@@ -77,10 +77,16 @@ public:
                                            const std::u16string& file) override;
     bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                     const std::u16string& value, const std::u16string& file) override;
+    platform::FileError lastWriteError() override { return lastWriteError_; }
 
     bool fileExists(const std::string& path) override;
-    std::string readFile(const std::string& path) override;
-    bool writeFile(const std::string& path, const std::string& bytes) override;
+    platform::FileError read(const std::string& path, std::string& bytes) override;
+    platform::FileError write(const std::string& path, const std::string& bytes) override;
+    platform::FileError flush(const std::string& path) override;
+    platform::FileError replace(const std::string& fresh, const std::string& target) override;
+    void remove(const std::string& path) override;
+    std::string errorText(platform::FileError error) override;
+    void pause(int milliseconds) override;
 
     std::vector<platform::RunKey::Value> runValues() override;
 
@@ -121,6 +127,7 @@ private:
     Win32Printer printer_;
     ProgramCopies copies_;
     std::vector<std::function<void()>> notifyAreaCreated_;
+    platform::FileError lastWriteError_ = 0;
 };
 
 // The screen's dots per inch as the program sees them (96 unless scaled).
