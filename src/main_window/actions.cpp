@@ -5,6 +5,8 @@
 #include "main_window/form_main.h"
 #include "version.h"
 
+#include <utility>
+
 namespace tivora {
 
 void Form_Main::bindActions() {
@@ -23,6 +25,9 @@ std::string Form_Main::volumeLevel() const {
 }
 
 void Form_Main::vAction() {
+    // The evening's message must be seen over whatever the user works in; a Test pressed by the
+    // user comes up in front as it is.
+    const bool fromTrigger = std::exchange(actionFromTrigger_, false);
     // The trigger holds its ticks back until the action, a message box perhaps, is over.
     actionStarted();
     struct Ended {
@@ -45,7 +50,11 @@ void Form_Main::vAction() {
         }
         step(4);
         if (Option_Message.value()) {
-            platform_.messageBoxes.show(Text_Message.text(), TIVORA_TITLE);
+            if (fromTrigger) {
+                platform_.messageBoxes.showOnTop(Text_Message.text(), TIVORA_TITLE);
+            } else {
+                platform_.messageBoxes.show(Text_Message.text(), TIVORA_TITLE);
+            }
         }
         step(5);
         if (Option_Volume.value()) {
@@ -67,8 +76,20 @@ void Form_Main::vFullScreen_Brake() {
         step(1);
         std::uintptr_t window = platform_.windows.FindWindowA(std::nullopt, TIVORA_TITLE);
         step(2);
-        if (window != 0) {
-            platform_.windows.SetForegroundWindow(window);
+        if (window != 0 && !platform_.windows.SetForegroundWindow(window)) {
+            // Windows keeps the foreground for the program the user works in. Joined to its
+            // thread's input for the one request, we may take it: no key is synthesized, so
+            // nothing reaches that program but the loss of the foreground (a full-screen game
+            // gives way as to Alt+Tab). Where even that is refused, the taskbar shows that
+            // something waits.
+            bool joined = platform_.windows.AttachThreadInput(true);
+            bool granted = joined && platform_.windows.SetForegroundWindow(window);
+            if (joined) {
+                platform_.windows.AttachThreadInput(false);
+            }
+            if (!granted) {
+                platform_.windows.FlashWindowEx(hWnd());
+            }
         }
     });
 }

@@ -147,6 +147,7 @@ private:
     int sleepMilliseconds(const DateTime& now);
 
     forms::UnloadMode unloadMode_ = forms::UnloadMode::Code;  // of the close let through last
+    bool actionFromTrigger_ = false;                          // the next vAction is the trigger's, not a Test
     int pendingRead_ = 0;     // the one-shot that ends the current tick, 0 when none
     int actionsRunning_ = 0;  // ticks are held back while any action runs
     bool tickOwed_ = false;   // a tick was held back by an action

@@ -156,6 +156,7 @@ void Form_Main::finishTick() {
             unsigned armed = armings_;
             firing_ = firing;
             firingMinuteLeft_ = false;
+            actionFromTrigger_ = true;
             vAction();
             firing_.reset();
             // A stop or a start while the action ran (its message box stood open) armed the

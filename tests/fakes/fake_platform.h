@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -20,6 +21,7 @@ namespace tivora::fakes {
 struct ShownMessage {
     std::string text;
     std::string title;
+    bool onTop = false;  // above every other window
 };
 
 class FakePlatform : public platform::Application,
@@ -65,11 +67,16 @@ public:
     // MessageBoxes
     void show(const std::string& text, const std::string& title) override {
         transcript.push_back("MessageBox " + title + ": " + text);
-        messages.push_back({text, title});
+        messages.push_back({text, title, std::exchange(nextBoxOnTop_, false)});
         if (onMessage) {
             onMessage(messages.back());
         }
     }
+    void showOnTop(const std::string& text, const std::string& title) override {
+        nextBoxOnTop_ = true;
+        show(text, title);
+    }
+    bool nextBoxOnTop_ = false;
     // Runs while a message box is "open", as the user's time in front of it.
     std::function<void(const ShownMessage&)> onMessage;
 
@@ -127,9 +134,31 @@ public:
         auto found = topLevelWindows.find(title);
         return found == topLevelWindows.end() ? 0 : found->second;
     }
+    // The foreground as Windows grants it: while the user works in another program, a request
+    // is refused unless we received the last input event or our input is joined to that
+    // program's thread; one that locked the foreground (LockSetForegroundWindow) refuses all.
+    bool othersInFront = false;
+    bool lastInputOurs = false;
+    bool foregroundLocked = false;
+    bool inputJoined = false;
     bool SetForegroundWindow(std::uintptr_t window) override {
         transcript.push_back("SetForegroundWindow " + hex(window));
+        if (foregroundLocked || (othersInFront && !lastInputOurs && !inputJoined)) {
+            return false;
+        }
+        othersInFront = false;
         return true;
+    }
+    bool AttachThreadInput(bool attach) override {
+        transcript.push_back(attach ? "AttachThreadInput" : "DetachThreadInput");
+        if (attach && !othersInFront) {
+            return false;
+        }
+        inputJoined = attach;
+        return true;
+    }
+    void FlashWindowEx(std::uintptr_t window) override {
+        transcript.push_back("FlashWindowEx " + hex(window));
     }
     bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override {

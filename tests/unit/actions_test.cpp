@@ -82,6 +82,50 @@ TEST_F(Actions, ForegroundChangeComesBeforeEachAction) {
     EXPECT_EQ(fake.transcript[1].rfind("Start ", 0), 0u);
 }
 
+TEST_F(Actions, TheBrakeTakesTheForegroundAsWindowsAllowsItOrFlashes) {
+    struct Row {
+        const char* name;
+        bool othersInFront, lastInputOurs, locked;
+        std::vector<std::string> asked;
+    };
+    const std::string take = "SetForegroundWindow 0x20020";
+    const std::string flash = "FlashWindowEx " + fakes::FakePlatform::hex(form.hWnd());
+    const Row rows[] = {
+        {"no other program in front", false, false, false, {take}},
+        {"our own click came last", true, true, false, {take}},
+        {"the user works in another program",
+         true,
+         false,
+         false,
+         {take, "AttachThreadInput", take, "DetachThreadInput"}},
+        {"that program locked the foreground",
+         true,
+         false,
+         true,
+         {take, "AttachThreadInput", take, "DetachThreadInput", flash}},
+    };
+    for (const Row& row : rows) {
+        fake.othersInFront = row.othersInFront;
+        fake.lastInputOurs = row.lastInputOurs;
+        fake.foregroundLocked = row.locked;
+        fake.transcript.clear();
+        form.vFullScreen_Brake();
+        fake.transcript.erase(fake.transcript.begin());  // the search for the window
+        EXPECT_EQ(fake.transcript, row.asked) << row.name;
+        EXPECT_FALSE(fake.inputJoined) << row.name;
+    }
+}
+
+TEST_F(Actions, OnlyTheTriggersMessageStandsAboveOtherWindows) {
+    form.Command_Test.click();
+    form.Text_Minute.setText("00");
+    clickStart();
+    tickAt({2026, 12, 7, 23, 0, 5});
+    ASSERT_EQ(fake.messages.size(), 2u);
+    EXPECT_FALSE(fake.messages[0].onTop);
+    EXPECT_TRUE(fake.messages[1].onTop);
+}
+
 TEST_F(Actions, WithNoOptionSelectedOnlyTheWindowShows) {
     form.Option_Message.setValue(false);
     form.hide();

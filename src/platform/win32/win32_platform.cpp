@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -99,13 +100,22 @@ DateTime Win32Platform::now() {
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
-void Win32Platform::show(const std::string& text, const std::string& title) {
+namespace {
+
+void messageBox(const std::string& text, const std::string& title, UINT extra) {
     // Owned by the program's active window, so that it is modal to it; with none (the window
-    // hidden in the tray) it is modal to the whole program. Either way it comes to the front:
-    // a scheduled message must be seen.
+    // hidden in the tray, or another program in front) it is modal to the whole program.
     HWND owner = GetActiveWindow();
-    UINT flags = MB_OK | MB_SETFOREGROUND | (owner ? 0 : MB_TASKMODAL);
+    UINT flags = MB_OK | MB_SETFOREGROUND | (owner ? 0 : MB_TASKMODAL) | extra;
     MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), flags);
+}
+
+}  // namespace
+
+void Win32Platform::show(const std::string& text, const std::string& title) { messageBox(text, title, 0); }
+
+void Win32Platform::showOnTop(const std::string& text, const std::string& title) {
+    messageBox(text, title, MB_TOPMOST);
 }
 
 NumberFormat Win32Platform::numberFormat() {
@@ -214,6 +224,26 @@ std::uintptr_t Win32Platform::FindWindowA(const std::optional<std::string>& clas
 
 bool Win32Platform::SetForegroundWindow(std::uintptr_t window) {
     return ::SetForegroundWindow(reinterpret_cast<HWND>(window)) != FALSE;
+}
+
+bool Win32Platform::AttachThreadInput(bool attach) {
+    DWORD ours = GetCurrentThreadId();
+    if (!attach) {
+        DWORD theirs = std::exchange(joinedThread_, 0);
+        return theirs != 0 && ::AttachThreadInput(ours, theirs, FALSE);
+    }
+    HWND foreground = GetForegroundWindow();
+    DWORD theirs = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    if (theirs == 0 || theirs == ours || !::AttachThreadInput(ours, theirs, TRUE)) {
+        return false;
+    }
+    joinedThread_ = theirs;
+    return true;
+}
+
+void Win32Platform::FlashWindowEx(std::uintptr_t window) {
+    FLASHWINFO flash{sizeof flash, reinterpret_cast<HWND>(window), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    ::FlashWindowEx(&flash);
 }
 
 namespace {

@@ -44,6 +44,7 @@ public:
     DateTime now() override;
 
     void show(const std::string& text, const std::string& title) override;
+    void showOnTop(const std::string& text, const std::string& title) override;
 
     NumberFormat numberFormat() override;
     std::string toAnsi(std::string_view text) override;
@@ -68,6 +69,8 @@ public:
     std::uintptr_t FindWindowA(const std::optional<std::string>& className,
                                const std::string& title) override;
     bool SetForegroundWindow(std::uintptr_t window) override;
+    bool AttachThreadInput(bool attach) override;
+    void FlashWindowEx(std::uintptr_t window) override;
 
     int startOnce(int milliseconds, std::function<void()> action) override;
     void cancel(int id) override;
@@ -128,6 +131,7 @@ private:
     ProgramCopies copies_;
     std::vector<std::function<void()>> notifyAreaCreated_;
     platform::FileError lastWriteError_ = 0;
+    DWORD joinedThread_ = 0;  // the foreground thread whose input ours is joined to
 };
 
 // The screen's dots per inch as the program sees them (96 unless scaled).
