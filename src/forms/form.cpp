@@ -90,15 +90,16 @@ void Form::setFocus() {
     notify(FormChange::Focus);
 }
 
-bool Form::popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry) {
+MenuClosed Form::popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry) {
     if (!view_) {
-        return false;
+        return MenuClosed::Elsewhere;
     }
-    if (Menu* chosen = view_->popupMenu(menu, flags, x, y, defaultEntry)) {
+    bool byKeyboard = false;
+    if (Menu* chosen = view_->popupMenu(menu, flags, x, y, defaultEntry, byKeyboard)) {
         chosen->click();
-        return true;
+        return MenuClosed::Chosen;
     }
-    return false;
+    return byKeyboard ? MenuClosed::ByKeyboard : MenuClosed::Elsewhere;
 }
 
 void Form::load() {

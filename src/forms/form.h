@@ -27,6 +27,10 @@ enum class UnloadMode {
 // Normal, or minimised to the taskbar, or maximised: the window's own state beside its visibility.
 enum class WindowState { Normal, Minimized, Maximized };
 
+// How a popup menu closed: an entry chosen, or dismissed from the keyboard (Esc) or by a click
+// elsewhere.
+enum class MenuClosed { Chosen, ByKeyboard, Elsewhere };
+
 enum class FormChange { Caption, Visible, Enabled, Position, Focus, ScaleMode, WindowState };
 
 class Form;
@@ -42,8 +46,10 @@ public:
     // The model has unloaded: the real window goes.
     virtual void destroy() = 0;
     // Shows menu's entries as a popup menu of the window (at the pointer when no position is
-    // given, in the window's unit otherwise) and returns the entry chosen, if any.
-    virtual Menu* popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry) = 0;
+    // given, in the window's unit otherwise) and returns the entry chosen, if any; byKeyboard
+    // tells whether the last thing the user did in it was a key (Esc), not a click elsewhere.
+    virtual Menu* popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry,
+                            bool& byKeyboard) = 0;
 };
 
 class Form {
@@ -107,9 +113,8 @@ public:
 
     // Shows a menu as a popup menu of this window; returns when it has closed, after the chosen
     // entry's Click ran. Flags 2 lets the right mouse button choose too.
-    // False when it was dismissed without a choice (Esc, or a click elsewhere).
-    bool popupMenu(Menu& menu, int flags = 0, const float* x = nullptr, const float* y = nullptr,
-                   Menu* defaultEntry = nullptr);
+    MenuClosed popupMenu(Menu& menu, int flags = 0, const float* x = nullptr, const float* y = nullptr,
+                         Menu* defaultEntry = nullptr);
 
     // Events.
     Handler onLoad;

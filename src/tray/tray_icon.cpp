@@ -13,6 +13,10 @@ namespace {
 constexpr std::uint32_t mouseMoveMessage = 0x200;  // the shell reports to the window as mouse moves
 constexpr std::uint32_t nullMessage = 0;
 constexpr int retryMilliseconds = 3000;
+// The icon's number among the window's icons. The same at every start: the notification area
+// remembers the user's "show this icon" by the program's path and this number, so a number
+// that changed with each run (the window handle) would lose it and leave copies in the list.
+constexpr std::uint32_t iconId = 1;
 
 }  // namespace
 
@@ -51,7 +55,7 @@ void TrayIcon::Add() {
         step(1);
         record_.cbSize = platform_.notifyArea.firstVersionRecordSize();
         record_.hWnd = hwnd_;
-        record_.uID = static_cast<std::uint32_t>(hwnd_);
+        record_.uID = iconId;
         record_.uFlags = platform::NIF_MESSAGE | platform::NIF_ICON | platform::NIF_TIP;
         record_.uCallbackMessage = mouseMoveMessage;
         record_.hIcon = icon_;
@@ -139,13 +143,13 @@ void TrayIcon::CallPopupMenu(forms::Form& window, forms::Menu& menu, std::option
         step(1);
         platform_.windows.SetForegroundWindow(owner);
         step(2);
-        bool chosen =
+        forms::MenuClosed closed =
             window.popupMenu(menu, flags.value_or(0), X ? &*X : nullptr, Y ? &*Y : nullptr, defaultEntry);
         step(3);
         platform_.windows.PostMessageA(owner, nullMessage, 0, 0);
-        if (!chosen) {
-            // Dismissed (Esc, from the keyboard too): the keyboard's focus goes back to the
-            // notification area, where the user was.
+        if (closed == forms::MenuClosed::ByKeyboard) {
+            // Dismissed with Esc: the keyboard's focus goes back to the notification area, where
+            // the user was. (After a click into another program the focus is that program's.)
             platform_.notifyArea.Shell_NotifyIconA(platform::NIM_SETFOCUS, record_);
         }
     });

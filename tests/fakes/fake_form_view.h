@@ -25,8 +25,10 @@ public:
     std::uintptr_t windowHandle() const override { return destroyed ? 0 : handle; }
     std::uintptr_t iconHandle() const override { return icon; }
     void destroy() override { destroyed = true; }
+    bool dismissedByKeyboard = true;  // a menu closed without a choice: Esc, else a click elsewhere
     forms::Menu* popupMenu(forms::Menu& menu, int flags, const float*, const float*,
-                           forms::Menu* defaultEntry) override {
+                           forms::Menu* defaultEntry, bool& byKeyboard) override {
+        byKeyboard = !choose && dismissedByKeyboard;
         std::string shown = "flags " + std::to_string(flags) + ":";
         for (auto* entry : menu.entries()) {
             shown += " " + std::string(entry == defaultEntry ? "*" : "") + entry->caption();

@@ -86,7 +86,7 @@ TEST_F(Tray, AddFillsTheFirstVersionRecord) {
     EXPECT_EQ(message, platform::NIM_ADD);
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, 0x30030u);
-    EXPECT_EQ(record.uID, 0x30030u);
+    EXPECT_EQ(record.uID, 1u);  // the same at every start, whatever the window
     EXPECT_EQ(record.uFlags, 7u);
     EXPECT_EQ(record.uCallbackMessage, 0x200u);
     EXPECT_EQ(record.hIcon, 0x40040u);
@@ -142,7 +142,7 @@ TEST_F(Tray, TheIconComesBackWhenTheNotificationAreaIsMadeAnew) {
     fake.recreateNotifyArea();
     ASSERT_EQ(fake.notifyCalls.size(), 2u);
     EXPECT_EQ(fake.notifyCalls[1].first, platform::NIM_ADD);
-    EXPECT_EQ(fake.notifyCalls[1].second.uID, 0x30030u);
+    EXPECT_EQ(fake.notifyCalls[1].second.uID, 1u);
     tray.Delete();
     fake.recreateNotifyArea();
     EXPECT_EQ(fake.notifyCalls.size(), 3u);
@@ -166,6 +166,9 @@ TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry)
     ASSERT_EQ(fake.notifyCalls.size(), 1u);
     EXPECT_EQ(fake.notifyCalls[0].first, platform::NIM_SETFOCUS);
     EXPECT_EQ(fake.notifyCalls[0].second.uID, tray.record().uID);
+    view.dismissedByKeyboard = false;  // a click into another program: the focus stays there
+    tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
+    EXPECT_EQ(fake.notifyCalls.size(), 1u);
 }
 
 }  // namespace

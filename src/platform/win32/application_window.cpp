@@ -4,6 +4,7 @@
 #include "platform/win32/form_host.h"
 
 #include "platform/win32/form_host_internal.h"
+#include "platform/win32/late_binding.h"
 #include "platform/win32/program_copies.h"
 
 namespace tivora::win32 {
@@ -52,6 +53,13 @@ HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title, Appl
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(new ApplicationEvents(std::move(events))));
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&applicationProc));
+        // Run as administrator, the program would not hear a restarted Explorer's broadcast:
+        // the system filters messages from a lower integrity level. This one is let through (to
+        // this window only), or the tray icon would be gone for good. (Windows 7 and later.)
+        using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+        if (auto allow = lateBound<FilterFn>(L"user32.dll", "ChangeWindowMessageFilterEx")) {
+            allow(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 1 /* MSGFLT_ALLOW */, nullptr);
+        }
     }
     return hwnd;
 }

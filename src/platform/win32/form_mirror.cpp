@@ -211,8 +211,30 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
     }
 }
 
+namespace {
+
+// Whether the last input in the open menu was a key: the menu's own loop shows each message to
+// the thread's message filter before it acts on it.
+bool lastMenuInputWasKey = false;
+
+LRESULT CALLBACK menuInputFilter(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_MENU) {
+        const MSG* message = reinterpret_cast<const MSG*>(lParam);
+        if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) {
+            lastMenuInputWasKey = true;
+        } else if ((message->message >= WM_LBUTTONDOWN && message->message <= WM_MBUTTONDBLCLK) ||
+                   (message->message >= WM_NCLBUTTONDOWN && message->message <= WM_NCMBUTTONDBLCLK)) {
+            lastMenuInputWasKey = false;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
-                                 forms::Menu* defaultEntry) {
+                                 forms::Menu* defaultEntry, bool& byKeyboard) {
+    byKeyboard = false;
     if (!hwnd_) {
         return nullptr;
     }
@@ -239,9 +261,15 @@ forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, c
         GetCursorPos(&at);
     }
     // The chosen entry comes back as the result, so that its handler runs before we return.
+    lastMenuInputWasKey = false;
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, menuInputFilter, nullptr, GetCurrentThreadId());
     UINT chosen = static_cast<UINT>(
         TrackPopupMenuEx(popup, (static_cast<UINT>(flags) & 0xFFFFu) | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
                          at.y, hwnd_, nullptr));
+    if (filter) {
+        UnhookWindowsHookEx(filter);
+    }
+    byKeyboard = lastMenuInputWasKey;
     DestroyMenu(popup);
     return chosen >= 1 && chosen <= items.size() ? items[chosen - 1] : nullptr;
 }
