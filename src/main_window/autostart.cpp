@@ -8,6 +8,9 @@ namespace tivora {
 namespace {
 
 constexpr char runKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Where Task Manager's Startup tab and Settings keep the user's "off" for a Run value.
+constexpr char startupListKey[] =
+    "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -34,13 +37,51 @@ void Form_Main::bindAutostart() {
     Check_AutoStart.onClick = [this] { Check_AutoStart_Click(); };
 }
 
+std::string Form_Main::programPath() {
+    return platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
+}
+
+// The box shows what Windows will do at logon: the user may have switched the start off in Task
+// Manager, or on again there, since the settings were saved. Only the box follows; the values
+// in the registry stay as the user left them, in either place.
+// (A tick has just started the reg tool, which may not have written the value yet: only the
+// startup list, which it does not touch, is read then.)
+void Form_Main::showAutostartAsWindowsWill() {
+    const bool switchedOff = platform_.runKey.startSwitchedOff(caption());
+    int shown = Check_AutoStart.value();
+    if (shown == forms::CheckBox::Checked && switchedOff) {
+        shown = forms::CheckBox::Unchecked;
+    } else if (shown == forms::CheckBox::Unchecked && !switchedOff) {
+        for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
+            if (foldCase(value.name) == foldCase(caption()) &&
+                foldCase(startedProgram(value.command)) == foldCase(programPath())) {
+                shown = forms::CheckBox::Checked;
+            }
+        }
+    }
+    if (Check_AutoStart.value() != shown) {
+        autostartShownOnly_ = true;
+        Check_AutoStart.setValue(shown);
+        autostartShownOnly_ = false;
+    }
+}
+
 void Form_Main::Check_AutoStart_Click() {
+    if (autostartShownOnly_) {
+        return;
+    }
     procedure("Check_AutoStart_Click", [&](Step& step) {
         step(2);
         int state = Check_AutoStart.value();
         std::string arguments;
-        const std::string path =
-            platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
+        const std::string path = programPath();
+        // A tick loaded from the settings file while the start is switched off in Task Manager
+        // would undo the user's choice there; it only shows as Windows will act (start-up's last
+        // step), and the Run value that Task Manager's entry stands on stays.
+        const bool switchedOff = platform_.runKey.startSwitchedOff(caption());
+        if (state == forms::CheckBox::Checked && switchedOff && !Form_Loaded) {
+            return;
+        }
         if (state == forms::CheckBox::Checked) {
             step(3);
             // The path is stored in quotation marks (written \" inside the quoted /d argument):
@@ -55,6 +96,12 @@ void Form_Main::Check_AutoStart_Click() {
         // The system's own reg tool: a reg.exe lying in the program's folder or in the folder it
         // was started from (where a downloaded zip was unpacked) must not run in its place.
         platform_.processes.startSystemTool("reg.exe", arguments, platform::WindowStyle::MinimizedFocus);
+        if (state == forms::CheckBox::Checked && switchedOff) {
+            // The user's tick switches the start on in the startup list too.
+            platform_.processes.startSystemTool(
+                "reg.exe", "delete " + quoted(startupListKey) + " /v " + quoted(caption()) + " /f",
+                platform::WindowStyle::MinimizedFocus);
+        }
         step(5);
         // A value of an earlier version (named after its own caption, "Tivora!!! v.1.0") that
         // starts this same program would start it a second time at logon, and unticking would

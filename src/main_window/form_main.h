@@ -98,6 +98,8 @@ public:
 
     // Autostart registration (autostart.cpp).
     void Check_AutoStart_Click();
+    // Ticked or not as Windows will start the program at logon (start-up's last step).
+    void showAutostartAsWindowsWill();
 
     // The level the volume tool gets for a percentage text such as "50%".
     std::string volumeLevel() const;
@@ -147,12 +149,14 @@ private:
     int sleepMilliseconds(const DateTime& now);
 
     forms::UnloadMode unloadMode_ = forms::UnloadMode::Code;  // of the close let through last
-    bool actionFromTrigger_ = false;                          // the next vAction is the trigger's, not a Test
-    int pendingRead_ = 0;     // the one-shot that ends the current tick, 0 when none
-    int actionsRunning_ = 0;  // ticks are held back while any action runs
-    bool tickOwed_ = false;   // a tick was held back by an action
-    int owedTick_ = 0;        // the one-shot that brings it, 0 when none
-    int sleepTick_ = 0;       // hidden and running: the one-shot of the next tick, 0 when none
+    std::string programPath();
+    bool autostartShownOnly_ = false;  // the box is set to show the registry, not by the user
+    bool actionFromTrigger_ = false;   // the next vAction is the trigger's, not a Test
+    int pendingRead_ = 0;              // the one-shot that ends the current tick, 0 when none
+    int actionsRunning_ = 0;           // ticks are held back while any action runs
+    bool tickOwed_ = false;            // a tick was held back by an action
+    int owedTick_ = 0;                 // the one-shot that brings it, 0 when none
+    int sleepTick_ = 0;                // hidden and running: the one-shot of the next tick, 0 when none
     // The date whose action a tick held back inside the set minute would have fired.
     std::optional<CalendarDate> owedDate_;
     unsigned armings_ = 0;  // starts and stops so far

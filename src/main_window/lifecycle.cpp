@@ -87,6 +87,8 @@ void Form_Main::Form_Load() {
         step(13);
         Exit_Requested = false;
         step(14);
+        showAutostartAsWindowsWill();
+        step(15);
         // The percentage box remembers its last pick; a design text that the load left alone
         // raised no change, so it is remembered here. Otherwise typing into the box before the
         // first pick would empty it, and the volume action could not read a percentage.

@@ -17,6 +17,10 @@ public:
     // The string values under HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run;
     // none when the key cannot be read.
     virtual std::vector<Value> runValues() = 0;
+    // Whether the user switched the named value's start off in Task Manager's Startup tab or in
+    // Settings (Apps, Startup): Windows then does not start it, though the value stays. (Their
+    // record under ...\Explorer\StartupApproved\Run begins with an odd byte.) False without one.
+    virtual bool startSwitchedOff(const std::string& name) = 0;
 };
 
 }  // namespace tivora::platform

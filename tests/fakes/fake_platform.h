@@ -493,6 +493,16 @@ public:
     // RunKey: the values a test puts there.
     std::vector<platform::RunKey::Value> run;
     std::vector<platform::RunKey::Value> runValues() override { return run; }
+    // Names whose start the user switched off in Task Manager.
+    std::vector<std::string> switchedOff;
+    bool startSwitchedOff(const std::string& name) override {
+        for (const auto& off : switchedOff) {
+            if (foldCase(off) == foldCase(name)) {
+                return true;
+            }
+        }
+        return false;
+    }
 
     void releaseProgramFolder() override { transcript.push_back("Release the program folder"); }
     bool askRunningCopyToShow(const std::string& folder) override {

@@ -44,16 +44,48 @@ TEST_F(Autostart, AStartThatFailsIsReportedWithItsLine) {
     EXPECT_EQ(form.Check_AutoStart.value(), 0);
 }
 
-TEST_F(Autostart, ASavedTickRegistersOnceAtEveryStartUp) {
+// The start-up with a saved tick or none, as Windows' startup list and Run key stand: the box
+// shows what Windows will do at logon, and loading never overrides the user's choice in Task
+// Manager; the user's own tick switches the start on in both places.
+TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChangesIt) {
+    const std::string switchOn =
+        "reg.exe delete "
+        "\"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run\" "
+        "/v \"Tivora!!! v.1.1\" /f";
+    const platform::RunKey::Value ours{"Tivora!!! v.1.1", "\"C:\\Program Files\\Tivora\\Tivora.exe\""};
+    struct Row {
+        const char* name;
+        int saved;
+        bool valueThere, switchedOff;
+        int shown;
+        std::vector<std::string> tools;  // at start-up, and then after the user's tick
+    };
+    const Row rows[] = {
+        {"a saved tick registers again", 1, false, false, 1, {add}},
+        {"switched off in Task Manager", 1, true, true, 0, {add, switchOn}},
+        {"switched on again in Task Manager", 0, true, false, 1, {}},
+        {"no tick, and switched off", 0, true, true, 0, {add, switchOn}},
+        {"no tick, no value", 0, false, false, 0, {add}},
+    };
     ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
-    form.Check_AutoStart.setValue(1);
-    ini.Settings(INI_Functions::Save, form);
     fake.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
-    fake.systemToolsStarted.clear();
-    Form_Main next(system, reporter, ini);
-    next.setView(&view);
-    next.load();
-    EXPECT_EQ(fake.systemToolsStarted, std::vector<std::string>{add});
+    for (const Row& row : rows) {
+        form.Check_AutoStart.setValue(row.saved);
+        ini.Settings(INI_Functions::Save, form);
+        fake.run = row.valueThere ? std::vector{ours} : std::vector<platform::RunKey::Value>{};
+        fake.switchedOff =
+            row.switchedOff ? std::vector<std::string>{"TIVORA!!! v.1.1"} : std::vector<std::string>{};
+        fake.systemToolsStarted.clear();
+        Form_Main next(system, reporter, ini);
+        next.setView(&view);
+        next.load();
+        EXPECT_EQ(next.Check_AutoStart.value(), row.shown) << row.name;
+        if (row.shown == 0) {
+            next.Check_AutoStart.click();  // the user ticks it
+        }
+        EXPECT_EQ(fake.systemToolsStarted, row.tools) << row.name;
+        EXPECT_TRUE(fake.messages.empty()) << row.name;
+    }
 }
 
 }  // namespace

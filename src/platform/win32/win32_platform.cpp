@@ -413,6 +413,15 @@ std::string Win32Platform::errorText(platform::FileError error) {
 
 void Win32Platform::pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
+bool Win32Platform::startSwitchedOff(const std::string& name) {
+    BYTE record[64] = {};
+    DWORD bytes = sizeof record;
+    return RegGetValueW(HKEY_CURRENT_USER,
+                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run",
+                        widen(name).c_str(), RRF_RT_REG_BINARY, nullptr, record, &bytes) == ERROR_SUCCESS &&
+           bytes > 0 && (record[0] & 1) != 0;
+}
+
 std::vector<platform::RunKey::Value> Win32Platform::runValues() {
     std::vector<platform::RunKey::Value> values;
     HKEY key = nullptr;

@@ -92,6 +92,7 @@ public:
     void pause(int milliseconds) override;
 
     std::vector<platform::RunKey::Value> runValues() override;
+    bool startSwitchedOff(const std::string& name) override;
 
     bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override;
