@@ -10,6 +10,7 @@
 #include "forms/form.h"
 #include "platform/win32/accessible_name.h"
 #include "platform/win32/form_host.h"
+#include "platform/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {
@@ -489,6 +490,13 @@ TEST_F(Realised, ABlinkingSquareIsPaintedAndTheScreenFollowsTheModel) {
     pump(50);
     EXPECT_EQ(at(middle), lit);
     EXPECT_EQ(at(edge), buttonEdge);
+    // With a high-contrast theme (switched on while the program runs), it is lit in the theme's
+    // highlight, which stands out on every such theme's background.
+    detail::highContrast = [] { return true; };
+    SendMessageW(host.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+    pump(20);
+    EXPECT_EQ(at(middle), GetSysColor(COLOR_HIGHLIGHT));
+    detail::highContrast = &detail::systemHighContrast;
     // A caption makes it a label like any other: shown and hidden.
     form.Square.setCaption("1");
     form.Square.setVisible(false);

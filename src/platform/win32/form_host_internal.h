@@ -29,6 +29,9 @@ int utf16Offset(const std::string& text, int characters);
 int characterOffset(const std::wstring& text, int utf16);
 // A font of the model at a DPI (the caller deletes it).
 HFONT createFont(const forms::Font& font, int dpi);
+// Whether a high-contrast theme is on: the system's answer, or a test's.
+bool systemHighContrast();
+extern bool (*highContrast)();
 
 }  // namespace detail
 }  // namespace tivora::win32

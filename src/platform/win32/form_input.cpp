@@ -231,6 +231,13 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (lParam && lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
                 form_.regionalSettingsChanged();
             }
+            if (wParam == SPI_SETHIGHCONTRAST) {
+                // The indicator follows the theme.
+                RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            }
+            break;
+        case WM_SYSCOLORCHANGE:
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             break;
         case firstShowMessage:
             firstShowPending_ = false;

@@ -292,6 +292,14 @@ void FormHost::showNow() {
     SetForegroundWindow(hwnd_);
 }
 
+bool detail::systemHighContrast() {
+    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+bool (*detail::highContrast)() = &detail::systemHighContrast;
+
 HBRUSH FormHost::controlBackground(HWND control, HDC dc) {
     for (auto& child : children_) {
         if (child.hwnd != control) {
@@ -311,6 +319,11 @@ HBRUSH FormHost::controlBackground(HWND control, HDC dc) {
             return nullptr;
         }
         COLORREF rgb = toColorref(*color);
+        if (child.swatch && highContrast()) {
+            // A colour of our own (the indicator's dark blue) is all but lost on a high-contrast
+            // theme's background; the theme's own highlight stands out on each of them.
+            rgb = GetSysColor(COLOR_HIGHLIGHT);
+        }
         SetBkColor(dc, rgb);
         for (auto& [known, made] : brushes_) {
             if (known == rgb) {
