@@ -60,12 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
     win32::FormHost::Style style;
-    style.bigIcon =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                      GetSystemMetrics(SM_CYICON), 0));
-    style.smallIcon =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    style.icon = 1;
     win32::FormHost host(form, instance, style);
     host.create();
 

@@ -138,6 +138,14 @@ public:
     Handler onTimeChange;
     // The window was shown or hidden.
     Handler onVisibleChange;
+    // The window layer made the window's icons anew (at a new display scale): iconHandle()
+    // names the new one.
+    void iconChanged() {
+        if (onIconChanged) {
+            onIconChanged();
+        }
+    }
+    Handler onIconChanged;
 
     // The window's life, driven by the window layer (or a test).
     void load();

@@ -49,6 +49,13 @@ void Form_Main::bindLifecycle() {
     // A change of the user's number format while the program runs holds from then on: the
     // volume level's decimal separator, the validation, the time patterns, the saved position.
     onRegionalSettingsChanged = [this] { numberFormat = platform_.regional.numberFormat(); };
+    // At a new display scale the tray shows the icon made for it, not one the shell stretches.
+    onIconChanged = [this] {
+        if (cTray) {
+            cTray->setIcon(iconHandle());
+            cTray->Modify();
+        }
+    };
 }
 
 void Form_Main::Form_Load() {

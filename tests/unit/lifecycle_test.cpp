@@ -24,6 +24,9 @@ TEST_F(Lifecycle, StartUpPutsTheIconCaptionSettingsAndHelpInPlace) {
     EXPECT_TRUE(form.Form_Loaded);
     EXPECT_FALSE(form.Exit_Requested);
     EXPECT_TRUE(form.visible());
+    form.iconChanged();  // made anew at another display scale: the tray shows the new one
+    EXPECT_EQ(fake.notifyCalls.back().first, platform::NIM_MODIFY);
+    EXPECT_EQ(fake.notifyCalls.back().second.hIcon, fakes::FakeFormView::icon);
 }
 
 TEST_F(Lifecycle, TheCaptionIsThereBeforeTheSettingsLoadRunsTheirHandlers) {

@@ -90,6 +90,38 @@ TEST_F(Realised, ControlsSitAtTheirTwipsPositionsWithTheirTexts) {
     EXPECT_EQ(GetFocus(), of(form.Button));
 }
 
+// The window's icons are made at its scale, and again at a new one; the model hears of the new
+// one (the tray takes it), and a shell never stretches an icon made for another scale.
+TEST(RealisedIcons, AreMadeAtTheWindowsScaleAndAgainWhenItChanges) {
+    TestForm form;
+    FormHost host{form, GetModuleHandleW(nullptr), {true, 1}};
+    host.create();
+    int heard = 0;
+    form.onIconChanged = [&] { ++heard; };
+    auto width = [&](WPARAM which) {
+        ICONINFO info{};
+        BITMAP bitmap{};
+        HICON icon = reinterpret_cast<HICON>(SendMessageW(host.hwnd(), WM_GETICON, which, 0));
+        if (!icon || !GetIconInfo(icon, &info)) {
+            return 0L;
+        }
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return bitmap.bmWidth;
+    };
+    EXPECT_EQ(width(ICON_SMALL), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(reinterpret_cast<HICON>(form.iconHandle()),
+              reinterpret_cast<HICON>(SendMessageW(host.hwnd(), WM_GETICON, ICON_SMALL, 0)));
+    RECT suggested{0, 0, 400, 600};
+    SendMessageW(host.hwnd(), WM_DPICHANGED, MAKEWPARAM(168, 168), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(width(ICON_SMALL), 28);
+    EXPECT_EQ(width(ICON_BIG), 56);
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(reinterpret_cast<HICON>(form.iconHandle()),
+              reinterpret_cast<HICON>(SendMessageW(host.hwnd(), WM_GETICON, ICON_SMALL, 0)));
+}
+
 TEST_F(Realised, ModelChangesReachTheControlsWithoutEcho) {
     int changes = 0;
     form.Hour.onChange = [&] { ++changes; };

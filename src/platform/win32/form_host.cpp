@@ -103,6 +103,11 @@ FormHost::~FormHost() {
     for (auto& [color, brush] : brushes_) {
         DeleteObject(brush);
     }
+    for (HICON icon : {bigIcon_, smallIcon_}) {
+        if (icon) {
+            DestroyIcon(icon);
+        }
+    }
 }
 
 void FormHost::create() {
@@ -118,12 +123,6 @@ void FormHost::create() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormHost::windowProc));
     liveHosts().push_back(this);
-    if (style_.bigIcon) {
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(style_.bigIcon));
-    }
-    if (style_.smallIcon) {
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(style_.smallIcon));
-    }
     adoptWindowDpi();
 
     // The Tab key follows the model's tab order (see moveFocus), so the z-order is free to keep

@@ -22,8 +22,9 @@ class FormHost : public forms::FormView, public forms::ControlView {
 public:
     struct Style {
         bool minimizeBox = true;
-        HICON bigIcon = nullptr;
-        HICON smallIcon = nullptr;
+        // The program's icon resource (0: none), made at the window's scale: a shell that
+        // stretched icons made for another scale would show them blurred.
+        int icon = 0;
     };
 
     FormHost(forms::Form& form, HINSTANCE instance, Style style);
@@ -39,7 +40,7 @@ public:
     // forms::FormView
     void formChanged(forms::Form& form, forms::FormChange what) override;
     std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
-    std::uintptr_t iconHandle() const override { return reinterpret_cast<std::uintptr_t>(style_.smallIcon); }
+    std::uintptr_t iconHandle() const override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
     void destroy() override;
     forms::Menu* popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
                            forms::Menu* defaultEntry, bool& byKeyboard) override;
@@ -93,6 +94,8 @@ private:
     // other controls: the parts that they cover are cut out of it.
     void clipNamingLabels();
     void makeFonts();
+    // The window's icons at its DPI, made anew when it changes; the model hears of it.
+    void makeIcons();
     void freeFonts();
     int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     // The window moved to a monitor of another DPI: the suggested rectangle, fonts and layout anew.
@@ -145,6 +148,8 @@ private:
     Style style_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
     std::vector<Child> children_;
     std::vector<HFONT> fonts_;
     HFONT defaultFont_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
@@ -23,6 +24,16 @@ UINT windowDpi(HWND hwnd) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     UINT dpi = getDpiForWindow && hwnd ? getDpiForWindow(hwnd) : 0;
     return dpi ? dpi : static_cast<UINT>(systemDpi());
+}
+
+// A system metric (an icon's size) as a window at that DPI has it (Windows 10 1607 and later;
+// before, the start-up scale's, scaled).
+int metricForDpi(int metric, int dpi) {
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static auto forDpi = reinterpret_cast<GetSystemMetricsForDpiFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    int size = forDpi ? forDpi(metric, static_cast<UINT>(dpi)) : 0;
+    return size > 0 ? size : MulDiv(GetSystemMetrics(metric), dpi, systemDpi());
 }
 
 }  // namespace
@@ -65,6 +76,32 @@ void FormHost::adoptWindowDpi() {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     makeFonts();
+    makeIcons();
+}
+
+void FormHost::makeIcons() {
+    if (style_.icon == 0) {
+        return;
+    }
+    auto load = [&](int metric) {
+        int size = metricForDpi(metric, dpi_);
+        return static_cast<HICON>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(style_.icon), IMAGE_ICON, size, size, 0));
+    };
+    HICON big = load(SM_CXICON);
+    HICON small = load(SM_CXSMICON);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    HICON oldBig = std::exchange(bigIcon_, big);
+    HICON oldSmall = std::exchange(smallIcon_, small);
+    if (oldSmall) {
+        form_.iconChanged();  // the tray takes the new one before the old one goes
+    }
+    for (HICON old : {oldBig, oldSmall}) {
+        if (old) {
+            DestroyIcon(old);
+        }
+    }
 }
 
 void FormHost::makeFonts() {
@@ -224,6 +261,7 @@ void FormHost::dpiChanged(int dpi, const RECT& suggested) {
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     makeFonts();
+    makeIcons();
     layout();
 }
 
