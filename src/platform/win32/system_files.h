@@ -29,15 +29,23 @@ HMODULE loadSystemLibraryByPath(const wchar_t* name);
 // Has every library that this process loads by name, those that the system loads for it among
 // them (comdlg32's, the spooler's and oleacc's own), come from the system folder only, never from
 // the program's folder, which may be a Downloads folder. Called first thing; a loader that does
-// not know the request (Windows 7 before its loader update) is left as it is.
+// not know the request (Windows 7 before its loader update) is left as it is. Folders that only
+// an administrator can write may join later (allowPrinterDriverLibraries); the program's never.
 inline void loadLibrariesFromTheSystemFolderOnly() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
         if (auto set = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
                 reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-            set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+            set(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS);
         }
     }
 }
+
+// A printer's driver loads into the program when the print dialog shows its settings (in the
+// 64-bit program, and on 32-bit Windows; the 32-bit program on 64-bit Windows has the spooler's
+// own host process load it). The spooler loads it by its full path from its driver folder, and
+// the driver loads its helper libraries, which lie beside it, by name: that folder, which only
+// an administrator can write, joins the search before the first print dialog.
+void allowPrinterDriverLibraries();
 
 }  // namespace tivora::win32
