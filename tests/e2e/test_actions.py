@@ -7,6 +7,9 @@ from tivora_e2e import run_tests, wait_until
 LEVELS = ["32767,5", "0", "6553,5", "21626,55", "43253,1", "49151,25"]  # the list's order, Russian format
 
 
+WS_EX_TOPMOST = 0x8
+
+
 class Actions(ProgramTestCase):
     def test_each_percentage_reaches_the_volume_tool_with_its_level(self):
         s, w = self.start_program()
@@ -85,11 +88,14 @@ class Actions(ProgramTestCase):
         wait_until(lambda: w.text("Command_ON_OFF") == "Стоп", what="the trigger runs")
         w.click("Command_Test")
         test_box = s.drive("msgbox", "Tivora!!!", 5000)
+        self.assertFalse(s.drive("window", test_box["hwnd"])["exstyle"] & WS_EX_TOPMOST)  # pressed in front
         time.sleep(max(0.0, minute_at + 62 - time.time()))  # the box stands across all of 23:00
         s.drive("answer", test_box["hwnd"])
         evening = s.drive("msgbox", "Tivora!!!", 5000)  # the action the minute held back
         self.assertNotEqual(evening["hwnd"], test_box["hwnd"])
         self.assertEqual(evening["text"], "Tivora свое чертово радио!!!")
+        # Above whatever the user works in at that hour, even where Windows keeps the foreground.
+        self.assertTrue(s.drive("window", evening["hwnd"])["exstyle"] & WS_EX_TOPMOST)
         s.drive("answer", evening["hwnd"])
 
 

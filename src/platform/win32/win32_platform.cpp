@@ -102,20 +102,44 @@ DateTime Win32Platform::now() {
 
 namespace {
 
-void messageBox(const std::string& text, const std::string& title, UINT extra) {
+// The box of the message that must stand above every window: the first one the thread activates
+// while it is asked for. (MB_TOPMOST is not honoured by every implementation of the box.)
+HWND boxToRaise = nullptr;
+LRESULT CALLBACK raiseTheBox(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    wchar_t className[16] = {};
+    if (code == HCBT_ACTIVATE && !boxToRaise && GetClassNameW(window, className, 16) &&
+        lstrcmpW(className, L"#32770") == 0) {
+        boxToRaise = window;
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void messageBox(const std::string& text, const std::string& title, bool onTop) {
     // Owned by the program's active window, so that it is modal to it; with none (the window
     // hidden in the tray, or another program in front) it is modal to the whole program.
     HWND owner = GetActiveWindow();
-    UINT flags = MB_OK | MB_SETFOREGROUND | (owner ? 0 : MB_TASKMODAL) | extra;
+    UINT flags = MB_OK | MB_SETFOREGROUND | (owner ? 0 : MB_TASKMODAL) | (onTop ? MB_TOPMOST : 0);
+    HHOOK hook = nullptr;
+    if (onTop) {
+        boxToRaise = nullptr;
+        hook = SetWindowsHookExW(WH_CBT, raiseTheBox, nullptr, GetCurrentThreadId());
+    }
     MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), flags);
+    if (hook) {
+        UnhookWindowsHookEx(hook);
+    }
 }
 
 }  // namespace
 
-void Win32Platform::show(const std::string& text, const std::string& title) { messageBox(text, title, 0); }
+void Win32Platform::show(const std::string& text, const std::string& title) {
+    messageBox(text, title, false);
+}
 
 void Win32Platform::showOnTop(const std::string& text, const std::string& title) {
-    messageBox(text, title, MB_TOPMOST);
+    messageBox(text, title, true);
 }
 
 NumberFormat Win32Platform::numberFormat() {
