@@ -421,7 +421,8 @@ const char kUsage[] =
     "                            value and state (AccessibleObjectFromWindow, OBJID_CLIENT)\n"
     "  monitors                  every monitor's rectangle and work area\n"
     "  watch MS [--class CLASS]  for MS ms: every top-level window (of CLASS) that became visible\n"
-    "                            and every change of the foreground window (polled)\n";
+    "                            and every change of the foreground window (polled)\n"
+    "  hold PATH MS              keep a file open for MS ms, sharing nothing, as a backup tool does\n";
 
 int run(const Args& a) {
     const std::wstring& cmd = a.at(0);
@@ -729,6 +730,17 @@ int run(const Args& a) {
             poll_watch();
         }
         emit(Json().flag("watched", true).num("ms", GetTickCount() - w.start));
+        return 0;
+    }
+    if (cmd == L"hold") {  // every other open of the file is a sharing violation meanwhile
+        HANDLE file = CreateFileW(a.at(1).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            fail(L"cannot open " + a.at(1) + L", error " + std::to_wstring(GetLastError()));
+        emit(Json().flag("holding", true));
+        Sleep(DWORD(parse_number(a.at(2))));
+        CloseHandle(file);
+        emit(Json().flag("released", true));
         return 0;
     }
     fail(L"unknown command: " + cmd + L" (run without arguments for help)", 2);
