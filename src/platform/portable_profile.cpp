@@ -127,7 +127,9 @@ std::string encode(const std::string& text, TextMark mark) {
     return mark == TextMark::None ? utf8ToCp1251(text) : utf8ToMarkedText(text, mark);
 }
 
-std::string readValue(std::string_view stored) {
+}  // namespace
+
+std::string profileValueAsRead(std::string_view stored) {
     std::string_view value = trimBlanks(stored);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -135,8 +137,6 @@ std::string readValue(std::string_view stored) {
     }
     return std::string(value);
 }
-
-}  // namespace
 
 std::vector<ProfileLine> parseProfile(std::string_view text) {
     std::vector<ProfileLine> lines;
@@ -163,7 +163,7 @@ std::uint32_t PortableProfile::GetPrivateProfileStringW(const std::u16string& se
         SectionSpan span = findSection(lines, utf16ToUtf8(section));
         if (span.found) {
             if (auto entry = findEntry(lines, span, utf16ToUtf8(key)); entry && lines[*entry].hasValue) {
-                value = utf8ToUtf16(readValue(lines[*entry].value));
+                value = utf8ToUtf16(profileValueAsRead(lines[*entry].value));
             }
         }
     }
@@ -216,7 +216,7 @@ bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSecti
         text += "\r\n";
     }
     lastWriteError_ = files_.write(file, encode(text, before.mark));
-    return lastWriteError_ == fileError::none;
+    return lastWriteError_ == fileError::none || overlooksWriteErrors;
 }
 
 FileError DiskFileStore::read(const std::string& path, std::string& bytes) {

@@ -72,6 +72,9 @@ struct ProfileLine {
 
 // The lines of a profile file's text (UTF-8).
 std::vector<ProfileLine> parseProfile(std::string_view text);
+// A value as the profile functions read it back: blanks around it dropped, then one pair of the
+// same quotation marks around it.
+std::string profileValueAsRead(std::string_view stored);
 
 // The wide functions: the file's path reaches the store whole (as UTF-8), and the file's text is
 // kept in Windows-1251, the 8-bit code page of the program's users, or in the encoding that a
@@ -86,6 +89,8 @@ public:
     bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                     const std::u16string& value, const std::u16string& file) override;
     FileError lastWriteError() override { return lastWriteError_; }
+    // Answers done even when the disk refused the write, as some implementations' writers do.
+    bool overlooksWriteErrors = false;
 
 private:
     FileStore& files_;

@@ -46,6 +46,8 @@ public:
     virtual bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                             const std::u16string& value, const std::u16string& file) = 0;
     virtual FileError lastWriteError() { return fileError::writeFault; }
+    // Lets go of what the functions keep of the file, so that the next read reads the disk.
+    virtual void flushCache(const std::u16string& file) { (void)file; }
 };
 
 class Files {

@@ -3,6 +3,7 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
+#include "platform/portable_profile.h"
 #include "version.h"
 
 #include <utility>
@@ -138,6 +139,14 @@ platform::FileError INI_Functions::save(const std::vector<Entry>& entries) {
         if (!WriteIni(fresh, entry.section, entry.key, entry.value)) {
             return discard(lastWriteError_ != platform::fileError::none ? lastWriteError_
                                                                         : platform::fileError::writeFault);
+        }
+    }
+    // A profile writer may answer done although the disk ran full in its write (Wine's does):
+    // the new file takes the old one's place only once every value reads back from the disk.
+    platform_.profile.flushCache(utf8ToUtf16(fresh));
+    for (const Entry& entry : entries) {
+        if (ReadIni(fresh, entry.section, entry.key) != platform::profileValueAsRead(entry.value)) {
+            return discard(platform::fileError::writeFault);
         }
     }
     if (platform::FileError error = files.flush(fresh)) {

@@ -60,6 +60,13 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
              t.fake.disk.capacity = 5 * t.fake.disk.files[t.path].size() / 2;
          },
          false, false, "system error 112", notSaved},
+        {"a full disk the profile writer overlooks", false,
+         [&](auto& t) {
+             t.form.Text_Message.setText(longMessage);
+             t.fake.disk.capacity = 2 * t.fake.disk.files[t.path].size() + 100;
+             t.fake.profile.overlooksWriteErrors = true;
+         },
+         false, false, "system error 29", notSaved},
         {"a full disk as the session ends", false,
          [&](auto& t) {
              t.form.Text_Message.setText(longMessage);

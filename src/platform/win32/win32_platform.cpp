@@ -346,6 +346,10 @@ bool Win32Platform::WritePrivateProfileStringW(const std::u16string& section, co
     return false;
 }
 
+void Win32Platform::flushCache(const std::u16string& file) {
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, wideChars(file));
+}
+
 bool Win32Platform::fileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesW(widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -81,6 +81,7 @@ public:
     bool WritePrivateProfileStringW(const std::u16string& section, const std::u16string& key,
                                     const std::u16string& value, const std::u16string& file) override;
     platform::FileError lastWriteError() override { return lastWriteError_; }
+    void flushCache(const std::u16string& file) override;
 
     bool fileExists(const std::string& path) override;
     platform::FileError read(const std::string& path, std::string& bytes) override;
