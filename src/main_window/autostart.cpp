@@ -12,7 +12,23 @@ constexpr char runKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\Curr
 constexpr char startupListKey[] =
     "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// One argument of a command line, as the started tool reads it back whole: in quotation marks,
+// a quotation mark inside written \" (and the backslashes before one doubled).
+std::string quoted(const std::string& text) {
+    std::string argument = "\"";
+    size_t backslashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        argument.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        argument += c;
+    }
+    argument.append(2 * backslashes, '\\');
+    return argument + "\"";
+}
 
 // The program a Run value's command starts: its path in quotation marks, or, unquoted (as
 // earlier versions and other tools write it), the path up to ".exe", else up to the first blank.
@@ -41,6 +57,16 @@ std::string Form_Main::programPath() {
     return platform_.application.programFolder() + "\\" + platform_.application.exeName() + ".exe";
 }
 
+// Whether a Run value's command starts this program file, by whatever path it names it (a share
+// now mapped to a drive, an environment variable, short names): the file's own key where it is
+// there to ask, the text otherwise.
+bool Form_Main::startsThisProgram(const std::string& command) {
+    const std::string started = startedProgram(command);
+    const std::string theirs = platform_.runKey.programFileKey(started);
+    const std::string ours = platform_.runKey.programFileKey(programPath());
+    return !theirs.empty() && !ours.empty() ? theirs == ours : foldCase(started) == foldCase(programPath());
+}
+
 // The box shows what Windows will do at logon: the user may have switched the start off in Task
 // Manager, or on again there, since the settings were saved. Only the box follows; the values
 // in the registry stay as the user left them, in either place.
@@ -53,8 +79,7 @@ void Form_Main::showAutostartAsWindowsWill() {
         shown = forms::CheckBox::Unchecked;
     } else if (shown == forms::CheckBox::Unchecked && !switchedOff) {
         for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
-            if (foldCase(value.name) == foldCase(caption()) &&
-                foldCase(startedProgram(value.command)) == foldCase(programPath())) {
+            if (foldCase(value.name) == foldCase(caption()) && startsThisProgram(value.command)) {
                 shown = forms::CheckBox::Checked;
             }
         }
@@ -88,7 +113,7 @@ void Form_Main::Check_AutoStart_Click() {
             // Windows starts an unquoted value by splitting it at blanks, so for a program in
             // C:\Program Files it would try C:\Program.exe first.
             arguments = "add " + quoted(runKey) + " /v " + quoted(caption()) + " /t REG_SZ /d " +
-                        quoted("\\\"" + path + "\\\"") + " /f";
+                        quoted("\"" + path + "\"") + " /f";
         } else {
             step(4);
             arguments = "delete " + quoted(runKey) + " /v " + quoted(caption()) + " /f";
@@ -108,9 +133,7 @@ void Form_Main::Check_AutoStart_Click() {
         // leave it: it goes. Other programs' values, and copies of the program in other folders,
         // are left alone.
         for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
-            // (A name with a quotation mark in it cannot be handed to reg whole.)
-            if (foldCase(value.name) != foldCase(caption()) && value.name.find('"') == std::string::npos &&
-                foldCase(startedProgram(value.command)) == foldCase(path)) {
+            if (foldCase(value.name) != foldCase(caption()) && startsThisProgram(value.command)) {
                 platform_.processes.startSystemTool(
                     "reg.exe", "delete " + quoted(runKey) + " /v " + quoted(value.name) + " /f",
                     platform::WindowStyle::MinimizedFocus);

@@ -150,6 +150,7 @@ private:
 
     forms::UnloadMode unloadMode_ = forms::UnloadMode::Code;  // of the close let through last
     std::string programPath();
+    bool startsThisProgram(const std::string& command);
     bool autostartShownOnly_ = false;  // the box is set to show the registry, not by the user
     bool actionFromTrigger_ = false;   // the next vAction is the trigger's, not a Test
     int pendingRead_ = 0;              // the one-shot that ends the current tick, 0 when none

@@ -21,6 +21,10 @@ public:
     // Settings (Apps, Startup): Windows then does not start it, though the value stays. (Their
     // record under ...\Explorer\StartupApproved\Run begins with an odd byte.) False without one.
     virtual bool startSwitchedOff(const std::string& name) = 0;
+    // The program file that a path names, as one key however the path writes it: environment
+    // variables expanded, then the file's final path (another drive letter, a mapped drive, a
+    // junction, short names resolved), in upper case. Empty when no such file is there.
+    virtual std::string programFileKey(const std::string& path) = 0;
 };
 
 }  // namespace tivora::platform

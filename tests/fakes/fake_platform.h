@@ -493,6 +493,12 @@ public:
     // RunKey: the values a test puts there.
     std::vector<platform::RunKey::Value> run;
     std::vector<platform::RunKey::Value> runValues() override { return run; }
+    // The key of each program file that is there, by each path that reaches it.
+    std::map<std::string, std::string> programFiles;
+    std::string programFileKey(const std::string& path) override {
+        auto found = programFiles.find(path);
+        return found == programFiles.end() ? "" : found->second;
+    }
     // Names whose start the user switched off in Task Manager.
     std::vector<std::string> switchedOff;
     bool startSwitchedOff(const std::string& name) override {

@@ -17,16 +17,45 @@ const std::string remove =
 
 TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEarlierVersionsValue) {
     form.setCaption("Tivora!!! v.1.1");
-    fake.run = {{"Tivora!!! v.1.0", "c:\\program files\\TIVORA\\tivora.EXE"},  // this program, unquoted
-                {"tivora!!! V.1.1", "\"C:\\Program Files\\Tivora\\Tivora.exe\""},
-                {"Tivora elsewhere", "\"D:\\Tivora\\Tivora.exe\""},
-                {"Other", "\"C:\\Program Files\\Tivora\\Tivora.exe.bak\" /x"}};
-    const std::string removeEarlier = remove.substr(0, remove.find("v.1.1")) + "v.1.0\" /f";
+    const std::string ours = "C:\\Program Files\\Tivora\\Tivora.exe";
+    fake.programFiles = {{ours, "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
+                         {"\\\\server\\share\\Tivora.exe", "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
+                         {"C:\\PROGRA~1\\Tivora\\Tivora.exe", "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
+                         {"D:\\Tivora\\Tivora.exe", "D:\\TIVORA\\TIVORA.EXE"}};
+    struct Row {
+        platform::RunKey::Value value;
+        std::string deletedAs;  // the name as reg gets it; empty: left alone
+    };
+    const Row rows[] = {
+        {{"Tivora!!! v.1.0", "c:\\program files\\TIVORA\\tivora.EXE"}, "\"Tivora!!! v.1.0\""},
+        {{"tivora!!! V.1.1", "\"" + ours + "\""}, ""},  // our own, which the add and delete are for
+        {{"Tivora elsewhere", "\"D:\\Tivora\\Tivora.exe\""}, ""},
+        {{"Other", "\"" + ours + ".bak\" /x"}, ""},
+        {{"Tivora by the share", "\"\\\\server\\share\\Tivora.exe\""}, "\"Tivora by the share\""},
+        {{"Tivora short", "C:\\PROGRA~1\\Tivora\\Tivora.exe"}, "\"Tivora short\""},
+        {{"Tivora /min", ours + " /min"}, "\"Tivora /min\""},
+        {{"Tivora \"x\"", "\"" + ours + "\" \"/x\""}, "\"Tivora \\\"x\\\"\""},
+        {{"Tivora\\\"", "\"" + ours + "\""}, "\"Tivora\\\\\\\"\""},
+    };
+    std::vector<std::string> others;
+    for (const Row& row : rows) {
+        fake.run.push_back(row.value);
+        if (!row.deletedAs.empty()) {
+            others.push_back(
+                "reg.exe delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" "
+                "/v " +
+                row.deletedAs + " /f");
+        }
+    }
+    std::vector<std::string> expected;
+    for (const std::string& own : {add, remove, remove}) {
+        expected.push_back(own);
+        expected.insert(expected.end(), others.begin(), others.end());
+    }
     form.Check_AutoStart.click();
     form.Check_AutoStart.click();
     form.Check_AutoStart.setValue(2);
-    EXPECT_EQ(fake.systemToolsStarted,
-              (std::vector<std::string>{add, removeEarlier, remove, removeEarlier, remove, removeEarlier}));
+    EXPECT_EQ(fake.systemToolsStarted, expected);
     // Never by a bare command line "reg ...", which Windows would search the program's folder and
     // the current folder for first.
     EXPECT_TRUE(fake.started.empty());

@@ -450,6 +450,21 @@ bool Win32Platform::startSwitchedOff(const std::string& name) {
            bytes > 0 && (record[0] & 1) != 0;
 }
 
+std::string Win32Platform::programFileKey(const std::string& path) {
+    std::wstring written = widen(path);
+    DWORD needed = ExpandEnvironmentStringsW(written.c_str(), nullptr, 0);
+    std::wstring expanded(needed, L'\0');
+    if (needed == 0 || ExpandEnvironmentStringsW(written.c_str(), expanded.data(), needed) == 0) {
+        return "";
+    }
+    expanded.resize(wcsnlen(expanded.c_str(), expanded.size()));
+    DWORD attributes = GetFileAttributesW(expanded.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return "";
+    }
+    return narrow(folderKey(expanded));  // a file's final path as well as a folder's
+}
+
 std::vector<platform::RunKey::Value> Win32Platform::runValues() {
     std::vector<platform::RunKey::Value> values;
     HKEY key = nullptr;

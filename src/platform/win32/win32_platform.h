@@ -94,6 +94,7 @@ public:
 
     std::vector<platform::RunKey::Value> runValues() override;
     bool startSwitchedOff(const std::string& name) override;
+    std::string programFileKey(const std::string& path) override;
 
     bool PostMessageA(std::uintptr_t window, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam) override;
