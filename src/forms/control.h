@@ -85,6 +85,12 @@ public:
     const std::string& kindName() const { return kindName_; }
     Form& form() const { return form_; }
     const Rect& rect() const { return rect_; }
+    // How the control follows a window that the screen makes smaller than designed: by default
+    // it keeps its place and size; it may instead keep its distance from the window's right or
+    // bottom edge (Move), or stretch so that its own right or bottom edge does (Stretch).
+    enum class Follow { None, Move, Stretch };
+    Follow followRight = Follow::None;
+    Follow followBottom = Follow::None;
 
     // What a screen reader announces for a control that has no caption or label of its own
     // ("Громкость"); empty: what the system finds itself. Nothing of it shows on the screen.

@@ -15,6 +15,10 @@ Form_Help::Form_Help(platform::Platform& platform, ErrorReporter& reporter, Form
     Textbox_Help.locked = true;
     Textbox_Help.font = {"Times New Roman", 12, 400, 204};
     Textbox_Help.accessibleName = "Справка";
+    // On a screen too small for the window at its scale, the text fills what there is and the
+    // button stays whole in its corner.
+    Textbox_Help.followRight = Textbox_Help.followBottom = forms::Control::Follow::Stretch;
+    Command_Print_Help.followRight = Command_Print_Help.followBottom = forms::Control::Follow::Move;
     twipsPerPixelX = platform.screen.twipsPerPixelX();
     twipsPerPixelY = platform.screen.twipsPerPixelY();
     numberFormat = platform.regional.numberFormat();

@@ -38,8 +38,8 @@ def run(*command):
 
 
 class Help(WithPrintServer, ProgramTestCase):
-    def open_help(self, files=None, env=None):
-        s, w = self.start_program(files=files, env=env)
+    def open_help(self, files=None, env=None, dpi=96):
+        s, w = self.start_program(files=files, env=env, dpi=dpi)
         w.click("Command_Help")
         help_window = s.drive("find", "Tivora!!! v.1.1 - Справка", 10000)
         controls = s.drive("children", help_window["hwnd"])
@@ -96,6 +96,15 @@ class Help(WithPrintServer, ProgramTestCase):
         s.drive("close", help_window["hwnd"])
         wait_until(lambda: s.drive("window", w.hwnd)["enabled"], what="the main window enabled again")
         wait_until(lambda: s.drive("focus", w.hwnd)["active"] == w.hwnd, what="the main window active")
+
+    def test_at_175_percent_on_a_small_screen_the_window_fits_and_its_button_is_whole(self):
+        s, w, help_window, text, button = self.open_help(dpi=168)  # 1 193 pixels wide as designed
+        left, top, right, bottom = s.drive("window", help_window["hwnd"])["screen"]
+        self.assertTrue(0 <= left and right <= 1024 and 0 <= top and bottom <= 768, (left, top, right, bottom))
+        b_left, b_top, b_right, b_bottom = s.drive("window", button["hwnd"])["screen"]
+        self.assertTrue(left < b_left and b_right < right and b_bottom < bottom, (b_left, b_right, b_bottom))
+        self.assertLess(s.drive("window", text["hwnd"])["screen"][2], b_right + 1)  # the text within too
+        s.screenshot(ARTIFACTS / "help-at-168-dpi.png")
 
     def test_the_shipped_help_reaches_paper_whole_in_text(self):
         s, w, help_window, text, button = self.open_help()

@@ -226,11 +226,10 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
     }
 
     if (windowClass) {
-        const forms::Rect& r = control.rect();
-        child.hwnd =
-            CreateWindowExW(exStyle, windowClass, text.c_str(), style, toPixels(r.left), toPixels(r.top),
-                            toPixels(r.width), toPixels(r.height) + extraHeight, hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        RECT place = childPlace(control);
+        child.hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style, place.left, place.top,
+                                     place.right - place.left, place.bottom - place.top + extraHeight, hwnd_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     }
     children_.push_back(child);
     Child& made = children_.back();

@@ -94,6 +94,9 @@ private:
     // other controls: the parts that they cover are cut out of it.
     void clipNamingLabels();
     void makeFonts();
+    // Where a control stands in pixels: its twips at the window's DPI, following the window's
+    // right and bottom edges where it asks to (a window that the work area made smaller).
+    RECT childPlace(const forms::Control& control) const;
     // The window's icons at its DPI, made anew when it changes; the model hears of it.
     void makeIcons();
     void freeFonts();

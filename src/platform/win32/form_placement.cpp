@@ -56,6 +56,10 @@ RECT FormHost::initialFrame() const {
     if (form_.centreWhenFirstShown) {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        // A window larger than the work area (a large scale on a small screen) is made to fit it,
+        // its controls following its edges where they ask to, so that none is cut off.
+        width = std::min<int>(width, work.right - work.left);
+        height = std::min<int>(height, work.bottom - work.top);
         x = work.left + (work.right - work.left - width) / 2;
         y = work.top + (work.bottom - work.top - height) / 2;
     } else {
@@ -152,13 +156,30 @@ void FormHost::layout(bool move) {
         }
         SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(hfont), FALSE);
         if (move) {
-            const forms::Rect& r = child.control->rect();
+            RECT place = childPlace(*child.control);
             int extraHeight = kind == "ComboBox" ? 160 : 0;
-            SetWindowPos(child.hwnd, nullptr, toPixels(r.left), toPixels(r.top), toPixels(r.width),
-                         toPixels(r.height) + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(child.hwnd, nullptr, place.left, place.top, place.right - place.left,
+                         place.bottom - place.top + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     clipNamingLabels();
+}
+
+RECT FormHost::childPlace(const forms::Control& control) const {
+    const forms::Rect& r = control.rect();
+    RECT place{toPixels(r.left), toPixels(r.top), toPixels(r.left) + toPixels(r.width),
+               toPixels(r.top) + toPixels(r.height)};
+    RECT client{};
+    if (!hwnd_ || !GetClientRect(hwnd_, &client)) {
+        return place;
+    }
+    auto follow = [](forms::Control::Follow how, LONG& low, LONG& high, int by) {
+        low += how == forms::Control::Follow::Move ? by : 0;
+        high += how == forms::Control::Follow::None ? 0 : by;
+    };
+    follow(control.followRight, place.left, place.right, client.right - toPixels(form_.clientWidth()));
+    follow(control.followBottom, place.top, place.bottom, client.bottom - toPixels(form_.clientHeight()));
+    return place;
 }
 
 void FormHost::clipNamingLabels() {
