@@ -42,6 +42,12 @@ TEST(Characters, CountsAndCutsByCharacterNotByte) {
     EXPECT_EQ(characters("Час", 1), "ас");
 }
 
+// Each range's first and last capital, and the letters around them that are none.
+TEST(FoldCase, TakesEachCapitalRangeToItsEndsAndNothingBeyond) {
+    EXPECT_EQ(foldCase("AZÀÞ×ΑΫЀЏАЯѠҊӁӀӘĀĹ"), "azàþ×αϋѐџаяѡҋӂӏәāĺ");
+    EXPECT_EQ(foldCase("@[ßабяѐџ"), "@[ßабяѐџ");
+}
+
 TEST(OwnTextFile, IsWindows1251UnlessItIsUtf8) {
     const std::string ru = "Справка «Тест»";
     EXPECT_EQ(ownTextFile(utf8ToCp1251(ru)), ru);

@@ -172,8 +172,10 @@ TEST_F(SettingsFile, LettersOutsideTheCodePageTurnTheFileUnicodeWithWhatItHeld) 
     const std::string design = "Tivora свое чертово радио!!!";
     text.replace(text.find(design), design.size(), "Ұйықтау уақыты 🌙 ✓");
     EXPECT_EQ(fake.file(settingsFile), std::string(utf16LeMark) + utf8ToUtf16Le(text));
-    ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Hour", "21");  // Unicode from then on
+    ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Hour", "21");   // Unicode from then on
+    ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Minute", "Ә");  // and not turned again
     EXPECT_TRUE(fake.file(settingsFile).starts_with(utf16LeMark));
+    EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Minute"), "Ә");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Message"), "Ұйықтау уақыты 🌙 ✓");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Hour"), "21");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Nothing"), "");
