@@ -41,6 +41,12 @@ LONG documentProperties(HANDLE printer, wchar_t* name, DEVMODEW* out, DEVMODEW* 
     return f ? f(nullptr, printer, name, out, in, mode) : -1;
 }
 
+int deviceCapabilities(const wchar_t* device, const wchar_t* port, WORD capability, const DEVMODEW* mode) {
+    auto f = lateBound<int(WINAPI*)(LPCWSTR, LPCWSTR, WORD, LPWSTR, const DEVMODEW*)>(spooler,
+                                                                                      "DeviceCapabilitiesW");
+    return f ? f(device, port, capability, nullptr, mode) : -1;
+}
+
 void closePrinter(HANDLE printer) {
     if (auto f = lateBound<BOOL(WINAPI*)(HANDLE)>(spooler, "ClosePrinter")) {
         f(printer);
@@ -169,6 +175,14 @@ void Win32Printer::setPaperSize(int value) { set(DM_PAPERSIZE, &DEVMODEW::dmPape
 int Win32Printer::Duplex() { return settings().dmDuplex; }
 void Win32Printer::setDuplex(int value) { set(DM_DUPLEX, &DEVMODEW::dmDuplex, value); }
 void Win32Printer::setCopies(int value) { set(DM_COPIES, &DEVMODEW::dmCopies, value); }
+void Win32Printer::setCollate(int value) { set(DM_COLLATE, &DEVMODEW::dmCollate, value); }
+void Win32Printer::setOutputFile(const std::string& path) { output_ = widen(path); }
+
+int Win32Printer::DeviceCopies() {
+    Installed& printer = current();
+    return std::max(1,
+                    deviceCapabilities(printer.device.c_str(), printer.port.c_str(), DC_COPIES, &settings()));
+}
 void Win32Printer::setPrintQuality(int value) { set(DM_PRINTQUALITY, &DEVMODEW::dmPrintQuality, value); }
 void Win32Printer::setColorMode(int value) { set(DM_COLOR, &DEVMODEW::dmColor, value); }
 void Win32Printer::setPaperBin(int value) { set(DM_DEFAULTSOURCE, &DEVMODEW::dmDefaultSource, value); }
@@ -217,6 +231,7 @@ HDC Win32Printer::document() {
         DOCINFOW info{};
         info.cbSize = sizeof info;
         info.lpszDocName = L"Tivora!!!";
+        info.lpszOutput = output_.empty() ? nullptr : output_.c_str();
         if (StartDocW(dc, &info) <= 0) {
             DeleteDC(dc);
             throw RuntimeError(err::PrinterError);
