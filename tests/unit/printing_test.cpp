@@ -160,13 +160,12 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         const char *file, *sheets;  // named in the save dialog (none: cancelled); each sheet's first letter
     };
     for (Answer row :
-         {Answer{9999, 2, 1, 0, 0, 0, 2, "", "abc"}, Answer{1, 2, 1, 0, 0, 0, 1, "", "abcabc"},
+         {Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, nullptr, ""},  // first: no document before it
+          Answer{9999, 2, 1, 0, 0, 0, 2, "", "abc"}, Answer{1, 2, 1, 0, 0, 0, 1, "", "abcabc"},
           Answer{1, 2, 0, 0, 0, 0, 1, "", "aabbcc"}, Answer{9, 1, 1, PD_PAGENUMS, 2, 3, 1, "", "bc"},
           Answer{9, 1, 1, PD_SELECTION, 0, 0, 1, "", "xx"},
-          Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, nullptr, ""},
           Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, "C:\\Справка.prn", "abc"}}) {
         SCOPED_TRACE(row.sheets);
-        fake.documents.clear();
         fake.deviceCopies = row.deviceCopies;
         fake.printDialog = [&](PrintDialogRecord& record) {
             record.Flags |= static_cast<std::uint32_t>(row.flags);

@@ -26,10 +26,6 @@ AccessibleFacts accessibleFacts(const forms::Control& control, bool own) {
     return facts;
 }
 
-}  // namespace
-
-namespace {
-
 void reportSelection(HWND edit, const std::wstring& text, forms::TextBox& box) {
     DWORD start = 0;
     DWORD end = 0;
