@@ -283,13 +283,13 @@ public:
         printDialogs.push_back(record);
         return printDialog ? printDialog(record) : false;
     }
-    // The dialog's answer when the user confirms: the copies in the settings block where the program
-    // asked for them there, else in the record; a new names block with the device name given.
+    // The dialog's answer when the user confirms: the copies in the settings block (as many as the
+    // driver makes) where asked for there, else in the record; a names block with the device given.
     bool confirmPrintDialog(platform::PrintDialogRecord& record, const std::string& device, int copies = 1,
                             bool collate = true) {
         const bool inSettings = record.Flags & platform::PD_USEDEVMODECOPIESANDCOLLATE;
         blocks.at(record.hDevMode)[platform::records::dmCopies] =
-            static_cast<std::uint8_t>(inSettings ? copies : 1);
+            static_cast<std::uint8_t>(inSettings ? std::min(copies, deviceCopies) : 1);
         blocks.at(record.hDevMode)[platform::records::dmCollate] = inSettings && collate;
         record.nCopies = static_cast<std::uint16_t>(inSettings ? 1 : copies);
         record.Flags |= !inSettings && collate ? platform::PD_COLLATE : 0;

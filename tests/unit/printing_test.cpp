@@ -161,7 +161,7 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
     };
     for (Answer row :
          {Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, nullptr, ""},  // first: no document before it
-          Answer{9999, 2, 1, 0, 0, 0, 2, "", "abc"}, Answer{1, 2, 1, 0, 0, 0, 1, "", "abcabc"},
+          Answer{2, 2, 1, 0, 0, 0, 2, "", "abc"}, Answer{1, 2, 1, 0, 0, 0, 1, "", "abcabc"},
           Answer{1, 2, 0, 0, 0, 0, 1, "", "aabbcc"}, Answer{9, 1, 1, PD_PAGENUMS, 2, 3, 1, "", "bc"},
           Answer{9, 1, 1, PD_SELECTION, 0, 0, 1, "", "xx"},
           Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, "C:\\Справка.prn", "abc"}}) {
