@@ -12,12 +12,16 @@ namespace tivora {
 
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr int chunkCharacters = 5800;
 constexpr int pictureWidth = 750;
 constexpr int pictureHeight = 3232;
 constexpr std::uint32_t DT_WORDBREAK = 0x10;
 constexpr std::uint32_t DM_ORIENTATION = 0x1;
 constexpr std::uint32_t DM_DUPLEX = 0x1000;
+// The save dialog's filter: pairs of a description and its pattern, each ended by a NUL.
+constexpr std::string_view printerFiles = "Файлы принтера (*.prn)\0*.prn\0Все файлы (*.*)\0*.*\0"sv;
 
 using namespace platform::records;
 
@@ -78,7 +82,7 @@ std::vector<std::uint8_t> Cl_Module_CommonDialog::devNames(const std::string& dr
     return block;
 }
 
-bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
+bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffered) {
     auto self = weak_from_this().lock();  // alive through the dialog's modal wait
     bool cancelled = false;
     // A dialog that failed on its way (a printer setting that does not fit its field, a block
@@ -103,6 +107,18 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
         put16(&settings[dmOrientation], printer.Orientation());
         put16(&settings[dmPaperSize], printer.PaperSize());
         put16(&settings[dmDuplex], printer.Duplex());
+        // The dialog offers what the print does: the copies in the settings where the driver makes
+        // them, a range of sheets, and the selection where there is one.
+        if (printer.DeviceCopies() > 1) {
+            record.Flags |= platform::PD_USEDEVMODECOPIESANDCOLLATE;
+        }
+        if (!selectionOffered) {
+            record.Flags |= platform::PD_NOSELECTION;
+        }
+        record.nMinPage = record.nFromPage = record.nToPage = 1;
+        record.nMaxPage = 0xFFFF;  // the sheets are counted once the paper is known
+        record.nCopies = 1;
+        const std::uint32_t asked = record.Flags;
         step(3);
         record.hDevMode =
             memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devModeSize);
@@ -158,13 +174,31 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner) {
             }
         }
         step(11);
-        printer.setCopies(get16(&settings[dmCopies]));
+        // The copies from the settings block where the dialog put them there, else from the record.
+        const bool inSettings = asked & platform::PD_USEDEVMODECOPIESANDCOLLATE;
+        const int copies = std::max(1, inSettings ? get16(&settings[dmCopies]) : int{record.nCopies});
+        const bool collate =
+            inSettings ? get16(&settings[dmCollate]) == 1 : (record.Flags & platform::PD_COLLATE) != 0;
+        // The driver makes them where it can; the program prints the document again where not.
+        const bool byDriver = printer.DeviceCopies() >= copies;
+        printer.setCopies(byDriver ? copies : 1);
+        printer.setCollate(collate ? 1 : 0);
         printer.setDuplex(get16(&settings[dmDuplex]));
         printer.setOrientation(get16(&settings[dmOrientation]));
         printer.setPaperSize(get16(&settings[dmPaperSize]));
         printer.setPrintQuality(get16(&settings[dmPrintQuality]));
         printer.setColorMode(get16(&settings[dmColor]));
         printer.setPaperBin(get16(&settings[dmDefaultSource]));
+        step(12);
+        answer_ = Answer{};
+        answer_.copies = byDriver ? 1 : copies;
+        answer_.collate = collate;
+        if (record.Flags & platform::PD_PAGENUMS) {
+            answer_.firstSheet = record.nFromPage;
+            answer_.lastSheet = record.nToPage;
+        }
+        answer_.selection = selectionOffered && (record.Flags & platform::PD_SELECTION);
+        answer_.toFile = record.Flags & platform::PD_PRINTTOFILE;
     });
     return cancelled || !finished;
 }
@@ -210,23 +244,39 @@ Cl_Module_CommonDialog::Sheets Cl_Module_CommonDialog::sheetLayout() {
     return layout;
 }
 
-void Cl_Module_CommonDialog::paintOnSheets(const Sheets& sheets, int drawnHeight) {
+void Cl_Module_CommonDialog::paintOnSheets(const Sheets& sheets, int drawnHeight, Run& run) {
     platform::Printer& printer = platform_.printer;
     const int used = std::clamp(drawnHeight, 0, pictureHeight);
     int top = 0;
     do {
-        if (top > 0) {
-            printer.NewPage();
-        }
+        ++run.sheet;
         const int height = std::min(sheets.band, pictureHeight - top);
-        printer.PaintPicture(picture_.Image(), 0, 0, pictureWidth * sheets.scaleX, height * sheets.scaleY, 0,
-                             top, pictureWidth, height);
+        for (int copy = 0;
+             run.sheet >= run.firstSheet && run.sheet <= run.lastSheet && copy < run.copiesInARow; ++copy) {
+            if (run.printed++ > 0) {
+                printer.NewPage();
+            }
+            printer.PaintPicture(picture_.Image(), 0, 0, pictureWidth * sheets.scaleX, height * sheets.scaleY,
+                                 0, top, pictureWidth, height);
+        }
         top += sheets.band;
     } while (top < used);
 }
 
+std::optional<std::string> Cl_Module_CommonDialog::askOutputFile(forms::Form* owner) {
+    platform::SaveFileRecord question;
+    question.hwndOwner = owner ? owner->hWnd() : 0;
+    question.title = "Печать в файл";  // after the print dialog, the user knows what the name is for
+    question.filter = printerFiles;
+    question.defaultExtension = "prn";
+    if (!platform_.dialogs.GetSaveFileNameW(question)) {
+        return std::nullopt;
+    }
+    return question.file;
+}
+
 void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText,
-                                             forms::Form* owner) {
+                                             forms::Form* owner, const std::string& selection) {
     auto self = weak_from_this().lock();                 // alive through the print dialog's modal wait
     auto asking = CommonDialog.weak_from_this().lock();  // and the object that asks for the printer
     forms::ScaleMode remembered = mainWindow_.scaleMode();
@@ -238,9 +288,16 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         step(2);
         picture_.Cls();
         step(3);
-        if (CommonDialog.ShowPrinter(owner)) {
+        if (CommonDialog.ShowPrinter(owner, !selection.empty())) {
             return;  // cancelled: nothing printed, no document begun
         }
+        const Answer answer = CommonDialog.answer_;
+        std::optional<std::string> file;
+        if (answer.toFile && !(file = askOutputFile(owner))) {
+            return;  // no file named: nothing printed, as after a cancel
+        }
+        printer.setOutputFile(file.value_or(""));
+        const std::string& text = answer.selection ? selection : sText;
         step(4);
         printer.setScaleModePixels();
         step(5);
@@ -248,23 +305,27 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         const Sheets layout = sheetLayout();
         step(6);
         // Chunks of 5800 characters, each beginning a sheet; the lines drawn of a chunk go on as
-        // many sheets as they need. The text is walked once, so a long one costs time in
-        // proportion to its length.
-        const std::size_t length = characterCount(sText);
-        std::size_t position = 0;  // byte position of the chunk offset
-        chunkOffset_ = 0;
-        do {
-            std::string chunk = characters(std::string_view(sText).substr(position), 0, chunkCharacters);
-            position += chunk.size();
-            int drawn = platform_.windows.DrawTextW(picture_.hDC(), chunk, 0, 0, pictureWidth, pictureHeight,
-                                                    DT_WORDBREAK);
-            paintOnSheets(layout, drawn);
-            picture_.Cls();
-            if (chunkOffset_ + chunkCharacters < length && length > chunkCharacters) {
-                printer.NewPage();
-            }
-            chunkOffset_ += chunkCharacters;
-        } while (chunkOffset_ < length);
+        // many sheets as they need. Collated copies lay the document out again, uncollated ones
+        // repeat each sheet; the text is walked once a copy, and no further than the range's end.
+        const std::size_t length = characterCount(text);
+        Run run;
+        run.copiesInARow = answer.collate ? 1 : answer.copies;
+        run.firstSheet = answer.firstSheet;
+        run.lastSheet = answer.lastSheet;
+        for (int copy = 0; copy < (answer.collate ? answer.copies : 1); ++copy) {
+            std::size_t position = 0;  // byte position of the chunk offset
+            run.sheet = 0;
+            chunkOffset_ = 0;
+            do {
+                std::string chunk = characters(std::string_view(text).substr(position), 0, chunkCharacters);
+                position += chunk.size();
+                int drawn = platform_.windows.DrawTextW(picture_.hDC(), chunk, 0, 0, pictureWidth,
+                                                        pictureHeight, DT_WORDBREAK);
+                paintOnSheets(layout, drawn, run);
+                picture_.Cls();
+                chunkOffset_ += chunkCharacters;
+            } while (chunkOffset_ < length && run.sheet < run.lastSheet);
+        }
         step(7);
         printer.EndDoc();
     });

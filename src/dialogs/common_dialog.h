@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/report.h"
@@ -40,12 +41,14 @@ public:
     void setFilter(const std::string& Filter_Text_in);
 
     // The print dialog, modal to owner (the window that asks, which takes no input meanwhile);
-    // true when it was closed without confirming or could not be shown (nothing changed then).
-    bool ShowPrinter(forms::Form* owner = nullptr);
-    // Asks for the printer through CommonDialog and prints sText: each 5800 characters begin a sheet,
-    // and lines that one sheet cannot hold go on the next.
+    // true when it was closed without confirming or could not be shown (nothing changed then). It
+    // offers "selection" only when the asking window has text selected.
+    bool ShowPrinter(forms::Form* owner = nullptr, bool selectionOffered = false);
+    // Asks for the printer through CommonDialog and prints sText, or selection when the user chose
+    // it: each 5800 characters begin a sheet, and lines that one sheet cannot hold go on the next.
+    // The sheets of the range chosen, as many copies as asked, on the printer or into a file.
     void vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText,
-                         forms::Form* owner = nullptr);
+                         forms::Form* owner = nullptr, const std::string& selection = {});
 
     static constexpr std::size_t devModeSize = platform::records::devModeBytes;
     // The printer-name block for a driver, device and port name, as long as the names need.
@@ -53,6 +56,24 @@ public:
                                               const std::string& port);
 
 private:
+    // What the print dialog was answered besides the printer and its settings.
+    struct Answer {
+        int copies = 1;  // that the program prints itself: those the driver cannot make
+        bool collate = true;
+        int firstSheet = 1;
+        int lastSheet = 0xFFFF;
+        bool selection = false;
+        bool toFile = false;
+    };
+    // The sheets of one print as they go on paper: counted through the document, those of the
+    // range painted, each as many times in a row as uncollated copies ask.
+    struct Run {
+        int copiesInARow = 1;
+        int firstSheet = 1;
+        int lastSheet = 0;
+        int sheet = 0;    // of the document, the last one laid out
+        int printed = 0;  // sheets painted so far, copies among them
+    };
     // How a chunk's picture goes on paper: its scale from the screen's pixels to the printer's,
     // and the height of picture (whole lines of text, in its pixels) that one sheet takes.
     struct Sheets {
@@ -63,7 +84,9 @@ private:
     Sheets sheetLayout();
     // Paints the lines drawn on the picture (drawnHeight: the height DrawText gave) on the current
     // sheet and, where they do not fit, on new ones, a band of whole lines on each.
-    void paintOnSheets(const Sheets& sheets, int drawnHeight);
+    void paintOnSheets(const Sheets& sheets, int drawnHeight, Run& run);
+    // Where a print to file goes, asked with the save dialog; none when the user cancelled.
+    std::optional<std::string> askOutputFile(forms::Form* owner);
 
     template <class Body>
     bool procedure(std::string_view name, Body&& body) {
@@ -79,6 +102,7 @@ private:
     std::string tag_;
     std::string filter_;
     double chunkOffset_ = 0;
+    Answer answer_;
 };
 
 }  // namespace tivora

@@ -1,12 +1,15 @@
 // The help window: its layout, its text and caption, printing, and giving the main window back.
 #include "help/form_help.h"
 
+#include "base/text.h"
+
 namespace tivora {
 
 Form_Help::Form_Help(platform::Platform& platform, ErrorReporter& reporter, Form_Main& main)
     : forms::Form("Form_Help", "Form_Help", 10230, 5895),
       Textbox_Help(*this, "Textbox_Help", {120, 120, 9975, 5175}, ""),
       Command_Print_Help(*this, "Command_Print_Help", {8520, 5400, 1575, 375}, "Печать справки"),
+      Picture_Print(*this, "Picture_Print", {0, 0, 480, 225}),
       platform_(platform),
       reporter_(reporter),
       main_(main) {
@@ -19,6 +22,8 @@ Form_Help::Form_Help(platform::Platform& platform, ErrorReporter& reporter, Form
     // button stays whole in its corner.
     Textbox_Help.followRight = Textbox_Help.followBottom = forms::Control::Follow::Stretch;
     Command_Print_Help.followRight = Command_Print_Help.followBottom = forms::Control::Follow::Move;
+    Picture_Print.setVisible(false);
+    Picture_Print.font = main.Picture_Print.font;  // the help is laid out as the main window's would be
     twipsPerPixelX = platform.screen.twipsPerPixelX();
     twipsPerPixelY = platform.screen.twipsPerPixelY();
     numberFormat = platform.regional.numberFormat();
@@ -41,11 +46,16 @@ void Form_Help::Form_Load() {
 void Form_Help::Command_Print_Help_Click() {
     procedure("Command_Print_Help_Click", [&](Step& step) {
         step(1);
-        Cl_Module_CommonDialog& dialog = main_.commonDialog();
+        if (!printing_) {
+            printing_ = std::make_shared<Cl_Module_CommonDialog>(platform_, reporter_, *this, Picture_Print);
+        }
         step(2);
         // Modal to this window: a second press cannot open a second dialog, nor can this window
-        // close under it.
-        dialog.vPrint_To_Paper(dialog, main_.Help_Text, this);
+        // close under it. The text selected in the box is offered as the selection.
+        printing_->vPrint_To_Paper(
+            *printing_, main_.Help_Text, this,
+            characters(Textbox_Help.text(), static_cast<std::size_t>(Textbox_Help.selStart()),
+                       static_cast<std::size_t>(Textbox_Help.selLength())));
     });
 }
 

@@ -1,6 +1,10 @@
 // Form_Help: the help text, to read and to print. While it is open the main window takes no
-// input; closing it gives the main window back.
+// input; closing it gives the main window back. It prints through a common-dialog object and a
+// hidden picture box of its own, so that printing works as long as the window is open, also
+// after the main window has gone.
 #pragma once
+
+#include <memory>
 
 #include "base/report.h"
 #include "forms/controls.h"
@@ -16,6 +20,7 @@ public:
 
     forms::TextBox Textbox_Help;
     forms::CommandButton Command_Print_Help;
+    forms::PictureBox Picture_Print;
 
     void Form_Load();
     void Command_Print_Help_Click();
@@ -30,6 +35,7 @@ private:
     platform::Platform& platform_;
     ErrorReporter& reporter_;
     Form_Main& main_;
+    std::shared_ptr<Cl_Module_CommonDialog> printing_;
     forms::UnloadMode closingMode_ = forms::UnloadMode::ControlMenu;
 };
 

@@ -53,6 +53,7 @@ enum DevModeOffset : std::size_t {
     dmPrintQuality = 90,
     dmColor = 92,
     dmDuplex = 94,
+    dmCollate = 100,
 };
 }  // namespace records
 
@@ -63,6 +64,29 @@ struct PrintDialogRecord {
     std::uintptr_t hDevMode = 0;
     std::uintptr_t hDevNames = 0;
     std::uint32_t Flags = 0;
+    std::uint16_t nFromPage = 0;
+    std::uint16_t nToPage = 0;
+    std::uint16_t nMinPage = 0;
+    std::uint16_t nMaxPage = 0;
+    std::uint16_t nCopies = 0;
+};
+
+// PRINTDLG's flags that the program gives or reads.
+inline constexpr std::uint32_t PD_SELECTION = 0x1;
+inline constexpr std::uint32_t PD_PAGENUMS = 0x2;
+inline constexpr std::uint32_t PD_NOSELECTION = 0x4;
+inline constexpr std::uint32_t PD_COLLATE = 0x10;
+inline constexpr std::uint32_t PD_PRINTTOFILE = 0x20;
+inline constexpr std::uint32_t PD_USEDEVMODECOPIESANDCOLLATE = 0x40000;
+
+// The save dialog's question and answer, texts in UTF-8: its title, filter pairs separated by NULs,
+// the extension a bare name gets, and the whole path chosen.
+struct SaveFileRecord {
+    std::uintptr_t hwndOwner = 0;
+    std::string title;
+    std::string filter;
+    std::string defaultExtension;
+    std::string file;
 };
 
 // The fields of OPENFILENAME the program fills and reads, texts in the 8-bit code page; the
@@ -86,6 +110,9 @@ public:
     virtual bool PrintDlgW(PrintDialogRecord& record) = 0;
     virtual std::uint32_t openFileRecordSize() = 0;  // 76 bytes in a 32-bit program
     virtual bool GetOpenFileNameA(OpenFileRecord& record) = 0;
+    // Asks where a file goes (an existing one is replaced only when the user says so); false when
+    // the dialog was closed without a name.
+    virtual bool GetSaveFileNameW(SaveFileRecord& record) = 0;
     // The bare names of the ordinary files (not hidden, not system, not folders) that a path
     // or pattern names, as a directory search finds them.
     virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
@@ -112,9 +139,16 @@ public:
     virtual int Duplex() = 0;
     virtual void setDuplex(int value) = 0;
     virtual void setCopies(int value) = 0;
+    virtual void setCollate(int value) = 0;
+    // The most copies the driver makes of a document itself (DeviceCapabilities DC_COPIES); 1
+    // when it makes none.
+    virtual int DeviceCopies() = 0;
     virtual void setPrintQuality(int value) = 0;
     virtual void setColorMode(int value) = 0;
     virtual void setPaperBin(int value) = 0;
+
+    // The documents begun from now on go to this file instead of the printer; "" to the printer.
+    virtual void setOutputFile(const std::string& path) = 0;
 
     virtual void setScaleModePixels() = 0;
     // The height of a page's printable area in the printer's pixels, and the size of one of them.

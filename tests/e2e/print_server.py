@@ -137,6 +137,12 @@ class PrintServer:
         """The PDF files printed so far (each one whole)."""
         return set(self.pdf_folder.glob("*.pdf")) if self.folder else set()
 
+    def sheets_printed(self, pdf):
+        """The sheets of a PDF's job, every copy's, as the page log counts them once the job is done."""
+        log, job = self.folder / "log" / "page_log", pdf.stem.split("-")[1]  # PRINTER USER JOB [TIME] total N
+        lines = map(str.split, log.read_text().splitlines() if log.exists() else [])
+        return next((int(f[6]) for f in lines if f[2] == job and f[5] == "total"), None)
+
     def keep(self, pdf, name):
         """A copy of a printed PDF among the test artefacts, which outlive the server."""
         ARTIFACTS.mkdir(parents=True, exist_ok=True)

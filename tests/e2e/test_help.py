@@ -12,6 +12,7 @@ from program import PROGRAM, ProgramTestCase
 from tivora_e2e import ARTIFACTS, DriverError, run_tests, wait_until
 
 HELP_FILE = PROGRAM / "Справка.txt"
+COPIES, PAGES, FROM, TO = 1154, 1058, 1152, 1153  # controls of the print dialog
 
 
 def help_text(raw):
@@ -47,10 +48,13 @@ class Help(WithPrintServer, ProgramTestCase):
         button = next(c for c in controls if c["class"] == "Button")
         return s, w, help_window, text, button
 
-    def print_and_wait(self, s, button, confirm=True, title="Печать"):
+    def print_and_wait(self, s, button, confirm=True, title="Печать", answers=()):
         before = self.server.pdfs()
         s.drive("click", button["hwnd"])
         dialog = s.drive("msgbox", title, 15000)
+        for control, text in answers:  # the dialog's answers: a control's text, or a click (None)
+            hwnd = s.control(dialog, control)["hwnd"]
+            s.drive(*(("click", hwnd) if text is None else ("settext", hwnd, text)))
         self.assertEqual(dialog["owner"], button["parent"])  # modal to the help window,
         self.assertFalse(s.drive("window", button["parent"])["enabled"])  # which takes no input meanwhile
         s.drive("answer", dialog["hwnd"], 1 if confirm else 2)
@@ -135,6 +139,18 @@ class Help(WithPrintServer, ProgramTestCase):
         before = self.server.pdfs()
         self.assertIsNone(self.print_and_wait(s, button, confirm=False))
         self.assertEqual(self.server.pdfs(), before)
+
+    def test_two_copies_asked_for_are_printed(self):
+        s, w, help_window, text, button = self.open_help()
+        pdf = self.print_and_wait(s, button, answers=[(COPIES, "2")])
+        self.assertEqual(wait_until(lambda: self.server.sheets_printed(pdf), timeout=30, what="the page log"),
+                         2 * self.read_pdf(pdf)[0], "the print server prints each sheet of the job twice")
+
+    def test_a_range_of_pages_prints_those_sheets_alone(self):
+        s, w, help_window, text, button = self.open_help()
+        sheets, on_paper = self.read_pdf(self.print_and_wait(s, button, answers=[(PAGES, None), (FROM, "2"), (TO, "2")]))
+        self.assertEqual(sheets, 1)
+        self.assertGreater(squeezed(drawn(help_text(HELP_FILE.read_bytes()))).find(squeezed(on_paper)), 0, "a later part")
 
     def test_on_a_western_and_a_japanese_system_the_help_reads_and_prints_whole(self):
         # The system's code page for programs that are not Unicode: 1252 on an English Windows, 932

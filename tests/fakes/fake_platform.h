@@ -310,6 +310,7 @@ public:
     // CommonDialogFunctions: the user's answers as a test gives them; none: cancel.
     std::function<bool(platform::PrintDialogRecord&)> printDialog;
     std::function<bool(platform::OpenFileRecord&)> openDialog;
+    std::function<bool(platform::SaveFileRecord&)> saveDialog;
     std::vector<platform::PrintDialogRecord> printDialogs;
     std::vector<std::string> existingFiles;  // bare names that a directory search finds
     // The records' sizes as the system declares them (as a 32-bit program has them, unless a test
@@ -321,10 +322,16 @@ public:
         printDialogs.push_back(record);
         return printDialog ? printDialog(record) : false;
     }
-    // The dialog's answer when the user confirms: the settings block with the copies chosen, and
-    // a new names block (the dialog's own) whose device name is the one given.
-    bool confirmPrintDialog(platform::PrintDialogRecord& record, const std::string& device, int copies = 1) {
-        blocks.at(record.hDevMode)[platform::records::dmCopies] = static_cast<std::uint8_t>(copies);
+    // The dialog's answer when the user confirms: the copies in the settings block (as many as the
+    // driver makes) where asked for there, else in the record; a names block with the device given.
+    bool confirmPrintDialog(platform::PrintDialogRecord& record, const std::string& device, int copies = 1,
+                            bool collate = true) {
+        const bool inSettings = record.Flags & platform::PD_USEDEVMODECOPIESANDCOLLATE;
+        blocks.at(record.hDevMode)[platform::records::dmCopies] =
+            static_cast<std::uint8_t>(inSettings ? std::min(copies, deviceCopies) : 1);
+        blocks.at(record.hDevMode)[platform::records::dmCollate] = inSettings && collate;
+        record.nCopies = static_cast<std::uint16_t>(inSettings ? 1 : copies);
+        record.Flags |= !inSettings && collate ? platform::PD_COLLATE : 0;
         GlobalFree(record.hDevNames);
         auto unit = [](std::size_t v) {
             return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
@@ -339,6 +346,9 @@ public:
     std::uint32_t openFileRecordSize() override { return openFileBytes; }
     bool GetOpenFileNameA(platform::OpenFileRecord& record) override {
         return openDialog ? openDialog(record) : false;
+    }
+    bool GetSaveFileNameW(platform::SaveFileRecord& record) override {
+        return saveDialog ? saveDialog(record) : false;
     }
     std::vector<std::string> findFiles(const std::string& pattern) override {
         std::vector<std::string> found;
@@ -359,7 +369,8 @@ public:
     std::vector<InstalledPrinter> printers{{"PDF", "CUPS-PDF", "CUPS:PDF"}};
     std::size_t current = 0;
     int orientation = 1, paperSize = 9, duplex = 1, copies = 1, printQuality = -4, colorMode = 2,
-        paperBin = 7;
+        paperBin = 7, collate = 0, deviceCopies = 9999;
+    std::string outputFile;  // where the documents go; empty: the printer
     double width = 11906;
     bool printerScalePixels = false;
     // A4 at 600 dots per inch less a sixth of an inch at the top and at the bottom.
@@ -423,6 +434,9 @@ public:
     int Duplex() override { return duplex; }
     void setDuplex(int v) override { duplex = v; }
     void setCopies(int v) override { copies = v; }
+    void setCollate(int v) override { collate = v; }
+    int DeviceCopies() override { return currentPrinter(), deviceCopies; }
+    void setOutputFile(const std::string& path) override { outputFile = path; }
     void setPrintQuality(int v) override { printQuality = v; }
     void setColorMode(int v) override { colorMode = v; }
     void setPaperBin(int v) override { paperBin = v; }

@@ -1,6 +1,7 @@
 // The help window and the Help button, on the fake system.
 #include <gtest/gtest.h>
 
+#include "fakes/fake_picture_view.h"
 #include "fakes/main_window_fixture.h"
 #include "help/form_help.h"
 
@@ -58,16 +59,15 @@ TEST_F(Help, AfterTheProgramWasEndedFromTheTrayTheHelpWindowClosesAlone) {
     EXPECT_TRUE(fake.messages.empty());
 }
 
-TEST_F(Help, PrintingUsesTheOneCommonDialogAndUnloadReleasesIt) {
+TEST_F(Help, AfterExitTheHelpIsPrintedThroughTheHelpWindowsOwnObjectAndPicture) {
     form.Command_Help.click();
-    help->Command_Print_Help.click();  // cancelled in the dialog
-    ASSERT_TRUE(form.cCommonDialog);
-    auto first = form.cCommonDialog;
-    help->Command_Print_Help.click();
-    EXPECT_EQ(form.cCommonDialog, first);
-    EXPECT_EQ(fake.printDialogs.size(), 2u);
     form.TrayMenu_Command_Exit.click();
-    EXPECT_FALSE(form.cCommonDialog);
+    fakes::FakePictureView surface{fake};
+    help->Picture_Print.setView(&surface);
+    fake.printDialog = [this](auto& record) { return fake.confirmPrintDialog(record, "PDF"); };
+    help->Command_Print_Help.click();
+    EXPECT_EQ(fake.sheets(), std::vector<std::vector<std::string>>{{"     Справка"}});
+    EXPECT_FALSE(form.cCommonDialog);  // nothing made anew on the main window, which nothing would release
 }
 
 TEST_F(Help, AHelpWindowThatCannotOpenIsReportedAndLeavesTheMainWindowUsable) {

@@ -148,8 +148,42 @@ TEST_F(Printing, CancelPrintsNothingAndLeavesEverythingAsItWas) {
     ASSERT_EQ(fake.printDialogs.size(), 1u);
     EXPECT_EQ(fake.printDialogs[0].lStructSize, 136u);
     EXPECT_EQ(fake.printDialogs[0].hwndOwner, 0u);
-    EXPECT_EQ(fake.printDialogs[0].Flags, 0u);
+    EXPECT_EQ(fake.printDialogs[0].Flags, platform::PD_USEDEVMODECOPIESANDCOLLATE | platform::PD_NOSELECTION);
     EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
+    using namespace platform;
+    const std::string text = std::string(5800, 'a') + std::string(5800, 'b') + "c";  // a sheet a chunk
+    struct Answer {
+        int deviceCopies, copies, collate, flags, from, to, driverCopies;
+        const char *file, *sheets;  // named in the save dialog (none: cancelled); each sheet's first letter
+    };
+    for (Answer row :
+         {Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, nullptr, ""},  // first: no document before it
+          Answer{2, 2, 1, 0, 0, 0, 2, "", "abc"}, Answer{1, 2, 1, 0, 0, 0, 1, "", "abcabc"},
+          Answer{1, 2, 0, 0, 0, 0, 1, "", "aabbcc"}, Answer{9, 1, 1, PD_PAGENUMS, 2, 3, 1, "", "bc"},
+          Answer{9, 1, 1, PD_SELECTION, 0, 0, 1, "", "xx"},
+          Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, "C:\\Справка.prn", "abc"}}) {
+        SCOPED_TRACE(row.sheets);
+        fake.deviceCopies = row.deviceCopies;
+        fake.printDialog = [&](PrintDialogRecord& record) {
+            record.Flags |= static_cast<std::uint32_t>(row.flags);
+            record.nFromPage = static_cast<std::uint16_t>(row.from);
+            record.nToPage = static_cast<std::uint16_t>(row.to);
+            return fake.confirmPrintDialog(record, "PDF", row.copies, row.collate);
+        };
+        fake.saveDialog = [&](SaveFileRecord& record) { return row.file && (record.file = row.file, true); };
+        const std::string selection = row.flags & PD_SELECTION ? std::string(5801, 'x') : "";
+        dialog().vPrint_To_Paper(dialog(), text, nullptr, selection);
+        EXPECT_EQ(fake.printDialogs.back().Flags & PD_NOSELECTION, selection.empty() ? PD_NOSELECTION : 0);
+        std::string printed;
+        for (const auto& sheet : fake.sheets()) printed += sheet.empty() ? '-' : sheet.front().front();
+        EXPECT_EQ(printed, row.sheets);
+        EXPECT_EQ(fake.copies, row.driverCopies);
+        EXPECT_EQ(fake.outputFile, row.flags & PD_PRINTTOFILE && row.file ? row.file : "");
+        EXPECT_TRUE(fake.messages.empty());
+    }
 }
 
 TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZeroFilledBlocks) {

@@ -197,6 +197,12 @@ TEST_F(Realised, ClicksOnOptionAndCheckBoxesReachTheModel) {
     EXPECT_EQ(checkClicks, 1);
 }
 
+TEST_F(Realised, AButtonsHandlerFindsTheSelectionTheUserLeftInABox) {
+    SendMessageW(of(form.Hour), EM_SETSEL, 1, 2);  // an edit tells nobody when only its selection moves
+    SendMessageW(of(form.Button), BM_CLICK, 0, 0);
+    EXPECT_EQ(std::make_pair(form.Hour.selStart(), form.Hour.selLength()), std::make_pair(1, 1));
+}
+
 TEST_F(Realised, TabVisitsVisibleEnabledControlsInOrder) {
     form.Combo.setEnabled(false);
     SetFocus(of(form.Button));

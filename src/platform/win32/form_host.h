@@ -134,6 +134,9 @@ private:
     void annotateInputs();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
+    // Tells each text box's model where the user has left its selection (an edit says nothing when
+    // only the selection moves).
+    void reportSelections();
     // Moves the focus to the next (1) or previous (-1) visible enabled control in tab order.
     void moveFocus(int direction);
 

@@ -26,7 +26,23 @@ AccessibleFacts accessibleFacts(const forms::Control& control, bool own) {
     return facts;
 }
 
+void reportSelection(HWND edit, const std::wstring& text, forms::TextBox& box) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    int selStart = characterOffset(text, static_cast<int>(start));
+    box.selectionMoved(selStart, characterOffset(text, static_cast<int>(end)) - selStart);
+}
+
 }  // namespace
+
+void FormHost::reportSelections() {
+    for (auto& child : children_) {
+        if (child.hwnd && child.control->kindName() == "TextBox") {
+            reportSelection(child.hwnd, windowText(child.hwnd), static_cast<forms::TextBox&>(*child.control));
+        }
+    }
+}
 
 void FormHost::onCommand(int id, int code) {
     Child* child = findById(id);
@@ -36,6 +52,7 @@ void FormHost::onCommand(int id, int code) {
     HWND control = child->hwnd;
     const std::string& kind = child->control->kindName();
     if (kind == "CommandButton" && code == BN_CLICKED) {
+        reportSelections();  // a button's handler may act on the text selected
         static_cast<forms::CommandButton*>(child->control)->click();
     } else if (kind == "CheckBox" && code == BN_CLICKED) {
         static_cast<forms::CheckBox*>(child->control)->click();
@@ -55,13 +72,8 @@ void FormHost::onCommand(int id, int code) {
     } else if (kind == "TextBox" && code == EN_CHANGE && !child->writing) {
         auto* box = static_cast<forms::TextBox*>(child->control);
         std::wstring text = windowText(control);
-        DWORD start = 0;
-        DWORD end = 0;
-        SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        std::string typed = narrow(text);
-        int selStart = characterOffset(text, static_cast<int>(start));
-        box->selectionMoved(selStart, characterOffset(text, static_cast<int>(end)) - selStart);
-        box->setText(std::move(typed));
+        reportSelection(control, text, *box);
+        box->setText(narrow(text));
     } else if (kind == "ComboBox") {
         auto* combo = static_cast<forms::ComboBox*>(child->control);
         if (code == CBN_EDITCHANGE && !child->writing) {

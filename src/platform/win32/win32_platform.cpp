@@ -566,6 +566,7 @@ static_assert(offsetof(DEVMODEW, dmSize) == records::dmSize &&
               offsetof(DEVMODEW, dmPrintQuality) == records::dmPrintQuality &&
               offsetof(DEVMODEW, dmColor) == records::dmColor &&
               offsetof(DEVMODEW, dmDuplex) == records::dmDuplex &&
+              offsetof(DEVMODEW, dmCollate) == records::dmCollate &&
               sizeof(DEVMODEW::dmDeviceName) == records::dmDeviceNameCharacters * sizeof(WCHAR));
 // The settings block holds the form name, which the dialog reads when dmSize reaches past it,
 // and no more than DEVMODEW.
@@ -587,11 +588,20 @@ bool Win32Platform::PrintDlgW(platform::PrintDialogRecord& record) {
     dialog.hDevMode = reinterpret_cast<HGLOBAL>(record.hDevMode);
     dialog.hDevNames = reinterpret_cast<HGLOBAL>(record.hDevNames);
     dialog.Flags = record.Flags;
+    dialog.nFromPage = record.nFromPage;
+    dialog.nToPage = record.nToPage;
+    dialog.nMinPage = record.nMinPage;
+    dialog.nMaxPage = record.nMaxPage;
+    dialog.nCopies = record.nCopies;
     auto printDlg = lateBound<BOOL(WINAPI*)(LPPRINTDLGW)>(L"comdlg32.dll", "PrintDlgW");
     BOOL confirmed = printDlg ? printDlg(&dialog) : FALSE;
     // The dialog may hand back other blocks than it got.
     record.hDevMode = reinterpret_cast<std::uintptr_t>(dialog.hDevMode);
     record.hDevNames = reinterpret_cast<std::uintptr_t>(dialog.hDevNames);
+    record.Flags = dialog.Flags;
+    record.nFromPage = dialog.nFromPage;
+    record.nToPage = dialog.nToPage;
+    record.nCopies = dialog.nCopies;
     return confirmed != FALSE;
 }
 
@@ -614,6 +624,30 @@ bool Win32Platform::GetOpenFileNameA(platform::OpenFileRecord& record) {
     BOOL chosen = getOpenFileName ? getOpenFileName(&dialog) : FALSE;
     record.lpstrFile.assign(file.data(), record.lpstrFile.size());
     return chosen != FALSE;
+}
+
+bool Win32Platform::GetSaveFileNameW(platform::SaveFileRecord& record) {
+    std::wstring filter = widen(record.filter) + L'\0';
+    std::wstring extension = widen(record.defaultExtension);
+    std::wstring title = widen(record.title);
+    std::vector<wchar_t> file(32768, L'\0');  // room for a long path
+    std::wstring given = widen(record.file);
+    std::copy(given.begin(), given.begin() + std::min(given.size(), file.size() - 1), file.begin());
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    auto getSaveFileName = lateBound<BOOL(WINAPI*)(LPOPENFILENAMEW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    if (!getSaveFileName || !getSaveFileName(&dialog)) {
+        return false;
+    }
+    record.file = narrow(file.data());
+    return true;
 }
 
 std::vector<std::string> Win32Platform::findFiles(const std::string& pattern) {

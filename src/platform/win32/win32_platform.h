@@ -119,6 +119,7 @@ public:
     bool PrintDlgW(platform::PrintDialogRecord& record) override;
     std::uint32_t openFileRecordSize() override;
     bool GetOpenFileNameA(platform::OpenFileRecord& record) override;
+    bool GetSaveFileNameW(platform::SaveFileRecord& record) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
 
     // The full path of the program's executable, however long.

@@ -35,10 +35,16 @@ BOOL openPrinter(wchar_t* name, HANDLE* handle) {
     return f ? f(name, handle, nullptr) : FALSE;
 }
 
-LONG documentProperties(HANDLE printer, wchar_t* name, DEVMODEW* out, DWORD mode) {
+LONG documentProperties(HANDLE printer, wchar_t* name, DEVMODEW* out, DEVMODEW* in, DWORD mode) {
     auto f = lateBound<LONG(WINAPI*)(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD)>(
         spooler, "DocumentPropertiesW");
-    return f ? f(nullptr, printer, name, out, nullptr, mode) : -1;
+    return f ? f(nullptr, printer, name, out, in, mode) : -1;
+}
+
+int deviceCapabilities(const wchar_t* device, const wchar_t* port, WORD capability, const DEVMODEW* mode) {
+    auto f = lateBound<int(WINAPI*)(LPCWSTR, LPCWSTR, WORD, LPWSTR, const DEVMODEW*)>(spooler,
+                                                                                      "DeviceCapabilitiesW");
+    return f ? f(device, port, capability, nullptr, mode) : -1;
 }
 
 void closePrinter(HANDLE printer) {
@@ -116,7 +122,7 @@ DEVMODEW& Win32Printer::settings() {
         if (!openPrinter(printer.device.data(), &handle)) {
             throw RuntimeError(err::PrinterError);
         }
-        LONG size = documentProperties(handle, printer.device.data(), nullptr, 0);
+        LONG size = documentProperties(handle, printer.device.data(), nullptr, nullptr, 0);
         if (size <= 0) {
             // Without the driver's size, the second call could write past any buffer guessed.
             closePrinter(handle);
@@ -125,7 +131,7 @@ DEVMODEW& Win32Printer::settings() {
         size = std::max(size, static_cast<LONG>(sizeof(DEVMODEW)));
         devMode_.assign(static_cast<std::size_t>(size), 0);
         auto* mode = reinterpret_cast<DEVMODEW*>(devMode_.data());
-        LONG result = documentProperties(handle, printer.device.data(), mode, DM_OUT_BUFFER);
+        LONG result = documentProperties(handle, printer.device.data(), mode, nullptr, DM_OUT_BUFFER);
         closePrinter(handle);
         if (result < 0) {
             devMode_.clear();
@@ -136,9 +142,27 @@ DEVMODEW& Win32Printer::settings() {
 }
 
 void Win32Printer::set(DWORD field, short DEVMODEW::*member, int value) {
-    DEVMODEW& mode = settings();
-    mode.*member = static_cast<short>(value);
-    mode.dmFields |= field;
+    settings();
+    // The driver keeps a part of the settings of its own behind the public fields: it takes the
+    // change and gives the settings back whole, both parts in agreement.
+    std::vector<BYTE> asked = devMode_;
+    auto* in = reinterpret_cast<DEVMODEW*>(asked.data());
+    in->*member = static_cast<short>(value);
+    in->dmFields |= field;
+    Installed& printer = current();
+    HANDLE handle = nullptr;
+    if (!openPrinter(printer.device.data(), &handle)) {
+        throw RuntimeError(err::PrinterError);
+    }
+    std::vector<BYTE> merged(asked.size(), 0);
+    LONG result =
+        documentProperties(handle, printer.device.data(), reinterpret_cast<DEVMODEW*>(merged.data()), in,
+                           DM_IN_BUFFER | DM_OUT_BUFFER);
+    closePrinter(handle);
+    if (result < 0) {
+        throw RuntimeError(err::PrinterError);  // refused: the settings stay as they were
+    }
+    devMode_ = std::move(merged);
 }
 
 std::string Win32Printer::DeviceName() { return narrow(current().device); }
@@ -151,6 +175,14 @@ void Win32Printer::setPaperSize(int value) { set(DM_PAPERSIZE, &DEVMODEW::dmPape
 int Win32Printer::Duplex() { return settings().dmDuplex; }
 void Win32Printer::setDuplex(int value) { set(DM_DUPLEX, &DEVMODEW::dmDuplex, value); }
 void Win32Printer::setCopies(int value) { set(DM_COPIES, &DEVMODEW::dmCopies, value); }
+void Win32Printer::setCollate(int value) { set(DM_COLLATE, &DEVMODEW::dmCollate, value); }
+void Win32Printer::setOutputFile(const std::string& path) { output_ = widen(path); }
+
+int Win32Printer::DeviceCopies() {
+    Installed& printer = current();
+    return std::max(1,
+                    deviceCapabilities(printer.device.c_str(), printer.port.c_str(), DC_COPIES, &settings()));
+}
 void Win32Printer::setPrintQuality(int value) { set(DM_PRINTQUALITY, &DEVMODEW::dmPrintQuality, value); }
 void Win32Printer::setColorMode(int value) { set(DM_COLOR, &DEVMODEW::dmColor, value); }
 void Win32Printer::setPaperBin(int value) { set(DM_DEFAULTSOURCE, &DEVMODEW::dmDefaultSource, value); }
@@ -199,6 +231,7 @@ HDC Win32Printer::document() {
         DOCINFOW info{};
         info.cbSize = sizeof info;
         info.lpszDocName = L"Tivora!!!";
+        info.lpszOutput = output_.empty() ? nullptr : output_.c_str();
         if (StartDocW(dc, &info) <= 0) {
             DeleteDC(dc);
             throw RuntimeError(err::PrinterError);

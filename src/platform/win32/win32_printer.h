@@ -30,6 +30,9 @@ public:
     int Duplex() override;
     void setDuplex(int value) override;
     void setCopies(int value) override;
+    void setCollate(int value) override;
+    int DeviceCopies() override;
+    void setOutputFile(const std::string& path) override;
     void setPrintQuality(int value) override;
     void setColorMode(int value) override;
     void setPaperBin(int value) override;
@@ -58,6 +61,7 @@ private:
 
     std::optional<Installed> current_;
     std::vector<BYTE> devMode_;
+    std::wstring output_;  // the file the next document goes to; empty: the printer
     HDC document_ = nullptr;
 };
 
