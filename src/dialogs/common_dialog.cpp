@@ -346,14 +346,14 @@ bool Cl_Module_CommonDialog::ShowOpen(forms::Form& Form) {
         openFile_.hwndOwner = 0;
         openFile_.hInstance = platform_.application.instanceHandle();
         step(3);
-        std::string filter = platform_.regional.toAnsi(filter_);
+        std::string filter = filter_;
         std::replace(filter.begin(), filter.end(), '|', '\0');
         openFile_.lpstrFilter = filter + '\0';
         step(4);
         openFile_.lpstrFile = std::string(255, ' ');
         openFile_.nMaxFile = 256;
         step(5);
-        bool chosen = platform_.dialogs.GetOpenFileNameA(openFile_);
+        bool chosen = platform_.dialogs.GetOpenFileNameW(openFile_);
         step(6);
         if (chosen) {
             // What the dialog left in the buffer: the chosen path, blanks and NULs taken away.
@@ -384,21 +384,13 @@ bool Cl_Module_CommonDialog::ShowOpen(forms::Form& Form) {
     return cancelled;
 }
 
-std::string Cl_Module_CommonDialog::InitDir() {
-    return openFile_.lpstrInitialDir ? platform_.regional.fromAnsi(*openFile_.lpstrInitialDir) : "";
-}
-void Cl_Module_CommonDialog::setInitDir(const std::string& New_Path) {
-    openFile_.lpstrInitialDir = platform_.regional.toAnsi(New_Path);
-}
-std::string Cl_Module_CommonDialog::DialogTitle() {
-    return openFile_.lpstrTitle ? platform_.regional.fromAnsi(*openFile_.lpstrTitle) : "";
-}
-void Cl_Module_CommonDialog::setDialogTitle(const std::string& Dialog) {
-    openFile_.lpstrTitle = platform_.regional.toAnsi(Dialog);
-}
-std::string Cl_Module_CommonDialog::FileName() { return platform_.regional.fromAnsi(openFile_.lpstrFile); }
+std::string Cl_Module_CommonDialog::InitDir() { return openFile_.lpstrInitialDir.value_or(""); }
+void Cl_Module_CommonDialog::setInitDir(const std::string& New_Path) { openFile_.lpstrInitialDir = New_Path; }
+std::string Cl_Module_CommonDialog::DialogTitle() { return openFile_.lpstrTitle.value_or(""); }
+void Cl_Module_CommonDialog::setDialogTitle(const std::string& Dialog) { openFile_.lpstrTitle = Dialog; }
+std::string Cl_Module_CommonDialog::FileName() { return openFile_.lpstrFile; }
 void Cl_Module_CommonDialog::setFileName(const std::string& New_File_Name) {
-    openFile_.lpstrFile = platform_.regional.toAnsi(New_File_Name);
+    openFile_.lpstrFile = New_File_Name;
 }
 std::string Cl_Module_CommonDialog::Tag() { return tag_; }
 void Cl_Module_CommonDialog::setTag(const std::string& Tag_in) { tag_ = Tag_in; }

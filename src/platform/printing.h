@@ -89,8 +89,9 @@ struct SaveFileRecord {
     std::string file;
 };
 
-// The fields of OPENFILENAME the program fills and reads, texts in the 8-bit code page; the
-// file buffer is handed over as it is and comes back with the dialog's answer.
+// The fields of OPENFILENAME the program fills and reads, texts the program's own (UTF-8, to the
+// system as UTF-16, so that a path in any letters comes through whole); the file buffer is
+// handed over as it is and comes back with the dialog's answer.
 struct OpenFileRecord {
     std::uint32_t lStructSize = 0;
     std::uintptr_t hwndOwner = 0;
@@ -109,7 +110,7 @@ public:
     virtual std::uint32_t printDialogRecordSize() = 0;  // 66 bytes in a 32-bit program
     virtual bool PrintDlgW(PrintDialogRecord& record) = 0;
     virtual std::uint32_t openFileRecordSize() = 0;  // 76 bytes in a 32-bit program
-    virtual bool GetOpenFileNameA(OpenFileRecord& record) = 0;
+    virtual bool GetOpenFileNameW(OpenFileRecord& record) = 0;
     // Asks where a file goes (an existing one is replaced only when the user says so); false when
     // the dialog was closed without a name.
     virtual bool GetSaveFileNameW(SaveFileRecord& record) = 0;

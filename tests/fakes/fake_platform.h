@@ -344,7 +344,7 @@ public:
         return true;
     }
     std::uint32_t openFileRecordSize() override { return openFileBytes; }
-    bool GetOpenFileNameA(platform::OpenFileRecord& record) override {
+    bool GetOpenFileNameW(platform::OpenFileRecord& record) override {
         return openDialog ? openDialog(record) : false;
     }
     bool GetSaveFileNameW(platform::SaveFileRecord& record) override {

@@ -11,6 +11,7 @@
 #include "base/report.h"
 #include "dialogs/common_dialog.h"
 #include "forms/controls.h"
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tivora {
@@ -46,7 +47,10 @@ std::thread answer(const wchar_t* title, std::wstring name, int button) {
 }
 
 TEST(OpenFileDialog, CancelGivesTrueAndAChosenFileGivesItsPathAndName) {
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / "tivora-open";
+    // A folder in letters that no 8-bit code page holds together with Russian.
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / L"tivora-open \u04D8\u043B\u0438\u044F";
+    auto utf8 = [](const std::filesystem::path& path) { return win32::narrow(path.wstring()); };
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "notes.txt") << "x";
 
@@ -58,7 +62,7 @@ TEST(OpenFileDialog, CancelGivesTrueAndAChosenFileGivesItsPathAndName) {
     Cl_Module_CommonDialog dialog(system, reporter, window, window.Picture);
     dialog.setDialogTitle("Выбор файла");
     dialog.setFilter("Текст|*.txt|Все файлы|*.*");
-    dialog.setInitDir(folder.string());
+    dialog.setInitDir(utf8(folder));
 
     std::thread user = answer(L"Выбор файла", L"", 2);
     EXPECT_TRUE(dialog.ShowOpen(window));
@@ -68,7 +72,7 @@ TEST(OpenFileDialog, CancelGivesTrueAndAChosenFileGivesItsPathAndName) {
     user = answer(L"Выбор файла", (folder / "notes.txt").wstring(), 1);
     EXPECT_FALSE(dialog.ShowOpen(window));
     user.join();
-    EXPECT_EQ(dialog.FileName(), (folder / "notes.txt").string());
+    EXPECT_EQ(dialog.FileName(), utf8(folder / "notes.txt"));
     EXPECT_EQ(dialog.FileTitle(), "notes.txt");
     EXPECT_TRUE(window.enabled());
     std::error_code ignored;  // the dialog left its folder the current one (no flags asked otherwise)

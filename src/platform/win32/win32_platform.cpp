@@ -605,24 +605,29 @@ bool Win32Platform::PrintDlgW(platform::PrintDialogRecord& record) {
     return confirmed != FALSE;
 }
 
-std::uint32_t Win32Platform::openFileRecordSize() { return OPENFILENAME_SIZE_VERSION_400A; }
+std::uint32_t Win32Platform::openFileRecordSize() { return OPENFILENAME_SIZE_VERSION_400W; }
 
-bool Win32Platform::GetOpenFileNameA(platform::OpenFileRecord& record) {
-    OPENFILENAMEA dialog{};
+bool Win32Platform::GetOpenFileNameW(platform::OpenFileRecord& record) {
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = record.lStructSize;
     dialog.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
     dialog.hInstance = reinterpret_cast<HINSTANCE>(record.hInstance);
-    dialog.lpstrFilter = record.lpstrFilter.c_str();
-    std::vector<char> file(std::max<std::size_t>(record.nMaxFile, record.lpstrFile.size() + 1), '\0');
-    std::copy(record.lpstrFile.begin(), record.lpstrFile.end(), file.begin());
+    std::wstring filter = widen(record.lpstrFilter);  // its NULs kept
+    dialog.lpstrFilter = filter.c_str();
+    std::wstring given = widen(record.lpstrFile);
+    std::vector<wchar_t> file(std::max<std::size_t>(record.nMaxFile, given.size() + 1), L'\0');
+    std::copy(given.begin(), given.end(), file.begin());
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = record.nMaxFile;
-    dialog.lpstrInitialDir = record.lpstrInitialDir ? record.lpstrInitialDir->c_str() : nullptr;
-    dialog.lpstrTitle = record.lpstrTitle ? record.lpstrTitle->c_str() : nullptr;
+    std::wstring folder = record.lpstrInitialDir ? widen(*record.lpstrInitialDir) : L"";
+    std::wstring title = record.lpstrTitle ? widen(*record.lpstrTitle) : L"";
+    dialog.lpstrInitialDir = record.lpstrInitialDir ? folder.c_str() : nullptr;
+    dialog.lpstrTitle = record.lpstrTitle ? title.c_str() : nullptr;
     dialog.Flags = record.Flags;
-    auto getOpenFileName = lateBound<BOOL(WINAPI*)(LPOPENFILENAMEA)>(L"comdlg32.dll", "GetOpenFileNameA");
+    auto getOpenFileName = lateBound<BOOL(WINAPI*)(LPOPENFILENAMEW)>(L"comdlg32.dll", "GetOpenFileNameW");
     BOOL chosen = getOpenFileName ? getOpenFileName(&dialog) : FALSE;
-    record.lpstrFile.assign(file.data(), record.lpstrFile.size());
+    // The buffer as long as it was handed over, the dialog's answer and its NUL within it.
+    record.lpstrFile = narrow(std::wstring_view(file.data(), given.size()));
     return chosen != FALSE;
 }
 

@@ -118,7 +118,7 @@ public:
     std::uint32_t printDialogRecordSize() override;
     bool PrintDlgW(platform::PrintDialogRecord& record) override;
     std::uint32_t openFileRecordSize() override;
-    bool GetOpenFileNameA(platform::OpenFileRecord& record) override;
+    bool GetOpenFileNameW(platform::OpenFileRecord& record) override;
     bool GetSaveFileNameW(platform::SaveFileRecord& record) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
 
