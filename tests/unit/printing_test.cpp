@@ -188,7 +188,7 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
 
 TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZeroFilledBlocks) {
     const std::string device = "\\\\server\\Принтер бухгалтерии, этаж 3 (Әсел)";  // 43 characters
-    fake.printers = {{device, "Driver", "LPT1:"}};
+    fake.printers = {{device, "Драйвер", "LPT1:"}};  // offsets count units, not bytes
     fake.orientation = 2;
     fake.duplex = 3;
     std::vector<std::uint8_t> devMode, devNames;
@@ -199,7 +199,8 @@ TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZe
     };
     dialog().ShowPrinter();
     EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(), "GlobalAlloc 0x42 186"), 1);
-    const std::string names = utf8ToUtf16Le("Driver" + std::string(1, '\0') + device + '\0' + "LPT1:" + '\0');
+    const std::string names =
+        utf8ToUtf16Le("Драйвер" + std::string(1, '\0') + device + '\0' + "LPT1:" + '\0');
     EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(),
                          "GlobalAlloc 0x42 " + std::to_string(8 + names.size())),
               1);
@@ -215,7 +216,7 @@ TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZe
     EXPECT_EQ(devMode[94], 3);                                                  // dmDuplex
     // The names block holds every name whole; its offsets count UTF-16 units.
     EXPECT_EQ(std::vector<int>({devNames[0], devNames[2], devNames[4], devNames[6]}),
-              std::vector<int>({4, 4 + 7, 4 + 7 + 44, 0}));
+              std::vector<int>({4, 4 + 8, 4 + 8 + 44, 0}));
     EXPECT_EQ(std::string(devNames.begin() + 8, devNames.end()), names);
 }
 
@@ -238,7 +239,14 @@ TEST_F(Printing, TheChosenNameFromTheNamesBlockIsMatchedInUpperCaseAgainstEveryP
 TEST_F(Printing, ANameWithoutItsEndFailsThroughTheGatedReport) {
     fake.printDialog = [this](platform::PrintDialogRecord& record) {
         fake.confirmPrintDialog(record, "XX");
-        fake.blocks.at(record.hDevNames).resize(14);  // the header, then "XX" with no end
+        // The header, then "XX" and half a unit (an odd size): read up to its end, never beyond.
+        auto& names = fake.blocks.at(record.hDevNames);
+        names.resize(15);
+        names.shrink_to_fit();
+        // A settings block of an older driver, smaller than the program's: copied within it.
+        auto& settings = fake.blocks.at(record.hDevMode);
+        settings.resize(platform::records::dmCopies + 2);
+        settings.shrink_to_fit();
         return true;
     };
     EXPECT_TRUE(dialog().ShowPrinter());  // as cancelled
