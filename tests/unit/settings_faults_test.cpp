@@ -10,7 +10,6 @@ namespace {
 struct SettingsFaults : fakes::StartUpFixture {
     const std::string path = folder + "\\Settings.ini";
     const std::string fresh = path + ".new";
-
     SettingsFaults() {
         setHelpFile("");
         setFullSettings({{"Text_Hour", "21"}});
@@ -19,101 +18,68 @@ struct SettingsFaults : fakes::StartUpFixture {
     void TestBody() override {}  // each row of a table runs on a program of its own
 };
 
+enum When { AtStart, AtExit, AtSessionEnd };
+enum Disk { Writable, ReadOnlyFolder, ReadOnlyFile, Full, FullUnnoticed };
 struct Fault {
     const char* name;
-    bool atStart;  // set before start-up, else before «Выход»
-    std::function<void(SettingsFaults&)> set;
-    bool sessionEnd;
-    bool saved;               // Settings.ini afterwards holds the new values, else the old bytes
-    const char* reason;       // in the report, "" when there is none
-    const char* reportStart;  // the report's first words
+    When when;
+    int held = 0;  // requests refused by another program's hold (-1: all)
+    Disk disk = Writable;
+    const char* message{};  // the message to save, when not the design's (a full disk: room for
+    int room = 4;           // the old file and the copy's room/2 times its size, not the message)
+    int error = 0;          // the reason told; 0: saved, or nothing to tell
 };
 
-const char* const unreadable = "Не удалось прочитать файл настроек\n";
-const char* const notSaved = "Не удалось сохранить настройки в файл\n";
-
 TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
-    const std::string longMessage(3000, 'z');
+    const std::string z(3000, 'z');
     const Fault faults[] = {
-        {"held for the whole start", true, [](auto& t) { t.fake.disk.held[t.path] = -1; }, false, false,
-         "system error 32", unreadable},
-        {"held for a moment at start", true, [](auto& t) { t.fake.disk.held[t.path] = 3; }, false, true, "",
-         ""},
-        {"held at «Выход»", false, [](auto& t) { t.fake.disk.held[t.path] = -1; }, false, false,
-         "system error 32", notSaved},
-        {"held for a moment at «Выход»", false, [](auto& t) { t.fake.disk.held[t.path] = 5; }, false, true,
-         "", ""},
-        {"a folder that cannot be written", false,
-         [](auto& t) { t.fake.disk.readOnlyFolder = t.folder + "\\"; }, false, false, "system error 5",
-         notSaved},
-        {"a file marked read-only: the replacement is refused", false,
-         [](auto& t) { t.fake.disk.readOnly.insert(t.path); }, false, false, "system error 5", notSaved},
-        {"a full disk at the long message", false,
-         [&](auto& t) {
-             t.form.Text_Message.setText(longMessage);
-             t.fake.disk.capacity = 2 * t.fake.disk.files[t.path].size() + 100;
-         },
-         false, false, "system error 112", notSaved},
-        {"a full disk at the switch to UTF-16", false,
-         [](auto& t) {
-             t.form.Text_Message.setText("Ұйықтау уақыты");  // room for the code page's form, not UTF-16's
-             t.fake.disk.capacity = 5 * t.fake.disk.files[t.path].size() / 2;
-         },
-         false, false, "system error 112", notSaved},
-        {"a full disk the profile writer overlooks", false,
-         [&](auto& t) {
-             t.form.Text_Message.setText(longMessage);
-             t.fake.disk.capacity = 2 * t.fake.disk.files[t.path].size() + 100;
-             t.fake.profile.overlooksWriteErrors = true;
-         },
-         false, false, "system error 29", notSaved},
-        {"a full disk as the session ends", false,
-         [&](auto& t) {
-             t.form.Text_Message.setText(longMessage);
-             t.fake.disk.capacity = 2 * t.fake.disk.files[t.path].size() + 100;
-         },
-         true, false, "", ""},
+        {"held for the whole start", AtStart, -1, Writable, nullptr, 4, 32},
+        {"held for a moment at start", AtStart, 3},
+        {"held at «Выход»", AtExit, -1, Writable, nullptr, 4, 32},
+        {"held for a moment at «Выход»", AtExit, 5},
+        {"a folder that cannot be written", AtExit, 0, ReadOnlyFolder, nullptr, 4, 5},
+        {"a file marked read-only: its replacement refused", AtExit, 0, ReadOnlyFile, nullptr, 4, 5},
+        {"a full disk at the long message", AtExit, 0, Full, z.c_str(), 4, 112},
+        {"a full disk at the switch to UTF-16", AtExit, 0, Full, "Ұйықтау уақыты", 5, 112},
+        {"a full disk the profile writer overlooks", AtExit, 0, FullUnnoticed, z.c_str(), 4, 29},
+        {"a full disk as the session ends", AtSessionEnd, 0, Full, z.c_str()},
     };
     for (const Fault& f : faults) {
         SettingsFaults t;
-        const std::string before = t.fake.disk.files[t.path];
-        if (f.atStart) {
-            f.set(t);
-        }
+        auto& disk = t.fake.disk;
+        const std::string before = disk.files[t.path];
+        auto set = [&] {
+            disk.held[t.path] = f.held;
+            disk.readOnlyFolder = f.disk == ReadOnlyFolder ? t.folder + "\\" : "";
+            disk.readOnly = {f.disk == ReadOnlyFile ? t.path : ""};
+            disk.capacity = f.disk >= Full ? f.room * before.size() / 2 + 100 : SIZE_MAX;
+            t.fake.profile.overlooksWriteErrors = f.disk == FullUnnoticed;
+            t.form.Text_Message.setText(f.message ? f.message : t.form.Text_Message.text());
+        };
+        f.when == AtStart ? set() : void();
         t.startUp();
         t.form.Text_Minute.setText("45");
-        if (!f.atStart) {
-            f.set(t);
-        }
-        if (f.sessionEnd) {
-            t.form.sessionEnding();
-        } else {
-            t.form.TrayMenu_Command_Exit_Click();
-        }
-        const std::string after = t.fake.disk.files[t.path];
-        if (f.saved) {
-            EXPECT_NE(after.find("Form_Main_Text_Minute=45\r\n"), std::string::npos) << f.name;
-            EXPECT_NE(after.find("Form_Main_Text_Hour=21\r\n"), std::string::npos) << f.name;
-            EXPECT_NE(after.find("[Mine]\r\nnote=ours\r\n"), std::string::npos) << f.name;
-        } else {
+        f.when == AtStart ? void() : set();
+        f.when == AtSessionEnd ? t.form.sessionEnding() : t.form.TrayMenu_Command_Exit_Click();
+        const std::string after = disk.files[t.path];
+        if (f.error || f.when == AtSessionEnd) {
             EXPECT_EQ(after, before) << f.name;
-        }
-        EXPECT_EQ(t.fake.disk.files.count(t.fresh), 0u) << f.name;
-        // The only report is the plain one; a read refused at start is no type mismatch.
-        std::vector<std::string> reports;
-        for (const auto& m : t.fake.messages) {
-            if (m.text.find("Программа при нажатии") == std::string::npos) {
-                reports.push_back(m.text);
-            }
-        }
-        if (*f.reportStart) {
-            ASSERT_EQ(reports.size(), 1u) << f.name;
-            EXPECT_TRUE(reports[0].starts_with(f.reportStart)) << f.name << ": " << reports[0];
-            EXPECT_NE(reports[0].find(t.path), std::string::npos) << f.name;
-            EXPECT_NE(reports[0].find(f.reason), std::string::npos) << f.name;
         } else {
-            EXPECT_TRUE(reports.empty()) << f.name << ": " << reports[0];
+            EXPECT_NE(after.find("Form_Main_Text_Minute=45\r\n"), std::string::npos) << f.name;
+            EXPECT_NE(after.find("[Mine]\r\nnote=ours\r\n"), std::string::npos) << f.name;
         }
+        EXPECT_EQ(disk.files.count(t.fresh), 0u) << f.name;
+        // One plain report, with the file and the system's reason; never a type mismatch.
+        std::vector<std::string> told;
+        for (const auto& m : t.fake.messages) {
+            told.push_back(m.text.find("Программа при нажатии") == 0 ? "" : m.text);
+        }
+        std::erase(told, "");
+        const std::string report = (f.when == AtStart ? "Не удалось прочитать файл настроек\n"
+                                                      : "Не удалось сохранить настройки в файл\n") +
+                                   t.path + "\n\nsystem error " + std::to_string(f.error) + "\n";
+        EXPECT_EQ(told.size(), f.error && f.when != AtSessionEnd ? 1u : 0u) << f.name;
+        EXPECT_TRUE(told.empty() || told[0].starts_with(report)) << f.name << ": " << told[0];
     }
 }
 
@@ -121,31 +87,27 @@ TEST_F(SettingsFaults, TheSaveWritesANewFileAndReplacesTheOldOneOnceAtTheEnd) {
     startUp();
     fake.disk.requests.clear();
     form.TrayMenu_Command_Exit_Click();
-    const auto& requests = fake.disk.requests;
-    ASSERT_GE(requests.size(), 6u);
-    const std::vector<std::string> first(requests.begin(), requests.begin() + 3);
-    const std::vector<std::string> last(requests.end() - 3, requests.end());
-    EXPECT_EQ(first, (std::vector<std::string>{"remove " + fresh, "read " + path, "write " + fresh}));
-    EXPECT_EQ(last, (std::vector<std::string>{"flush " + fresh, "replace " + path + " by " + fresh,
-                                              "remove " + fresh}));
-    EXPECT_EQ(std::count(requests.begin(), requests.end(), "write " + path), 0);
-    EXPECT_EQ(fake.pausedMilliseconds, 0);
+    const auto& asked = fake.disk.requests;
+    ASSERT_GE(asked.size(), 6u);
+    EXPECT_EQ(std::vector(asked.begin(), asked.begin() + 3),
+              (std::vector<std::string>{"remove " + fresh, "read " + path, "write " + fresh}));
+    EXPECT_EQ(
+        std::vector(asked.end() - 3, asked.end()),
+        (std::vector<std::string>{"flush " + fresh, "replace " + path + " by " + fresh, "remove " + fresh}));
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "write " + path), 0);
 }
 
 TEST_F(SettingsFaults, AFileThatNamesItsEncodingKeepsItsTextThroughTheSwitchToUtf16) {
-    const std::string text = "[Mine]\r\nnote=Привет\r\n[Form_Main]\r\nForm_Main_Text_Hour=22\r\n";
     for (TextMark mark : {TextMark::Utf8, TextMark::Utf16Be}) {
         SettingsFaults t;
         t.ini.Settings_File = t.path;
-        t.fake.disk.files[t.path] = utf8ToMarkedText(text, mark);
+        t.fake.disk.files[t.path] = utf8ToMarkedText("[Mine]\r\nnote=Привет\r\n[Form_Main]\r\n", mark);
         t.form.Text_Message.setText("Ұйықтау уақыты");
         t.ini.Settings(INI_Functions::Save, t.form);
-        const std::string after = t.fake.disk.files[t.path];
-        ASSERT_EQ(textMark(after), TextMark::Utf16Le);
-        const std::string saved = markedTextToUtf8(after);
-        EXPECT_TRUE(saved.starts_with("[Mine]\r\nnote=Привет\r\n[Form_Main]\r\n")) << saved;
+        ASSERT_EQ(textMark(t.fake.disk.files[t.path]), TextMark::Utf16Le);
+        EXPECT_TRUE(markedTextToUtf8(t.fake.disk.files[t.path])
+                        .starts_with("[Mine]\r\nnote=Привет\r\n[Form_Main]\r\n"));
         EXPECT_EQ(t.ini.ReadIni(t.path, "Form_Main", "Form_Main_Text_Message"), "Ұйықтау уақыты");
-        EXPECT_EQ(t.ini.ReadIni(t.path, "Form_Main", "Form_Main_Text_Hour"), "23");
     }
 }
 
