@@ -161,11 +161,13 @@ private:
     std::optional<CalendarDate> owedDate_;
     unsigned armings_ = 0;  // starts and stops so far
     struct Firing {
-        CalendarDate date;  // the date it counts for
-        double minute;      // the minute it fired in, or none (61) for an owed action
+        CalendarDate date;   // the date it counts for
+        double minute;       // the minute it fired in, or none (61) for an owed action
+        std::int64_t slept;  // the machine's time asleep as it fired
     };
-    std::optional<Firing> firing_;   // the firing whose action runs now
-    bool firingMinuteLeft_ = false;  // the clock has left its minute meanwhile
+    std::optional<Firing> firing_;    // the firing whose action runs now
+    bool firingMinuteLeft_ = false;   // the clock has left its minute meanwhile
+    std::int64_t sleptAtFiring_ = 0;  // the machine's time asleep as the last firing recorded fired
 };
 
 }  // namespace tivora

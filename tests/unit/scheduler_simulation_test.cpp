@@ -598,6 +598,7 @@ private:
             length = std::max<Ms>(second, intoSetMinute(uniform(1, 2)) - (t_ + offset_));  // waking in it
         }
         awakeAt_ = t_ + length;
+        slept += length;
         sleeps_.push_back({t_, awakeAt_});
         for (auto& box : boxes_) {
             box.to += length;  // nobody answers a box on a sleeping machine
