@@ -230,9 +230,13 @@ void Form_Main::actionEnded() noexcept {
 }
 
 // A tick out of the timer's rhythm; the timer's next one then comes a whole second later, so
-// that the clock is still read once a second.
+// that the clock is still read once a second. A tick whose read is pending already reads within
+// half a second, and keeps the rhythm: started anew, the next read would come up to a second and a
+// half after it.
 void Form_Main::tickNow() {
-    Timer_Run.restart();
+    if (pendingRead_ == 0) {
+        Timer_Run.restart();
+    }
     Timer_Run_Timer();
     armTicks(true);
 }
