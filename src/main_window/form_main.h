@@ -156,7 +156,7 @@ private:
     int actionsRunning_ = 0;           // ticks are held back while any action runs
     bool tickOwed_ = false;            // a tick was held back by an action
     int owedTick_ = 0;                 // the one-shot that brings it, 0 when none
-    int sleepTick_ = 0;                // hidden and running: the one-shot of the next tick, 0 when none
+    int sleepTick_ = 0;                // running: the one-shot of the next tick armed hidden, 0 when none
     // The date whose action a tick held back inside the set minute would have fired.
     std::optional<CalendarDate> owedDate_;
     unsigned armings_ = 0;  // starts and stops so far

@@ -47,9 +47,11 @@ void Form_Main::bindScheduler() {
 // and at once when none has; or the next guard wake, whichever comes first. Every tick out of the
 // rhythm (a wake, a clock set, the tick an action held back), a start or stop (ticked), a shown
 // or hidden window and a changed set time arm it again. A one-shot the system refuses leaves the
-// one-second timer going.
+// one-second timer going. Shown, a one-shot armed while hidden stays and comes as a tick: the
+// timer's rhythm begins anew with the window, and a wake aimed at the set minute's first second,
+// cancelled for it, would let the first reading in the minute come up to a second and a half late.
 void Form_Main::armTicks(bool ticked) {
-    if (sleepTick_ != 0) {
+    if (sleepTick_ != 0 && !(Timer_Run.enabled() && visible())) {
         platform_.timers.cancel(sleepTick_);
         sleepTick_ = 0;
     }

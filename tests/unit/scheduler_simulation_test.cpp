@@ -495,7 +495,6 @@ private:
                      Kind::Start);
             }
         } else if (r < 0.78) {
-            viewSwitches_.push_back(t_);
             form.TrayMenu_Command_View_Click();
         } else {
             ++counts.loadSpells;
@@ -790,11 +789,7 @@ private:
                          anyIn(sleeps_, from - 2 * second, from + minute) ||
                          anyAt(armingTimes_, from - 2 * second, from + minute) || boxAround(from) ||
                          owedDay_ == c.days;
-        // A window shown or hidden about the minute's beginning moves the clock's reading by half
-        // a second (a hidden window reads at the tick, a shown one half a second later): the minute
-        // must fire within it then, as under load.
-        bool loaded = anyIn(lateSpans_, from - 2 * second, from + 2 * second) ||
-                      anyAt(viewSwitches_, from - 2 * second, from + 2 * second);
+        bool loaded = anyIn(lateSpans_, from - 2 * second, from + 2 * second);
         const Firing* firing = nullptr;
         for (const auto& f : firings_) {
             if (f.at >= from && f.at < from + minute) {
@@ -863,7 +858,6 @@ private:
         while (!clockSets_.empty() && old(clockSets_.front())) clockSets_.pop_front();
         while (!silentSets_.empty() && old(silentSets_.front())) silentSets_.pop_front();
         while (!armingTimes_.empty() && old(armingTimes_.front())) armingTimes_.pop_front();
-        while (!viewSwitches_.empty() && old(viewSwitches_.front())) viewSwitches_.pop_front();
         while (!sleeps_.empty() && old(sleeps_.front().to)) sleeps_.pop_front();
         while (!closedBoxes_.empty() && old(closedBoxes_.front().to)) closedBoxes_.pop_front();
         while (!lateSpans_.empty() && old(lateSpans_.front().to)) lateSpans_.pop_front();
@@ -932,7 +926,7 @@ private:
     std::vector<Box> boxes_;  // the boxes open now, the innermost last
     std::deque<Box> closedBoxes_;
     std::deque<Span> sleeps_, lateSpans_;
-    std::deque<Ms> clockSets_, silentSets_, armingTimes_, viewSwitches_;
+    std::deque<Ms> clockSets_, silentSets_, armingTimes_;
     std::deque<Firing> firings_;
     std::deque<Candidate> candidates_;
     std::map<Ms, Firing> fired_;  // by local day, since the last stop or start
