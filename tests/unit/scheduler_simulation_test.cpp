@@ -309,6 +309,7 @@ private:
     void noteOwed() {
         Ms days = floorDiv(t_ + offset_, day);
         if (*owedDay_ != days || (lastFiredDate_ && *lastFiredDate_ == days)) {
+            owedDay_.reset();  // closed on another date, the box owes nothing any more
             return;
         }
         owedClosed_ = t_;
