@@ -15,7 +15,7 @@
 //    on, fires less than a second after it begins (unless that date has fired already); late
 //    timer messages delay it, but it still fires within the minute;
 //  - and so, after any disturbance, the next undisturbed day fires.
-// TIVORA_SIMULATED_DAYS sets the length (a short run by default; bench/ runs 100 000 days), and
+// TIVORA_SIMULATED_DAYS sets the length (a short run by default; bench/ runs 1 000 000 days), and
 // TIVORA_SIMULATION_SEED replays the one seed a failure names.
 #include <gtest/gtest.h>
 
