@@ -157,16 +157,18 @@ private:
     int actionsRunning_ = 0;           // ticks are held back while any action runs
     bool tickOwed_ = false;            // a tick was held back by an action
     int owedTick_ = 0;                 // the one-shot that brings it, 0 when none
-    int sleepTick_ = 0;                // hidden and running: the one-shot of the next tick, 0 when none
+    int sleepTick_ = 0;                // running: the one-shot of the next tick armed hidden, 0 when none
     // The date whose action a tick held back inside the set minute would have fired.
     std::optional<CalendarDate> owedDate_;
     unsigned armings_ = 0;  // starts and stops so far
     struct Firing {
-        CalendarDate date;  // the date it counts for
-        double minute;      // the minute it fired in, or none (61) for an owed action
+        CalendarDate date;   // the date it counts for
+        double minute;       // the minute it fired in, or none (61) for an owed action
+        std::int64_t slept;  // the machine's time asleep as it fired
     };
-    std::optional<Firing> firing_;   // the firing whose action runs now
-    bool firingMinuteLeft_ = false;  // the clock has left its minute meanwhile
+    std::optional<Firing> firing_;    // the firing whose action runs now
+    bool firingMinuteLeft_ = false;   // the clock has left its minute meanwhile
+    std::int64_t sleptAtFiring_ = 0;  // the machine's time asleep as the last firing recorded fired
 };
 
 }  // namespace tivora

@@ -24,6 +24,9 @@ constexpr int guardMilliseconds = 5 * 60 * 1000;
 constexpr int wakeMargin = 20;
 constexpr int dayMilliseconds = 24 * 60 * 60 * 1000;
 constexpr double noMinute = 61;  // can never equal a minute of the hour
+// The least growth of the time asleep that counts as a sleep: the system's two counters it comes
+// from are read a moment apart and at different resolutions; a sleep lasts seconds.
+constexpr std::int64_t sleptMargin = 500;
 // Every start and stop re-arms the trigger with this date ("01.01.1980").
 constexpr CalendarDate armedDate{1980, 1, 1};
 
@@ -44,9 +47,11 @@ void Form_Main::bindScheduler() {
 // and at once when none has; or the next guard wake, whichever comes first. Every tick out of the
 // rhythm (a wake, a clock set, the tick an action held back), a start or stop (ticked), a shown
 // or hidden window and a changed set time arm it again. A one-shot the system refuses leaves the
-// one-second timer going.
+// one-second timer going. Shown, a one-shot armed while hidden stays and comes as a tick: the
+// timer's rhythm begins anew with the window, and a wake aimed at the set minute's first second,
+// cancelled for it, would let the first reading in the minute come up to a second and a half late.
 void Form_Main::armTicks(bool ticked) {
-    if (sleepTick_ != 0) {
+    if (sleepTick_ != 0 && !(Timer_Run.enabled() && visible())) {
         platform_.timers.cancel(sleepTick_);
         sleepTick_ = 0;
     }
@@ -152,7 +157,8 @@ void Form_Main::finishTick() {
             // were when it began: a message answered after midnight still counts for the date it
             // fired on, and the new date fires too.
             const DateTime at = clock.now();
-            const Firing firing{owed ? *owed : at.date(), inSetMinute ? at.minute : noMinute};
+            const Firing firing{owed ? *owed : at.date(), inSetMinute ? at.minute : noMinute,
+                                clock.sleptMilliseconds()};
             unsigned armed = armings_;
             firing_ = firing;
             firingMinuteLeft_ = false;
@@ -165,6 +171,7 @@ void Form_Main::finishTick() {
             if (armings_ == armed) {
                 Last_Action_Date = firing.date;
                 Last_Action_Minute = firingMinuteLeft_ ? noMinute : firing.minute;
+                sleptAtFiring_ = firing.slept;
             }
         }
         step(7);
@@ -225,9 +232,13 @@ void Form_Main::actionEnded() noexcept {
 }
 
 // A tick out of the timer's rhythm; the timer's next one then comes a whole second later, so
-// that the clock is still read once a second.
+// that the clock is still read once a second. A tick whose read is pending already reads within
+// half a second, and keeps the rhythm: started anew, the next read would come up to a second and a
+// half after it.
 void Form_Main::tickNow() {
-    Timer_Run.restart();
+    if (pendingRead_ == 0) {
+        Timer_Run.restart();
+    }
     Timer_Run_Timer();
     armTicks(true);
 }
@@ -235,7 +246,9 @@ void Form_Main::tickNow() {
 // The machine woke from sleep, or the clock was set. The set minute may have begun already and
 // the timer's next tick be a second away: tick now. Woken on another date than the last firing's,
 // the clock has left the minute fired in while the machine slept, whatever it shows now; a clock
-// set inside that minute has not left it.
+// set inside that minute has not left it. The system tells of one wake once or twice, the second
+// time up to some seconds late: a message that comes after a firing in the minute woken in (the
+// date set forward inside it since) tells of no sleep after that firing, and releases nothing.
 void Form_Main::clockMoved(bool resumed) {
     if (leadingValue(Command_ON_OFF.tag()) == 0) {
         return;
@@ -244,7 +257,8 @@ void Form_Main::clockMoved(bool resumed) {
     if (owedDate_ && *owedDate_ != today) {
         owedDate_.reset();  // the clock has gone to another date: that date's set minute decides
     }
-    if (resumed && today != Last_Action_Date) {
+    if (resumed && today != Last_Action_Date &&
+        platform_.clock.sleptMilliseconds() - sleptAtFiring_ > sleptMargin) {
         Last_Action_Minute = noMinute;
     }
     tickNow();

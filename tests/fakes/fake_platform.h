@@ -63,6 +63,8 @@ public:
 
     // Clock
     DateTime now() override { return time; }
+    std::int64_t sleptMilliseconds() override { return slept; }
+    std::int64_t slept = 0;  // a test adds each sleep of the machine
 
     // MessageBoxes
     void show(const std::string& text, const std::string& title) override {

@@ -57,6 +57,7 @@ TEST(Win32Platform, ReadsTheLocalClockAndTheScreen) {
     DateTime now = system.now();
     EXPECT_EQ(now.year, t.wYear);
     EXPECT_EQ(now.day, t.wDay);
+    EXPECT_NEAR(system.sleptMilliseconds(), 0, GetTickCount64());  // asleep no longer than up
     EXPECT_DOUBLE_EQ(system.twipsPerPixelX(), 15.0);
 }
 

@@ -100,6 +100,14 @@ DateTime Win32Platform::now() {
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
+// The tick count goes on while the machine sleeps, the unbiased interrupt time (in 100 ns) does
+// not: their difference is the time asleep, to the tick count's resolution (10 to 16 ms).
+std::int64_t Win32Platform::sleptMilliseconds() {
+    ULONGLONG awake = 0;
+    QueryUnbiasedInterruptTime(&awake);
+    return static_cast<std::int64_t>(GetTickCount64()) - static_cast<std::int64_t>(awake / 10000);
+}
+
 namespace {
 
 // The box of the message that must stand above every window: the first one the thread activates

@@ -42,6 +42,7 @@ public:
     std::string productName() override;
 
     DateTime now() override;
+    std::int64_t sleptMilliseconds() override;
 
     void show(const std::string& text, const std::string& title) override;
     void showOnTop(const std::string& text, const std::string& title) override;
