@@ -22,7 +22,7 @@ class Scales(ProgramTestCase):
 
         def callback(*messages):  # as the shell sends them, wParam being the icon's uID
             for message in messages:
-                s.drive("post", w.hwnd, CALLBACK, w.hwnd, message)
+                s.drive("post", w.hwnd, CALLBACK, 1, message)
 
         callback(LEFT_DOWN, LEFT_UP)
         wait_until(lambda: not self.visible(s, w), what="hidden by a left click's callbacks")

@@ -105,7 +105,7 @@ class Tray(ProgramTestCase):
     def test_the_icon_comes_back_when_the_notification_area_is_made_anew(self):
         s, w = self.start_program()
         wait_until(lambda: self.icon_shown(s), what="the tray icon")
-        s.drive("tray-delete", w.hwnd, w.hwnd)  # the icons go with the old notification area
+        s.drive("tray-delete", w.hwnd, 1)  # the icons go with the old notification area (ours is number 1)
         wait_until(lambda: not self.icon_shown(s), what="the icon gone")
         s.drive("broadcast", "TaskbarCreated")  # as Explorer says when it has made a new one
         wait_until(lambda: self.icon_shown(s), what="the icon back")
