@@ -219,8 +219,15 @@ bool PortableProfile::WritePrivateProfileStringW(const std::u16string& wideSecti
     return lastWriteError_ == fileError::none || overlooksWriteErrors;
 }
 
+namespace {
+
+// A path of the program's text (UTF-8) as the file system takes it, whatever the locale.
+std::filesystem::path diskPath(const std::string& path) { return std::u8string(path.begin(), path.end()); }
+
+}  // namespace
+
 FileError DiskFileStore::read(const std::string& path, std::string& bytes) {
-    std::filesystem::path file(std::u8string(path.begin(), path.end()));
+    std::filesystem::path file = diskPath(path);
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::error_code ignored;
@@ -231,8 +238,7 @@ FileError DiskFileStore::read(const std::string& path, std::string& bytes) {
 }
 
 FileError DiskFileStore::write(const std::string& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                      std::ios::binary | std::ios::trunc);
+    std::ofstream out(diskPath(path), std::ios::binary | std::ios::trunc);
     if (!out) {
         return fileError::accessDenied;
     }
@@ -243,14 +249,13 @@ FileError DiskFileStore::write(const std::string& path, const std::string& bytes
 
 FileError DiskFileStore::replace(const std::string& fresh, const std::string& target) {
     std::error_code error;
-    std::filesystem::rename(std::filesystem::path(std::u8string(fresh.begin(), fresh.end())),
-                            std::filesystem::path(std::u8string(target.begin(), target.end())), error);
+    std::filesystem::rename(diskPath(fresh), diskPath(target), error);
     return error ? fileError::accessDenied : fileError::none;
 }
 
 void DiskFileStore::remove(const std::string& path) {
     std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(std::u8string(path.begin(), path.end())), ignored);
+    std::filesystem::remove(diskPath(path), ignored);
 }
 
 FileError MemoryFileStore::refusal(const std::string& path, bool writing) {

@@ -103,6 +103,11 @@ platform::FileError INI_Functions::retried(int milliseconds, bool (*passes)(plat
     return error;
 }
 
+platform::FileError INI_Functions::readSettingsFile(std::string& bytes, int holdMilliseconds) {
+    return retried(holdMilliseconds, platform::heldByAnotherProgram,
+                   [&] { return platform_.files.read(Settings_File, bytes); });
+}
+
 namespace {
 
 // Replacing a file that another program holds open answers "access denied" as often as
@@ -126,8 +131,7 @@ platform::FileError INI_Functions::save(const std::vector<Entry>& entries) {
     files.remove(fresh);  // left by a save that was cut off
     if (files.fileExists(Settings_File)) {
         std::string bytes;
-        platform::FileError error = retried(saveHoldMilliseconds, platform::heldByAnotherProgram,
-                                            [&] { return files.read(Settings_File, bytes); });
+        platform::FileError error = readSettingsFile(bytes, saveHoldMilliseconds);
         if (error == platform::fileError::none) {
             error = files.write(fresh, bytes);
         }
@@ -168,9 +172,7 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
             // after that would read as nothing but design values, which a save would write over
             // the user's own.
             std::string bytes;
-            platform::FileError unreadable =
-                retried(readHoldMilliseconds, platform::heldByAnotherProgram,
-                        [&] { return platform_.files.read(Settings_File, bytes); });
+            platform::FileError unreadable = readSettingsFile(bytes, readHoldMilliseconds);
             if (unreadable == platform::fileError::fileNotFound) {
                 return;
             }

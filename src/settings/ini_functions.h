@@ -62,6 +62,8 @@ private:
     // Asks again while the refusal is one that passes, for up to the given time.
     template <class Request>
     platform::FileError retried(int milliseconds, bool (*passes)(platform::FileError), Request request);
+    // Settings_File whole, waited for while another program holds it.
+    platform::FileError readSettingsFile(std::string& bytes, int holdMilliseconds);
     bool codePageHolds(const std::string& text);
     platform::FileError keepInUnicode(const std::string& file);
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/win32/form_host_internal.h"
+#include "platform/win32/late_binding.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -29,9 +30,7 @@ UINT windowDpi(HWND hwnd) {
 // A system metric (an icon's size) as a window at that DPI has it (Windows 10 1607 and later;
 // before, the start-up scale's, scaled).
 int metricForDpi(int metric, int dpi) {
-    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-    static auto forDpi = reinterpret_cast<GetSystemMetricsForDpiFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    static auto forDpi = lateBound<int(WINAPI*)(int, UINT)>(L"user32.dll", "GetSystemMetricsForDpi");
     int size = forDpi ? forDpi(metric, static_cast<UINT>(dpi)) : 0;
     return size > 0 ? size : MulDiv(GetSystemMetrics(metric), dpi, systemDpi());
 }
