@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "base/report.h"
+#include "forms/win32/form_host.h"
 #include "help/form_help.h"
 #include "main_window/form_main.h"
 #include "main_window/one_copy.h"
 #include "platform/win32/com_apartment.h"
-#include "platform/win32/form_host.h"
 #include "platform/win32/system_files.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"

@@ -8,9 +8,9 @@
 
 #include "forms/controls.h"
 #include "forms/form.h"
-#include "platform/win32/accessible_name.h"
-#include "platform/win32/form_host.h"
-#include "platform/win32/form_host_internal.h"
+#include "forms/win32/accessible_name.h"
+#include "forms/win32/form_host.h"
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {

@@ -11,7 +11,7 @@
 #include "base/text.h"
 #include "forms/controls.h"
 #include "forms/form.h"
-#include "platform/win32/form_host.h"
+#include "forms/win32/form_host.h"
 #include "platform/win32/picture_image.h"
 
 namespace tivora::win32 {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/win32/form_host_internal.h"
 #include "platform/win32/late_binding.h"
 #include "platform/win32/wide.h"
 
@@ -83,7 +82,7 @@ BOOL CALLBACK visitWindow(HWND hwnd, LPARAM parameter) {
     auto& search = *reinterpret_cast<CopySearch*>(parameter);
     wchar_t className[64] = {};
     GetClassNameW(hwnd, className, 64);
-    if (lstrcmpW(className, detail::applicationClass) != 0) {
+    if (lstrcmpW(className, applicationClass) != 0) {
         return TRUE;
     }
     DWORD processId = 0;

@@ -34,6 +34,8 @@ std::vector<RunningCopy> runningCopies(std::wstring_view folder);
 // The registered message that asks a running copy to show its main window, and the answer of a
 // copy that takes the request.
 UINT showRequestMessage();
+// The class of the application window by which another start finds this copy.
+inline constexpr wchar_t applicationClass[] = L"TivoraApplication";
 inline constexpr LRESULT showRequestTaken = 0x54697631;
 
 class ProgramCopies : public platform::Instances {

@@ -1,9 +1,9 @@
 // The program's hidden top-level window titled with the program title: the window the action
 // brings to the foreground, the one that hears the shell's broadcasts, and the one by which
 // another start of the program from the same folder finds this copy.
-#include "platform/win32/form_host.h"
+#include "forms/win32/form_host.h"
 
-#include "platform/win32/form_host_internal.h"
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/late_binding.h"
 #include "platform/win32/program_copies.h"
 

@@ -3,7 +3,7 @@
 // form_placement.cpp places and scales them (DPI, positions), form_mirror.cpp writes model
 // changes into them, form_input.cpp turns what the user does into model events, and
 // picture_surface.cpp keeps a picture box's drawing surface.
-#include "platform/win32/form_host.h"
+#include "forms/win32/form_host.h"
 
 #include <commctrl.h>
 
@@ -11,8 +11,8 @@
 #include <cmath>
 
 #include "base/text.h"
-#include "platform/win32/accessible_name.h"
-#include "platform/win32/form_host_internal.h"
+#include "forms/win32/accessible_name.h"
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 

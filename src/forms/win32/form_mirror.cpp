@@ -1,11 +1,11 @@
 // Model changes written into the windows: compared first, and with the control's guard up while
 // we write, so that the change notification it raises is recognised as our own echo.
-#include "platform/win32/form_host.h"
+#include "forms/win32/form_host.h"
 
 #include <cmath>
 #include <optional>
 
-#include "platform/win32/form_host_internal.h"
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {

@@ -1,6 +1,6 @@
 // Where a window stands and how big it is drawn: the DPI it is shown at, its controls laid out
 // from their twips, their fonts, and its position reported to the model in twips.
-#include "platform/win32/form_host.h"
+#include "forms/win32/form_host.h"
 
 #include "forms/placement.h"
 
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/win32/form_host_internal.h"
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/late_binding.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "forms/controls.h"
+#include "platform/win32/program_copies.h"
 
 namespace tivora::win32 {
 
@@ -16,7 +17,6 @@ class FormHost;
 namespace detail {
 
 inline constexpr wchar_t formClass[] = L"TivoraForm";
-inline constexpr wchar_t applicationClass[] = L"TivoraApplication";
 
 // Every program window alive, in the order they were made.
 std::vector<FormHost*>& liveHosts();

@@ -3,12 +3,12 @@
 // its image at any resolution. The printer plays it again (win32_printer.cpp). The surface is made
 // when it is first asked for (printing), not when the window is: nothing else draws on it, and its
 // font would have the system find and load a font file while the window is being made.
-#include "platform/win32/form_host.h"
+#include "forms/win32/form_host.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/win32/form_host_internal.h"
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 

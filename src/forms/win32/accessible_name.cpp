@@ -1,7 +1,7 @@
 // The standard accessible object of a control with a name of ours: every question goes to the
 // system's object, except the name (and the read-only state) of the control itself. The library
 // is bound when a screen reader first asks, since most runs never need it.
-#include "platform/win32/accessible_name.h"
+#include "forms/win32/accessible_name.h"
 
 #include <oleacc.h>
 
@@ -9,8 +9,8 @@
 #include <atomic>
 #include <string>
 
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/com_apartment.h"
-#include "platform/win32/form_host_internal.h"
 #include "platform/win32/late_binding.h"
 
 namespace tivora::win32 {

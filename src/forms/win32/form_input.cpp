@@ -1,14 +1,14 @@
 // What the user does, turned into model events: clicks, typing, picks, timer ticks, the tray's
 // mouse messages, activation, close requests, the end of the Windows session, the machine waking
 // and the clock being set; and keyboard navigation in the model's tab order.
-#include "platform/win32/form_host.h"
+#include "forms/win32/form_host.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "platform/win32/accessible_name.h"
-#include "platform/win32/form_host_internal.h"
+#include "forms/win32/accessible_name.h"
+#include "forms/win32/form_host_internal.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {
