@@ -66,10 +66,10 @@ int wmain(int argc, wchar_t** argv) {
     int runs = argc > 1 ? _wtoi(argv[1]) : 25;
     win32::Win32Platform system(GetModuleHandleW(nullptr));
     platform::Platform platform = system.platform();
-    ErrorReporter reporter(platform::reportBox(system));
+    ErrorReporter reporter(platform::reportBox(platform.messageBoxes));
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
-    ini.Settings_File = system.programFolder() + "\\Settings.ini";
+    ini.Settings_File = platform.application.programFolder() + "\\Settings.ini";
     std::wstring file(ini.Settings_File.begin(), ini.Settings_File.end());  // the folder's name is ASCII
 
     ini.Settings(INI_Functions::Save, form);  // the file, and the keys a save writes

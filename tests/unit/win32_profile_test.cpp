@@ -13,7 +13,8 @@
 
 #include "base/text.h"
 #include "platform/portable_profile.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/profile.h"
+#include "platform/win32/regional.h"
 #include "profile_cases.h"
 
 namespace tivora {
@@ -87,8 +88,9 @@ TEST(WindowsProfile, AgreesWithThePortableFunctionsAndWithTheEarlierBuildsFile) 
     std::filesystem::path earlierFolder = folder / "earlier";
     std::filesystem::create_directories(andre);
     std::filesystem::create_directories(earlierFolder);
-    win32::Win32Platform windows(GetModuleHandleW(nullptr));
-    EarlierBuildProfile earlier(windows);
+    win32::Win32Profile windows;
+    win32::Win32Regional regional;
+    EarlierBuildProfile earlier(regional);
     platform::DiskFileStore disk;
     platform::PortableProfile portable(disk);
     int n = 0;
