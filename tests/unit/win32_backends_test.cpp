@@ -1,4 +1,5 @@
-// What the program learns from Windows about itself and the user's settings.
+// The Windows backends of platform/, each on its own: what the program learns from Windows about
+// itself and the user's settings, and what it asks of it.
 #include <windows.h>
 
 #include <objbase.h>
@@ -29,7 +30,7 @@
 namespace tivora::win32 {
 namespace {
 
-TEST(Win32Platform, KnowsItsFolderAndName) {
+TEST(Win32Application, KnowsItsFolderAndName) {
     Win32Application system(GetModuleHandleW(nullptr));
     EXPECT_EQ(system.exeName(), "win32_tests");
     std::string folder = system.programFolder();
@@ -38,12 +39,12 @@ TEST(Win32Platform, KnowsItsFolderAndName) {
     EXPECT_NE(GetFileAttributesA((folder + "\\win32_tests.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(Win32Platform, ReadsTheProductNameFromItsOwnVersionRecord) {
+TEST(Win32Application, ReadsTheProductNameFromItsOwnVersionRecord) {
     Win32Application system(GetModuleHandleW(nullptr));
     EXPECT_EQ(system.productName(), "Tivora!!! v.1.1");
 }
 
-TEST(Win32Platform, SpeaksTheRussianCodePageAndNumberFormat) {
+TEST(Win32Regional, SpeaksTheRussianCodePageAndNumberFormat) {
     // The tests run with the Russian locale, like our users' systems.
     Win32Regional system;
     ASSERT_EQ(GetACP(), 1251u);
@@ -57,7 +58,7 @@ TEST(Win32Platform, SpeaksTheRussianCodePageAndNumberFormat) {
     EXPECT_EQ(utf8ToCp1251("é✓🌙Ё"), "???\xA8");
 }
 
-TEST(Win32Platform, ReadsTheLocalClockAndTheScreen) {
+TEST(Win32ClockAndScreen, ReadsTheLocalClockAndTheScreen) {
     Win32Clock clock;
     Win32Screen screen;
     SYSTEMTIME t;
@@ -69,7 +70,7 @@ TEST(Win32Platform, ReadsTheLocalClockAndTheScreen) {
     EXPECT_DOUBLE_EQ(screen.twipsPerPixelX(), 15.0);
 }
 
-TEST(Win32Platform, AProgramThatIsNotThereIsFileNotFound) {
+TEST(Win32Processes, AProgramThatIsNotThereIsFileNotFound) {
     Win32Processes system;
     try {
         system.start("\"C:\\no such folder\\volume.exe\" setsysvolume 0",
@@ -107,7 +108,7 @@ const std::string registering =
     "add \"HKEY_CURRENT_USER\\Software\\Tivora test\" /v \"Tivora!!! v.1.1\" /t REG_SZ "
     "/d \"\\\"C:\\Program Files\\Tivora\\Tivora.exe\\\"\" /f";
 
-TEST(Win32Platform, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
+TEST(Win32Processes, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
     std::wstring line = systemToolCommandLine("reg.exe", registering);
     std::wstring tool = windowsSystemFolder() + L"\\reg.exe";
     ASSERT_GT(tool.size(), 3 + std::wstring(L"\\reg.exe").size());  // a drive and a folder
@@ -120,7 +121,7 @@ TEST(Win32Platform, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
     EXPECT_EQ(arguments(line), expected);
 }
 
-TEST(Win32Platform, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
+TEST(Win32Processes, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
     // A reg.exe planted in the current folder (here the volume tool under that name, which writes
     // nothing): only the system's tool writes the value.
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "tivora-planted reg";
@@ -152,7 +153,7 @@ TEST(Win32Platform, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
     std::filesystem::remove_all(folder, ignored);
 }
 
-TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
+TEST(SystemFiles, SystemLibrariesComeFromTheSystemFolder) {
     // Those bound at first use. Windows takes comdlg32 from the system folder anyway, as one of
     // its known libraries; winspool and version it would look for beside the program first.
     for (const wchar_t* name : {L"version.dll", L"winspool.drv", L"comdlg32.dll"}) {
@@ -198,7 +199,7 @@ TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
     DeleteFileW(beside.c_str());
 }
 
-TEST(Win32Platform, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanced) {
+TEST(Win32Shell, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanced) {
     Win32Shell system;
     // Opening something through the shell: COM must be in place first (the handler may be a COM
     // object), apartment-threaded.
@@ -212,7 +213,7 @@ TEST(Win32Platform, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanc
     CoUninitialize();
 }
 
-TEST(Win32Platform, OneShotTimersRunOnceUnlessCancelled) {
+TEST(Win32Timers, OneShotTimersRunOnceUnlessCancelled) {
     Win32Timers system;
     int ran = 0;
     int cancelled = 0;
@@ -231,7 +232,7 @@ TEST(Win32Platform, OneShotTimersRunOnceUnlessCancelled) {
     EXPECT_EQ(cancelled, 0);
 }
 
-TEST(Win32Platform, FindsATopLevelWindowByItsAnsiTitle) {
+TEST(Win32WindowFunctions, FindsATopLevelWindowByItsAnsiTitle) {
     Win32WindowFunctions system;
     HWND window = CreateWindowExW(0, L"STATIC", L"Тивора проверка", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
