@@ -1,8 +1,6 @@
-// Windows' own profile functions (Wine's here) against the same table as the portable ones:
-// both must give the table's reads and files, except where a case says why they may differ.
-// And the wide functions the program calls now against the way its earlier builds went (every
-// text converted to the 8-bit code page, then the "A" functions): for the same values they must
-// leave the same file, byte for byte, so that either build reads what the other wrote.
+// Windows' own profile functions (Wine's here) against the portable ones over the same table, and
+// the wide functions against the earlier builds' "A" functions in the 8-bit code page: the same
+// reads and, byte for byte, the same files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
