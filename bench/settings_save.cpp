@@ -1,9 +1,6 @@
-// The save of the settings at «Выход» on the real system: Settings.ini beside this exe, the main
-// window's 14 keys. Timed side by side, run after run: the keys written into Settings.ini in place
-// one by one (the save of earlier versions) and then flushed to the disk, and
-// INI_Functions::Settings(Save) (which, in the builds since, writes a copy beside the file, flushes
-// it and puts it in the file's place). Prints medians, fastest and slowest in milliseconds, as one
-// JSON line.
+// The save of the settings at «Выход» on the real system, Settings.ini beside this exe: the keys
+// written in place one by one and flushed (as earlier versions saved) against
+// INI_Functions::Settings(Save), run after run; medians, fastest and slowest in ms as one JSON line.
 #include <windows.h>
 
 #include <algorithm>
@@ -66,10 +63,10 @@ int wmain(int argc, wchar_t** argv) {
     int runs = argc > 1 ? _wtoi(argv[1]) : 25;
     win32::Win32Platform system(GetModuleHandleW(nullptr));
     platform::Platform platform = system.platform();
-    ErrorReporter reporter(platform::reportBox(system));
+    ErrorReporter reporter(platform::reportBox(platform.messageBoxes));
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
-    ini.Settings_File = system.programFolder() + "\\Settings.ini";
+    ini.Settings_File = platform.application.programFolder() + "\\Settings.ini";
     std::wstring file(ini.Settings_File.begin(), ini.Settings_File.end());  // the folder's name is ASCII
 
     ini.Settings(INI_Functions::Save, form);  // the file, and the keys a save writes

@@ -56,7 +56,7 @@ TEST(OpenFileDialog, CancelGivesTrueAndAChosenFileGivesItsPathAndName) {
 
     win32::Win32Platform windows(GetModuleHandleW(nullptr));
     platform::Platform system = windows.platform();
-    ErrorReporter reporter(platform::reportBox(windows));
+    ErrorReporter reporter(platform::reportBox(system.messageBoxes));
     Window window;
     window.show();
     Cl_Module_CommonDialog dialog(system, reporter, window, window.Picture);

@@ -1,8 +1,6 @@
-// Windows' own profile functions (Wine's here) against the same table as the portable ones:
-// both must give the table's reads and files, except where a case says why they may differ.
-// And the wide functions the program calls now against the way its earlier builds went (every
-// text converted to the 8-bit code page, then the "A" functions): for the same values they must
-// leave the same file, byte for byte, so that either build reads what the other wrote.
+// Windows' own profile functions (Wine's here) against the portable ones over the same table, and
+// the wide functions against the earlier builds' "A" functions in the 8-bit code page: the same
+// reads and, byte for byte, the same files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +11,8 @@
 
 #include "base/text.h"
 #include "platform/portable_profile.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/profile.h"
+#include "platform/win32/regional.h"
 #include "profile_cases.h"
 
 namespace tivora {
@@ -87,8 +86,9 @@ TEST(WindowsProfile, AgreesWithThePortableFunctionsAndWithTheEarlierBuildsFile) 
     std::filesystem::path earlierFolder = folder / "earlier";
     std::filesystem::create_directories(andre);
     std::filesystem::create_directories(earlierFolder);
-    win32::Win32Platform windows(GetModuleHandleW(nullptr));
-    EarlierBuildProfile earlier(windows);
+    win32::Win32Profile windows;
+    win32::Win32Regional regional;
+    EarlierBuildProfile earlier(regional);
     platform::DiskFileStore disk;
     platform::PortableProfile portable(disk);
     int n = 0;

@@ -13,8 +13,8 @@
 #include "base/text.h"
 #include "forms/win32/accessible_name.h"
 #include "forms/win32/form_host_internal.h"
+#include "platform/win32/screen.h"
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_platform.h"
 
 namespace tivora::win32 {
 

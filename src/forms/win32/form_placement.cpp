@@ -10,8 +10,8 @@
 
 #include "forms/win32/form_host_internal.h"
 #include "platform/win32/late_binding.h"
+#include "platform/win32/screen.h"
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_platform.h"
 
 namespace tivora::win32 {
 

@@ -9,8 +9,8 @@
 #include <cmath>
 
 #include "forms/win32/form_host_internal.h"
+#include "platform/win32/screen.h"
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_platform.h"
 
 namespace tivora::win32 {
 

@@ -1,4 +1,5 @@
-// What the program learns from Windows about itself and the user's settings.
+// The Windows backends of platform/, each on its own: what the program learns from Windows about
+// itself and the user's settings, and what it asks of it.
 #include <windows.h>
 
 #include <objbase.h>
@@ -11,19 +12,26 @@
 
 #include "base/error.h"
 #include "base/text.h"
+#include "platform/win32/application.h"
+#include "platform/win32/clock.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/late_binding.h"
+#include "platform/win32/processes.h"
+#include "platform/win32/regional.h"
+#include "platform/win32/screen.h"
+#include "platform/win32/shell.h"
 #include "platform/win32/system_files.h"
+#include "platform/win32/timers.h"
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/window_functions.h"
 // After the program's headers, whose names its macros (NIM_ADD …) would replace:
 #include <shellapi.h>
 
 namespace tivora::win32 {
 namespace {
 
-TEST(Win32Platform, KnowsItsFolderAndName) {
-    Win32Platform system(GetModuleHandleW(nullptr));
+TEST(Win32Application, KnowsItsFolderAndName) {
+    Win32Application system(GetModuleHandleW(nullptr));
     EXPECT_EQ(system.exeName(), "win32_tests");
     std::string folder = system.programFolder();
     ASSERT_FALSE(folder.empty());
@@ -31,14 +39,14 @@ TEST(Win32Platform, KnowsItsFolderAndName) {
     EXPECT_NE(GetFileAttributesA((folder + "\\win32_tests.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(Win32Platform, ReadsTheProductNameFromItsOwnVersionRecord) {
-    Win32Platform system(GetModuleHandleW(nullptr));
+TEST(Win32Application, ReadsTheProductNameFromItsOwnVersionRecord) {
+    Win32Application system(GetModuleHandleW(nullptr));
     EXPECT_EQ(system.productName(), "Tivora!!! v.1.1");
 }
 
-TEST(Win32Platform, SpeaksTheRussianCodePageAndNumberFormat) {
+TEST(Win32Regional, SpeaksTheRussianCodePageAndNumberFormat) {
     // The tests run with the Russian locale, like our users' systems.
-    Win32Platform system(GetModuleHandleW(nullptr));
+    Win32Regional system;
     ASSERT_EQ(GetACP(), 1251u);
     EXPECT_EQ(system.toAnsi("Справка"), "\xD1\xEF\xF0\xE0\xE2\xEA\xE0");
     EXPECT_EQ(system.fromAnsi("\xD1\xEF\xF0\xE0\xE2\xEA\xE0"), "Справка");
@@ -50,19 +58,20 @@ TEST(Win32Platform, SpeaksTheRussianCodePageAndNumberFormat) {
     EXPECT_EQ(utf8ToCp1251("é✓🌙Ё"), "???\xA8");
 }
 
-TEST(Win32Platform, ReadsTheLocalClockAndTheScreen) {
-    Win32Platform system(GetModuleHandleW(nullptr));
+TEST(Win32ClockAndScreen, ReadsTheLocalClockAndTheScreen) {
+    Win32Clock clock;
+    Win32Screen screen;
     SYSTEMTIME t;
     GetLocalTime(&t);
-    DateTime now = system.now();
+    DateTime now = clock.now();
     EXPECT_EQ(now.year, t.wYear);
     EXPECT_EQ(now.day, t.wDay);
-    EXPECT_NEAR(system.sleptMilliseconds(), 0, GetTickCount64());  // asleep no longer than up
-    EXPECT_DOUBLE_EQ(system.twipsPerPixelX(), 15.0);
+    EXPECT_NEAR(clock.sleptMilliseconds(), 0, GetTickCount64());  // asleep no longer than up
+    EXPECT_DOUBLE_EQ(screen.twipsPerPixelX(), 15.0);
 }
 
-TEST(Win32Platform, AProgramThatIsNotThereIsFileNotFound) {
-    Win32Platform system(GetModuleHandleW(nullptr));
+TEST(Win32Processes, AProgramThatIsNotThereIsFileNotFound) {
+    Win32Processes system;
     try {
         system.start("\"C:\\no such folder\\volume.exe\" setsysvolume 0",
                      platform::WindowStyle::MinimizedFocus);
@@ -99,8 +108,8 @@ const std::string registering =
     "add \"HKEY_CURRENT_USER\\Software\\Tivora test\" /v \"Tivora!!! v.1.1\" /t REG_SZ "
     "/d \"\\\"C:\\Program Files\\Tivora\\Tivora.exe\\\"\" /f";
 
-TEST(Win32Platform, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
-    std::wstring line = Win32Platform::systemToolCommandLine("reg.exe", registering);
+TEST(Win32Processes, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
+    std::wstring line = systemToolCommandLine("reg.exe", registering);
     std::wstring tool = windowsSystemFolder() + L"\\reg.exe";
     ASSERT_GT(tool.size(), 3 + std::wstring(L"\\reg.exe").size());  // a drive and a folder
     EXPECT_EQ(line.rfind(L"\"" + tool + L"\" add ", 0), 0u) << narrow(line);
@@ -112,7 +121,7 @@ TEST(Win32Platform, NamesASystemToolByItsQuotedFullPathBeforeItsArguments) {
     EXPECT_EQ(arguments(line), expected);
 }
 
-TEST(Win32Platform, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
+TEST(Win32Processes, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
     // A reg.exe planted in the current folder (here the volume tool under that name, which writes
     // nothing): only the system's tool writes the value.
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "tivora-planted reg";
@@ -124,7 +133,7 @@ TEST(Win32Platform, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
     ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tivora test");
 
-    Win32Platform system(GetModuleHandleW(nullptr));
+    Win32Processes system;
     std::uint32_t id = system.startSystemTool("reg.exe", registering, platform::WindowStyle::Hidden);
     // The tool runs on its own: wait for its end (it may have ended already).
     if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id)) {
@@ -144,13 +153,13 @@ TEST(Win32Platform, StartsTheSystemsRegToolNotOneInTheCurrentFolder) {
     std::filesystem::remove_all(folder, ignored);
 }
 
-TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
+TEST(SystemFiles, SystemLibrariesComeFromTheSystemFolder) {
     // Those bound at first use. Windows takes comdlg32 from the system folder anyway, as one of
     // its known libraries; winspool and version it would look for beside the program first.
     for (const wchar_t* name : {L"version.dll", L"winspool.drv", L"comdlg32.dll"}) {
         HMODULE library = loadSystemLibrary(name);
         ASSERT_NE(library, nullptr) << narrow(name);
-        std::wstring path = Win32Platform::modulePath(library);
+        std::wstring path = modulePath(library);
         std::wstring expected = windowsSystemFolder() + L"\\" + name;
         EXPECT_EQ(CompareStringOrdinal(path.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL)
             << narrow(path);
@@ -163,7 +172,7 @@ TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
     }
     EXPECT_EQ(loadSystemLibrary(L"tivora-no-such-library.dll"), nullptr);
     // And a library by bare name, as the system loads one for us, no more from our own folder.
-    std::wstring beside = Win32Platform::modulePath(nullptr);
+    std::wstring beside = modulePath(nullptr);
     beside = beside.substr(0, beside.find_last_of(L'\\')) + L"\\tivora-probe.dll";
     ASSERT_TRUE(CopyFileW((windowsSystemFolder() + L"\\version.dll").c_str(), beside.c_str(), FALSE));
     HMODULE before = LoadLibraryW(L"tivora-probe.dll");
@@ -190,8 +199,8 @@ TEST(Win32Platform, SystemLibrariesComeFromTheSystemFolder) {
     DeleteFileW(beside.c_str());
 }
 
-TEST(Win32Platform, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanced) {
-    Win32Platform system(GetModuleHandleW(nullptr));
+TEST(Win32Shell, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanced) {
+    Win32Shell system;
     // Opening something through the shell: COM must be in place first (the handler may be a COM
     // object), apartment-threaded.
     system.ShellExecuteW(0, "Open", "C:\\nothing here\\melody.mp3", "", "", 1);
@@ -204,8 +213,8 @@ TEST(Win32Platform, TheShellIsCalledWithCOMInitialisedOnTheThreadAndItEndsBalanc
     CoUninitialize();
 }
 
-TEST(Win32Platform, OneShotTimersRunOnceUnlessCancelled) {
-    Win32Platform system(GetModuleHandleW(nullptr));
+TEST(Win32Timers, OneShotTimersRunOnceUnlessCancelled) {
+    Win32Timers system;
     int ran = 0;
     int cancelled = 0;
     system.startOnce(20, [&] { ++ran; });
@@ -223,8 +232,8 @@ TEST(Win32Platform, OneShotTimersRunOnceUnlessCancelled) {
     EXPECT_EQ(cancelled, 0);
 }
 
-TEST(Win32Platform, FindsATopLevelWindowByItsAnsiTitle) {
-    Win32Platform system(GetModuleHandleW(nullptr));
+TEST(Win32WindowFunctions, FindsATopLevelWindowByItsAnsiTitle) {
+    Win32WindowFunctions system;
     HWND window = CreateWindowExW(0, L"STATIC", L"Тивора проверка", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     EXPECT_EQ(system.FindWindowA(std::nullopt, "Тивора проверка"), reinterpret_cast<std::uintptr_t>(window));

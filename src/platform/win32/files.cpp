@@ -1,0 +1,102 @@
+// CreateFileW, ReadFile, WriteFile, FlushFileBuffers and MoveFileExW, each answering with the
+// system's error code; FormatMessageW for its words.
+#include "platform/win32/files.h"
+
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+
+namespace tivora::win32 {
+
+bool Win32Files::fileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+namespace {
+
+// The error of the call that just failed, never "done".
+platform::FileError failure() {
+    DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
+platform::FileError Win32Files::read(const std::string& path, std::string& bytes) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return failure();
+    }
+    bytes.clear();
+    char chunk[65536];
+    DWORD got = 0;
+    platform::FileError error = ERROR_SUCCESS;
+    while ((error = ReadFile(file, chunk, sizeof chunk, &got, nullptr) ? ERROR_SUCCESS : failure()) ==
+               ERROR_SUCCESS &&
+           got > 0) {
+        bytes.append(chunk, got);
+    }
+    CloseHandle(file);
+    return error;
+}
+
+platform::FileError Win32Files::write(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return failure();
+    }
+    DWORD written = 0;
+    platform::FileError error = ERROR_SUCCESS;
+    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        error = failure();
+    } else if (written != bytes.size()) {
+        error = ERROR_DISK_FULL;
+    }
+    if (!CloseHandle(file) && error == ERROR_SUCCESS) {
+        error = failure();
+    }
+    return error;
+}
+
+platform::FileError Win32Files::flush(const std::string& path) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return failure();
+    }
+    platform::FileError error = FlushFileBuffers(file) ? ERROR_SUCCESS : failure();
+    CloseHandle(file);
+    return error;
+}
+
+platform::FileError Win32Files::replace(const std::string& fresh, const std::string& target) {
+    return MoveFileExW(widen(fresh).c_str(), widen(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? ERROR_SUCCESS
+               : failure();
+}
+
+void Win32Files::remove(const std::string& path) { DeleteFileW(widen(path).c_str()); }
+
+std::string Win32Files::errorText(platform::FileError error) {
+    wchar_t* text = nullptr;
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words = length ? std::wstring(text, length) : L"";
+    LocalFree(text);
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) {
+        words.pop_back();
+    }
+    if (words.empty()) {
+        words = L"Код ошибки " + std::to_wstring(error);
+    }
+    return narrow(words);
+}
+
+void Win32Files::pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+}  // namespace tivora::win32
