@@ -15,6 +15,7 @@ namespace tivora::forms {
 
 class CommandButton : public Control {
 public:
+    static constexpr Kind classKind = Kind::CommandButton;
     CommandButton(Form& form, std::string name, Rect rect, std::string caption);
 
     const std::string& caption() const { return caption_; }
@@ -30,6 +31,7 @@ private:
 
 class TextBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::TextBox;
     // maxLength 0: no limit.
     TextBox(Form& form, std::string name, Rect rect, std::string text, int maxLength = 0);
 
@@ -73,6 +75,7 @@ private:
 // A combo box with an edit part and a drop-down list.
 class ComboBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::ComboBox;
     ComboBox(Form& form, std::string name, Rect rect, std::string text, std::vector<std::string> list);
 
     const std::string& text() const { return text_; }
@@ -100,6 +103,7 @@ private:
 // Option buttons of one window form one group: selecting one deselects the others.
 class OptionButton : public Control {
 public:
+    static constexpr Kind classKind = Kind::OptionButton;
     OptionButton(Form& form, std::string name, Rect rect, std::string caption, bool value);
 
     const std::string& caption() const { return caption_; }
@@ -123,6 +127,7 @@ private:
 
 class CheckBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::CheckBox;
     static constexpr int Unchecked = 0;
     static constexpr int Checked = 1;
     static constexpr int Grayed = 2;
@@ -147,6 +152,7 @@ private:
 
 class Label : public Control {
 public:
+    static constexpr Kind classKind = Kind::Label;
     Label(Form& form, std::string name, Rect rect, std::string caption);
 
     const std::string& caption() const { return caption_; }
@@ -167,6 +173,7 @@ private:
 // A drawing surface that keeps its image.
 class PictureBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::PictureBox;
     PictureBox(Form& form, std::string name, Rect rect);
 
     Color backColor = rgb(255, 255, 255);
@@ -192,6 +199,7 @@ private:
 
 class Timer : public Control {
 public:
+    static constexpr Kind classKind = Kind::Timer;
     Timer(Form& form, std::string name, int intervalMs, bool enabled);
 
     int interval() const { return interval_; }
@@ -212,6 +220,7 @@ private:
 // A menu or a menu entry; a menu's entries are menus themselves.
 class Menu : public Control {
 public:
+    static constexpr Kind classKind = Kind::Menu;
     Menu(Form& form, std::string name, std::string caption, Menu* parent = nullptr);
 
     const std::string& caption() const { return caption_; }

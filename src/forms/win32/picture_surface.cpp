@@ -75,7 +75,7 @@ void FormHost::freeSurface(Child& child) {
 
 FormHost::Child* FormHost::surfaceOf(const forms::Control& control) {
     Child* child = find(control);
-    if (child && !child->surface && control.kindName() == "PictureBox") {
+    if (child && !child->surface && control.kind() == forms::Control::Kind::PictureBox) {
         makeSurface(*child);
     }
     return child && child->surface ? child : nullptr;
