@@ -1,5 +1,5 @@
 // The window layer's model of a control: name, kind, Tag, enabled, visible, and its
-// "text" or "Value" property reachable by name. A realised control (platform/win32) listens
+// "text" or "Value" property reachable by name. A realised control (forms/win32) listens
 // through ControlView; the model itself knows nothing about windows.
 #pragma once
 

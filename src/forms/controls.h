@@ -1,8 +1,6 @@
-// The kinds of controls the program's windows use, with their notification rules:
-// setting a text a box already holds raises nothing; a text that changes raises Change;
-// an option button that becomes selected and a check box whose state changes raise Click;
-// a pick from a combo box's list raises only Click. A notification raised inside a handler
-// runs at once, nested.
+// The kinds of controls the program's windows use. Setting the text a box holds raises nothing,
+// a new text raises Change; each class tells what raises its Click. A notification raised inside
+// a handler runs at once, nested.
 #pragma once
 
 #include <optional>

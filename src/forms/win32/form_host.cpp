@@ -1,8 +1,6 @@
-// The window layer on Windows: the model holds the state; these files only translate between it
-// and the HWNDs. This one makes the windows and their controls from the model and ends them;
-// form_placement.cpp places and scales them (DPI, positions), form_mirror.cpp writes model
-// changes into them, form_input.cpp turns what the user does into model events, and
-// picture_surface.cpp keeps a picture box's drawing surface.
+// Makes a form's window and its controls' windows from the model, and ends them. The model holds
+// the state; beside this file form_placement.cpp places and scales the windows, form_mirror.cpp
+// writes model changes in, form_input.cpp reads the user's input, picture_surface.cpp keeps pictures.
 #include "forms/win32/form_host.h"
 
 #include <commctrl.h>
