@@ -7,8 +7,8 @@
 
 namespace tivora::forms {
 
-Control::Control(Form& form, std::string name, std::string kindName, Rect rect)
-    : form_(form), name_(std::move(name)), kindName_(std::move(kindName)), rect_(rect) {
+Control::Control(Form& form, std::string name, Kind kind, Rect rect)
+    : form_(form), name_(std::move(name)), kind_(kind), rect_(rect) {
     form_.addControl(this);
 }
 

@@ -1,5 +1,5 @@
 // The window layer's model of a control: name, kind, Tag, enabled, visible, and its
-// "text" or "Value" property reachable by name. A realised control (platform/win32) listens
+// "text" or "Value" property reachable by name. A realised control (forms/win32) listens
 // through ControlView; the model itself knows nothing about windows.
 #pragma once
 
@@ -74,15 +74,35 @@ public:
 
 class Control {
 public:
-    Control(Form& form, std::string name, std::string kindName, Rect rect);
+    // The kinds of controls there are (controls.h); each class gives its own as classKind.
+    enum class Kind {
+        CommandButton,
+        TextBox,
+        ComboBox,
+        OptionButton,
+        CheckBox,
+        Label,
+        PictureBox,
+        Timer,
+        Menu
+    };
+
+    Control(Form& form, std::string name, Kind kind, Rect rect);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
     const std::string& name() const { return name_; }
-    // "TextBox", "ComboBox", "OptionButton", "CheckBox", "CommandButton", "Label",
-    // "PictureBox", "Timer" or "Menu".
-    const std::string& kindName() const { return kindName_; }
+    Kind kind() const { return kind_; }
+    // The control as the class of its kind (as<TextBox>()), null when it is of another kind.
+    template <class T>
+    T* as() {
+        return kind_ == T::classKind ? static_cast<T*>(this) : nullptr;
+    }
+    template <class T>
+    const T* as() const {
+        return kind_ == T::classKind ? static_cast<const T*>(this) : nullptr;
+    }
     Form& form() const { return form_; }
     const Rect& rect() const { return rect_; }
     // How the control follows a window that the screen makes smaller than designed: by default
@@ -129,7 +149,7 @@ protected:
 private:
     Form& form_;
     std::string name_;
-    std::string kindName_;
+    Kind kind_;
     Rect rect_;
     std::string tag_;
     bool enabled_ = true;

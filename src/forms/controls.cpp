@@ -13,7 +13,7 @@ namespace tivora::forms {
 // --- CommandButton ---
 
 CommandButton::CommandButton(Form& form, std::string name, Rect rect, std::string caption)
-    : Control(form, std::move(name), "CommandButton", rect), caption_(std::move(caption)) {}
+    : Control(form, std::move(name), classKind, rect), caption_(std::move(caption)) {}
 
 void CommandButton::setCaption(std::string caption) {
     if (caption_ != caption) {
@@ -27,7 +27,7 @@ void CommandButton::click() { raise(onClick); }
 // --- TextBox ---
 
 TextBox::TextBox(Form& form, std::string name, Rect rect, std::string text, int maxLength)
-    : Control(form, std::move(name), "TextBox", rect), text_(std::move(text)), maxLength_(maxLength) {}
+    : Control(form, std::move(name), classKind, rect), text_(std::move(text)), maxLength_(maxLength) {}
 
 void TextBox::setText(std::string text) {
     if (text_ == text) {
@@ -112,7 +112,7 @@ void TextBox::setProperty(std::string_view name, const std::string& value) {
 // --- ComboBox ---
 
 ComboBox::ComboBox(Form& form, std::string name, Rect rect, std::string text, std::vector<std::string> list)
-    : Control(form, std::move(name), "ComboBox", rect), text_(std::move(text)), list_(std::move(list)) {}
+    : Control(form, std::move(name), classKind, rect), text_(std::move(text)), list_(std::move(list)) {}
 
 void ComboBox::setText(std::string text) {
     if (text_ == text) {
@@ -155,7 +155,7 @@ void ComboBox::setProperty(std::string_view name, const std::string& value) {
 // --- OptionButton ---
 
 OptionButton::OptionButton(Form& form, std::string name, Rect rect, std::string caption, bool value)
-    : Control(form, std::move(name), "OptionButton", rect), caption_(std::move(caption)), value_(value) {}
+    : Control(form, std::move(name), classKind, rect), caption_(std::move(caption)), value_(value) {}
 
 void OptionButton::setValue(bool value) {
     if (value_ == value) {
@@ -193,7 +193,7 @@ void OptionButton::setProperty(std::string_view name, const std::string& value) 
 // --- CheckBox ---
 
 CheckBox::CheckBox(Form& form, std::string name, Rect rect, std::string caption, int value)
-    : Control(form, std::move(name), "CheckBox", rect), caption_(std::move(caption)), value_(value) {}
+    : Control(form, std::move(name), classKind, rect), caption_(std::move(caption)), value_(value) {}
 
 void CheckBox::setValue(int value) {
     if (value < Unchecked || value > Grayed) {
@@ -226,7 +226,7 @@ void CheckBox::setProperty(std::string_view name, const std::string& value) {
 // --- Label ---
 
 Label::Label(Form& form, std::string name, Rect rect, std::string caption)
-    : Control(form, std::move(name), "Label", rect), caption_(std::move(caption)) {}
+    : Control(form, std::move(name), classKind, rect), caption_(std::move(caption)) {}
 
 void Label::setCaption(std::string caption) {
     if (caption_ != caption) {
@@ -238,7 +238,7 @@ void Label::setCaption(std::string caption) {
 // --- PictureBox ---
 
 PictureBox::PictureBox(Form& form, std::string name, Rect rect)
-    : Control(form, std::move(name), "PictureBox", rect),
+    : Control(form, std::move(name), classKind, rect),
       widthPixels_(static_cast<int>(rect.width / form.twipsPerPixelX)),
       heightPixels_(static_cast<int>(rect.height / form.twipsPerPixelY)) {}
 
@@ -255,7 +255,7 @@ void PictureBox::setSize(double width, double height) {
 // --- Timer ---
 
 Timer::Timer(Form& form, std::string name, int intervalMs, bool enabled)
-    : Control(form, std::move(name), "Timer", Rect{}), interval_(intervalMs) {
+    : Control(form, std::move(name), classKind, Rect{}), interval_(intervalMs) {
     Control::setEnabled(enabled);
     setVisible(false);
 }
@@ -285,7 +285,7 @@ void Timer::restart() {
 // --- Menu ---
 
 Menu::Menu(Form& form, std::string name, std::string caption, Menu* parent)
-    : Control(form, std::move(name), "Menu", Rect{}), caption_(std::move(caption)), parent_(parent) {
+    : Control(form, std::move(name), classKind, Rect{}), caption_(std::move(caption)), parent_(parent) {
     if (parent_) {
         parent_->entries_.push_back(this);
     }

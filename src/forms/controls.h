@@ -1,8 +1,6 @@
-// The kinds of controls the program's windows use, with their notification rules:
-// setting a text a box already holds raises nothing; a text that changes raises Change;
-// an option button that becomes selected and a check box whose state changes raise Click;
-// a pick from a combo box's list raises only Click. A notification raised inside a handler
-// runs at once, nested.
+// The kinds of controls the program's windows use. Setting the text a box holds raises nothing,
+// a new text raises Change; each class tells what raises its Click. A notification raised inside
+// a handler runs at once, nested.
 #pragma once
 
 #include <optional>
@@ -15,6 +13,7 @@ namespace tivora::forms {
 
 class CommandButton : public Control {
 public:
+    static constexpr Kind classKind = Kind::CommandButton;
     CommandButton(Form& form, std::string name, Rect rect, std::string caption);
 
     const std::string& caption() const { return caption_; }
@@ -30,6 +29,7 @@ private:
 
 class TextBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::TextBox;
     // maxLength 0: no limit.
     TextBox(Form& form, std::string name, Rect rect, std::string text, int maxLength = 0);
 
@@ -73,6 +73,7 @@ private:
 // A combo box with an edit part and a drop-down list.
 class ComboBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::ComboBox;
     ComboBox(Form& form, std::string name, Rect rect, std::string text, std::vector<std::string> list);
 
     const std::string& text() const { return text_; }
@@ -100,6 +101,7 @@ private:
 // Option buttons of one window form one group: selecting one deselects the others.
 class OptionButton : public Control {
 public:
+    static constexpr Kind classKind = Kind::OptionButton;
     OptionButton(Form& form, std::string name, Rect rect, std::string caption, bool value);
 
     const std::string& caption() const { return caption_; }
@@ -123,6 +125,7 @@ private:
 
 class CheckBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::CheckBox;
     static constexpr int Unchecked = 0;
     static constexpr int Checked = 1;
     static constexpr int Grayed = 2;
@@ -147,6 +150,7 @@ private:
 
 class Label : public Control {
 public:
+    static constexpr Kind classKind = Kind::Label;
     Label(Form& form, std::string name, Rect rect, std::string caption);
 
     const std::string& caption() const { return caption_; }
@@ -167,6 +171,7 @@ private:
 // A drawing surface that keeps its image.
 class PictureBox : public Control {
 public:
+    static constexpr Kind classKind = Kind::PictureBox;
     PictureBox(Form& form, std::string name, Rect rect);
 
     Color backColor = rgb(255, 255, 255);
@@ -192,6 +197,7 @@ private:
 
 class Timer : public Control {
 public:
+    static constexpr Kind classKind = Kind::Timer;
     Timer(Form& form, std::string name, int intervalMs, bool enabled);
 
     int interval() const { return interval_; }
@@ -212,6 +218,7 @@ private:
 // A menu or a menu entry; a menu's entries are menus themselves.
 class Menu : public Control {
 public:
+    static constexpr Kind classKind = Kind::Menu;
     Menu(Form& form, std::string name, std::string caption, Menu* parent = nullptr);
 
     const std::string& caption() const { return caption_; }

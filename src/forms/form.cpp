@@ -194,8 +194,8 @@ void Form::mouseMoved(int button, int shift, int xPixels, int yPixels) {
 
 void Form::optionSelected(Control* selected) {
     for (Control* c : controls_) {
-        if (c != selected && c->kindName() == "OptionButton") {
-            static_cast<OptionButton*>(c)->deselectQuietly();
+        if (auto* option = c->as<OptionButton>(); option && c != selected) {
+            option->deselectQuietly();
         }
     }
 }

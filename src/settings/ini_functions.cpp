@@ -15,8 +15,9 @@ namespace {
 constexpr char mainWindowName[] = "Form_Main";
 constexpr char positionSection[] = "Program_Settings";
 
-bool hasTextKey(const std::string& kind) { return kind == "TextBox" || kind == "ComboBox"; }
-bool hasValueKey(const std::string& kind) { return kind == "OptionButton" || kind == "CheckBox"; }
+using Kind = forms::Control::Kind;
+bool hasTextKey(Kind kind) { return kind == Kind::TextBox || kind == Kind::ComboBox; }
+bool hasValueKey(Kind kind) { return kind == Kind::OptionButton || kind == Kind::CheckBox; }
 
 }  // namespace
 
@@ -188,7 +189,7 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
             for (forms::Control* control : window.controls()) {
                 step(4);
                 step(5);
-                const std::string& kind = control->kindName();
+                Kind kind = control->kind();
                 std::string key = section + "_" + control->name();
                 if (hasTextKey(kind)) {
                     step(6);
@@ -216,7 +217,7 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
             for (forms::Control* control : window.controls()) {
                 step(19);
                 step(20);
-                const std::string& kind = control->kindName();
+                Kind kind = control->kind();
                 std::string key = section + "_" + control->name();
                 if (hasTextKey(kind)) {
                     step(21);

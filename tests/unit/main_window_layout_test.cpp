@@ -46,8 +46,10 @@ TEST_F(MainWindow, ComesUpWithTheDesignValues) {
 TEST_F(MainWindow, SettingsKeysFollowTheOrderOfUsersFiles) {
     std::vector<std::string> keyed;
     for (auto* c : form.controls()) {
-        const std::string& kind = c->kindName();
-        if (kind == "TextBox" || kind == "ComboBox" || kind == "OptionButton" || kind == "CheckBox") {
+        using Kind = forms::Control::Kind;
+        Kind kind = c->kind();
+        if (kind == Kind::TextBox || kind == Kind::ComboBox || kind == Kind::OptionButton ||
+            kind == Kind::CheckBox) {
             keyed.push_back(c->name());
         }
     }

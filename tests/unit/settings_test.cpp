@@ -65,9 +65,11 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryControlAndThePosition) {
     ini.Settings(INI_Functions::Load, restored);
     EXPECT_TRUE(fake.messages.empty());
     for (auto* control : form.controls()) {
-        const std::string& kind = control->kindName();
-        std::string property = kind == "TextBox" || kind == "ComboBox" ? "text" : "Value";
-        if (kind == "TextBox" || kind == "ComboBox" || kind == "OptionButton" || kind == "CheckBox") {
+        using Kind = forms::Control::Kind;
+        Kind kind = control->kind();
+        std::string property = kind == Kind::TextBox || kind == Kind::ComboBox ? "text" : "Value";
+        if (kind == Kind::TextBox || kind == Kind::ComboBox || kind == Kind::OptionButton ||
+            kind == Kind::CheckBox) {
             EXPECT_EQ(restored.findControl(control->name())->property(property), control->property(property))
                 << control->name();
         }

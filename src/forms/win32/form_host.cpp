@@ -1,8 +1,6 @@
-// The window layer on Windows: the model holds the state; these files only translate between it
-// and the HWNDs. This one makes the windows and their controls from the model and ends them;
-// form_placement.cpp places and scales them (DPI, positions), form_mirror.cpp writes model
-// changes into them, form_input.cpp turns what the user does into model events, and
-// picture_surface.cpp keeps a picture box's drawing surface.
+// Makes a form's window and its controls' windows from the model, and ends them. The model holds
+// the state; beside this file form_placement.cpp places and scales the windows, form_mirror.cpp
+// writes model changes in, form_input.cpp reads the user's input, picture_surface.cpp keeps pictures.
 #include "forms/win32/form_host.h"
 
 #include <commctrl.h>
@@ -134,9 +132,9 @@ void FormHost::create() {
     std::vector<forms::Control*> order;
     std::vector<forms::Control*> namingLabels;
     for (forms::Control* c : form_.tabOrder()) {
-        if (c->kindName() == "TextBox" || c->kindName() == "ComboBox") {
+        if (c->kind() == forms::Control::Kind::TextBox || c->kind() == forms::Control::Kind::ComboBox) {
             for (forms::Control* l : all) {
-                if (l->kindName() == "Label" && static_cast<forms::Label*>(l)->labelFor == c) {
+                if (auto* label = l->as<forms::Label>(); label && label->labelFor == c) {
                     order.push_back(l);
                     namingLabels.push_back(l);
                 }
@@ -157,7 +155,7 @@ void FormHost::create() {
     bool previousWasOption = false;
     for (forms::Control* c : order) {
         int id = firstControlId + static_cast<int>(std::find(all.begin(), all.end(), c) - all.begin());
-        bool isOption = c->kindName() == "OptionButton";
+        bool isOption = c->kind() == forms::Control::Kind::OptionButton;
         createChild(*c, id, !isOption || !previousWasOption);
         previousWasOption = isOption;
         if (std::find(namingLabels.begin(), namingLabels.end(), c) != namingLabels.end()) {
@@ -173,7 +171,6 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
     Child child;
     child.control = &control;
     child.id = id;
-    const std::string& kind = control.kindName();
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control.visible() ? WS_VISIBLE : 0) |
                   (control.enabled() ? 0 : WS_DISABLED) | (groupStart ? WS_GROUP : 0);
     DWORD exStyle = 0;
@@ -181,48 +178,65 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
     std::wstring text;
     int extraHeight = 0;
 
-    if (kind == "CommandButton") {
-        auto& button = static_cast<forms::CommandButton&>(control);
-        windowClass = L"BUTTON";
-        style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
-        text = widen(button.caption());
-    } else if (kind == "TextBox") {
-        auto& box = static_cast<forms::TextBox&>(control);
-        windowClass = L"EDIT";
-        exStyle = WS_EX_CLIENTEDGE;
-        style |= WS_TABSTOP;
-        style |= box.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN : ES_AUTOHSCROLL;
-        style |= box.verticalScrollBar ? WS_VSCROLL : 0;
-        style |= box.locked ? ES_READONLY : 0;
-        text = widen(box.text());
-    } else if (kind == "ComboBox") {
-        auto& combo = static_cast<forms::ComboBox&>(control);
-        windowClass = L"COMBOBOX";
-        style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-        extraHeight = 10 * static_cast<int>(combo.list().size()) + 100;  // room for the drop-down list
-        text = widen(combo.text());
-    } else if (kind == "OptionButton") {
-        auto& option = static_cast<forms::OptionButton&>(control);
-        windowClass = L"BUTTON";
-        style |= WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE;
-        text = widen(option.caption());
-    } else if (kind == "CheckBox") {
-        auto& check = static_cast<forms::CheckBox&>(control);
-        windowClass = L"BUTTON";
-        style |= WS_TABSTOP | BS_3STATE | BS_MULTILINE;
-        text = widen(check.caption());
-    } else if (kind == "Label") {
-        auto& label = static_cast<forms::Label&>(control);
-        windowClass = L"STATIC";
-        style |= SS_LEFT;
-        text = widen(label.caption());
-        // A blinking square would have the system show and hide a window, and repaint what lies
-        // under it, twice a second; painting its two states costs a fraction of that.
-        child.swatch = label.caption().empty() && label.backColor.has_value();
-        style |= child.swatch ? WS_VISIBLE : 0;
-    } else if (kind == "PictureBox") {
-        windowClass = L"STATIC";
-        style |= SS_LEFT;
+    switch (control.kind()) {
+        case forms::Control::Kind::CommandButton: {
+            auto& button = static_cast<forms::CommandButton&>(control);
+            windowClass = L"BUTTON";
+            style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
+            text = widen(button.caption());
+            break;
+        }
+        case forms::Control::Kind::TextBox: {
+            auto& box = static_cast<forms::TextBox&>(control);
+            windowClass = L"EDIT";
+            exStyle = WS_EX_CLIENTEDGE;
+            style |= WS_TABSTOP;
+            style |= box.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN : ES_AUTOHSCROLL;
+            style |= box.verticalScrollBar ? WS_VSCROLL : 0;
+            style |= box.locked ? ES_READONLY : 0;
+            text = widen(box.text());
+            break;
+        }
+        case forms::Control::Kind::ComboBox: {
+            auto& combo = static_cast<forms::ComboBox&>(control);
+            windowClass = L"COMBOBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+            extraHeight = 10 * static_cast<int>(combo.list().size()) + 100;  // room for the drop-down list
+            text = widen(combo.text());
+            break;
+        }
+        case forms::Control::Kind::OptionButton: {
+            auto& option = static_cast<forms::OptionButton&>(control);
+            windowClass = L"BUTTON";
+            style |= WS_TABSTOP | BS_AUTORADIOBUTTON | BS_MULTILINE;
+            text = widen(option.caption());
+            break;
+        }
+        case forms::Control::Kind::CheckBox: {
+            auto& check = static_cast<forms::CheckBox&>(control);
+            windowClass = L"BUTTON";
+            style |= WS_TABSTOP | BS_3STATE | BS_MULTILINE;
+            text = widen(check.caption());
+            break;
+        }
+        case forms::Control::Kind::Label: {
+            auto& label = static_cast<forms::Label&>(control);
+            windowClass = L"STATIC";
+            style |= SS_LEFT;
+            text = widen(label.caption());
+            // A blinking square would have the system show and hide a window, and repaint what lies
+            // under it, twice a second; painting its two states costs a fraction of that.
+            child.swatch = label.caption().empty() && label.backColor.has_value();
+            style |= child.swatch ? WS_VISIBLE : 0;
+            break;
+        }
+        case forms::Control::Kind::PictureBox:
+            windowClass = L"STATIC";
+            style |= SS_LEFT;
+            break;
+        case forms::Control::Kind::Timer:
+        case forms::Control::Kind::Menu:
+            break;  // no window of their own
     }
 
     if (windowClass) {
@@ -235,13 +249,14 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
     Child& made = children_.back();
     control.setView(this);
 
-    if (kind == "TextBox" && made.hwnd) {
-        auto& box = static_cast<forms::TextBox&>(control);
-        if (box.maxLength() > 0) {
-            SendMessageW(made.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(box.maxLength()), 0);
+    auto* box = control.as<forms::TextBox>();
+    auto* combo = control.as<forms::ComboBox>();
+    if (box && made.hwnd) {
+        if (box->maxLength() > 0) {
+            SendMessageW(made.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(box->maxLength()), 0);
         }
         SetWindowSubclass(made.hwnd, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    } else if (kind == "ComboBox" && made.hwnd) {
+    } else if (combo && made.hwnd) {
         SetWindowSubclass(made.hwnd, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
         // The keyboard's focus lands in the editable box's inner edit, which a screen reader asks
         // for a name: it answers with the box's own.
@@ -251,20 +266,20 @@ void FormHost::createChild(forms::Control& control, int id, bool groupStart) {
             made.innerEdit = parts.hwndItem;
             SetWindowSubclass(made.innerEdit, &FormHost::inputProc, 1, reinterpret_cast<DWORD_PTR>(this));
         }
-        auto& combo = static_cast<forms::ComboBox&>(control);
-        for (const auto& item : combo.list()) {
+        for (const auto& item : combo->list()) {
             SendMessageW(made.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
         }
-        if (combo.listIndex() >= 0) {
-            SendMessageW(made.hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo.listIndex()), 0);
+        if (combo->listIndex() >= 0) {
+            SendMessageW(made.hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo->listIndex()), 0);
         }
         made.writing = true;
         SetWindowTextW(made.hwnd, text.c_str());
         made.writing = false;
-    } else if (kind == "OptionButton" || kind == "CheckBox") {
+    } else if (control.kind() == forms::Control::Kind::OptionButton ||
+               control.kind() == forms::Control::Kind::CheckBox) {
         writeCheck(made);
-    } else if (kind == "Timer") {
-        updateTimer(static_cast<forms::Timer&>(control));
+    } else if (auto* timer = control.as<forms::Timer>()) {
+        updateTimer(*timer);
     }
 }
 

@@ -14,6 +14,7 @@
 namespace tivora::win32 {
 
 using namespace detail;
+using Kind = forms::Control::Kind;
 
 namespace {
 
@@ -21,8 +22,9 @@ namespace {
 AccessibleFacts accessibleFacts(const forms::Control& control, bool own) {
     AccessibleFacts facts;
     facts.name = widen(control.accessibleName);
-    facts.readOnly = control.kindName() == "TextBox" && static_cast<const forms::TextBox&>(control).locked;
-    facts.comboBox = own && control.kindName() == "ComboBox";
+    const auto* box = control.as<forms::TextBox>();
+    facts.readOnly = box && box->locked;
+    facts.comboBox = own && control.kind() == Kind::ComboBox;
     return facts;
 }
 
@@ -38,8 +40,8 @@ void reportSelection(HWND edit, const std::wstring& text, forms::TextBox& box) {
 
 void FormHost::reportSelections() {
     for (auto& child : children_) {
-        if (child.hwnd && child.control->kindName() == "TextBox") {
-            reportSelection(child.hwnd, windowText(child.hwnd), static_cast<forms::TextBox&>(*child.control));
+        if (auto* box = child.control->as<forms::TextBox>(); box && child.hwnd) {
+            reportSelection(child.hwnd, windowText(child.hwnd), *box);
         }
     }
 }
@@ -50,32 +52,30 @@ void FormHost::onCommand(int id, int code) {
         return;
     }
     HWND control = child->hwnd;
-    const std::string& kind = child->control->kindName();
-    if (kind == "CommandButton" && code == BN_CLICKED) {
+    forms::Control& model = *child->control;
+    if (auto* button = model.as<forms::CommandButton>(); button && code == BN_CLICKED) {
         reportSelections();  // a button's handler may act on the text selected
-        static_cast<forms::CommandButton*>(child->control)->click();
-    } else if (kind == "CheckBox" && code == BN_CLICKED) {
-        static_cast<forms::CheckBox*>(child->control)->click();
+        button->click();
+    } else if (auto* check = model.as<forms::CheckBox>(); check && code == BN_CLICKED) {
+        check->click();
         if (IsWindow(control)) {
             writeCheck(*child);
         }
-    } else if (kind == "OptionButton" && code == BN_CLICKED) {
+    } else if (auto* option = model.as<forms::OptionButton>(); option && code == BN_CLICKED) {
         // Radio buttons also report BN_CLICKED when the focus reaches them: read the state.
         if (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-            static_cast<forms::OptionButton*>(child->control)->setValue(true);
+            option->setValue(true);
         }
         for (auto& other : children_) {
-            if (other.hwnd && IsWindow(other.hwnd) && other.control->kindName() == "OptionButton") {
+            if (other.hwnd && IsWindow(other.hwnd) && other.control->kind() == Kind::OptionButton) {
                 writeCheck(other);
             }
         }
-    } else if (kind == "TextBox" && code == EN_CHANGE && !child->writing) {
-        auto* box = static_cast<forms::TextBox*>(child->control);
+    } else if (auto* box = model.as<forms::TextBox>(); box && code == EN_CHANGE && !child->writing) {
         std::wstring text = windowText(control);
         reportSelection(control, text, *box);
         box->setText(narrow(text));
-    } else if (kind == "ComboBox") {
-        auto* combo = static_cast<forms::ComboBox*>(child->control);
+    } else if (auto* combo = model.as<forms::ComboBox>()) {
         if (code == CBN_EDITCHANGE && !child->writing) {
             combo->setText(narrow(windowText(control)));
         } else if (code == CBN_SELCHANGE) {
@@ -95,11 +95,11 @@ LRESULT CALLBACK FormHost::inputProc(HWND hwnd, UINT message, WPARAM wParam, LPA
                                      DWORD_PTR data) {
     auto* host = reinterpret_cast<FormHost*>(data);
     Child* child = host->findByWindow(hwnd);
-    if (message == WM_LBUTTONUP && child && child->control->kindName() == "TextBox") {
+    if (auto* box = child ? child->control->as<forms::TextBox>() : nullptr; box && message == WM_LBUTTONUP) {
         // A click into a text box: the box places the caret first, then the program hears of it.
         LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
         try {
-            static_cast<forms::TextBox*>(child->control)->click();
+            box->click();
         } catch (...) {
         }
         return result;
@@ -177,8 +177,8 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_TIMER: {
             Child* child = findById(static_cast<int>(wParam));
-            if (child && child->control->kindName() == "Timer") {
-                static_cast<forms::Timer*>(child->control)->tick();
+            if (auto* timer = child ? child->control->as<forms::Timer>() : nullptr) {
+                timer->tick();
             }
             return 0;
         }
@@ -269,7 +269,7 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             for (auto& child : children_) {
-                if (child.control->kindName() == "Timer") {
+                if (child.control->kind() == Kind::Timer) {
                     KillTimer(hwnd, static_cast<UINT_PTR>(child.id));
                 }
             }
@@ -336,10 +336,10 @@ void FormHost::moveFocus(int direction) {
         if (control && IsWindowVisible(control) && IsWindowEnabled(control)) {
             SetFocus(control);
             // Tabbing into a field selects its text, as in any dialog.
-            const std::string& kind = order[static_cast<size_t>(i)]->kindName();
-            if (kind == "TextBox") {
+            Kind kind = order[static_cast<size_t>(i)]->kind();
+            if (kind == Kind::TextBox) {
                 SendMessageW(control, EM_SETSEL, 0, -1);
-            } else if (kind == "ComboBox") {
+            } else if (kind == Kind::ComboBox) {
                 SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
             }
             return;

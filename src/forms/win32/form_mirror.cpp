@@ -11,6 +11,7 @@
 namespace tivora::win32 {
 
 using namespace detail;
+using Kind = forms::Control::Kind;
 
 void FormHost::writeText(Child& child, const std::string& text) {
     std::wstring wide = widen(text);
@@ -23,19 +24,19 @@ void FormHost::writeText(Child& child, const std::string& text) {
     // A text replaced while the user types in the box leaves the caret at its end.
     HWND focus = GetFocus();
     int end = static_cast<int>(wide.size());
-    if (focus == child.hwnd && child.control->kindName() == "TextBox") {
+    if (focus == child.hwnd && child.control->kind() == Kind::TextBox) {
         SendMessageW(child.hwnd, EM_SETSEL, static_cast<WPARAM>(end), end);
-    } else if (focus && GetParent(focus) == child.hwnd && child.control->kindName() == "ComboBox") {
+    } else if (focus && GetParent(focus) == child.hwnd && child.control->kind() == Kind::ComboBox) {
         SendMessageW(child.hwnd, CB_SETEDITSEL, 0, MAKELPARAM(end, end));
     }
 }
 
 void FormHost::writeCheck(Child& child) {
     WPARAM state = BST_UNCHECKED;
-    if (child.control->kindName() == "OptionButton") {
-        state = static_cast<forms::OptionButton*>(child.control)->value() ? BST_CHECKED : BST_UNCHECKED;
-    } else if (child.control->kindName() == "CheckBox") {
-        int value = static_cast<forms::CheckBox*>(child.control)->value();
+    if (auto* option = child.control->as<forms::OptionButton>()) {
+        state = option->value() ? BST_CHECKED : BST_UNCHECKED;
+    } else if (auto* check = child.control->as<forms::CheckBox>()) {
+        int value = check->value();
         state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
     }
     if (static_cast<WPARAM>(SendMessageW(child.hwnd, BM_GETCHECK, 0, 0)) != state) {
@@ -130,11 +131,11 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
     if (!child) {
         return;
     }
-    if (control.kindName() == "Timer") {
-        updateTimer(static_cast<forms::Timer&>(control));
+    if (auto* timer = control.as<forms::Timer>()) {
+        updateTimer(*timer);
         return;
     }
-    if (control.kindName() == "PictureBox" && child->surface) {
+    if (control.kind() == Kind::PictureBox && child->surface) {
         if (what == forms::Change::Size) {
             makeSurface(*child);
         } else if (what == forms::Change::Clear) {
@@ -150,7 +151,6 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
     if (!form_.visible() && (what == forms::Change::Visible || what == forms::Change::Repaint)) {
         return;
     }
-    const std::string& kind = control.kindName();
     if (child->swatch) {
         if (what == forms::Change::Visible || what == forms::Change::Repaint) {
             paintSwatch(*child);
@@ -163,17 +163,17 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
     }
     switch (what) {
         case forms::Change::Text:
-            if (kind == "TextBox") {
-                writeText(*child, static_cast<forms::TextBox&>(control).text());
-            } else if (kind == "ComboBox") {
-                writeText(*child, static_cast<forms::ComboBox&>(control).text());
+            if (auto* box = control.as<forms::TextBox>()) {
+                writeText(*child, box->text());
+            } else if (auto* combo = control.as<forms::ComboBox>()) {
+                writeText(*child, combo->text());
             }
             break;
         case forms::Change::Caption:
-            if (kind == "CommandButton") {
-                writeText(*child, static_cast<forms::CommandButton&>(control).caption());
-            } else if (kind == "Label") {
-                writeText(*child, static_cast<forms::Label&>(control).caption());
+            if (auto* button = control.as<forms::CommandButton>()) {
+                writeText(*child, button->caption());
+            } else if (auto* label = control.as<forms::Label>()) {
+                writeText(*child, label->caption());
             }
             break;
         case forms::Change::Value:
@@ -186,14 +186,12 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
             ShowWindow(child->hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
             break;
         case forms::Change::Selection:
-            if (kind == "TextBox") {
-                auto& box = static_cast<forms::TextBox&>(control);
-                int start = utf16Offset(box.text(), box.selStart());
-                int end = utf16Offset(box.text(), box.selStart() + box.selLength());
+            if (auto* box = control.as<forms::TextBox>()) {
+                int start = utf16Offset(box->text(), box->selStart());
+                int end = utf16Offset(box->text(), box->selStart() + box->selLength());
                 SendMessageW(child->hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
-            } else if (kind == "ComboBox") {
-                SendMessageW(child->hwnd, CB_SETCURSEL,
-                             static_cast<WPARAM>(static_cast<forms::ComboBox&>(control).listIndex()), 0);
+            } else if (auto* combo = control.as<forms::ComboBox>()) {
+                SendMessageW(child->hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo->listIndex()), 0);
             }
             break;
         case forms::Change::Focus:
@@ -310,10 +308,10 @@ HBRUSH FormHost::controlBackground(HWND control, HDC dc) {
             return GetSysColorBrush(COLOR_BTNFACE);  // the window's own background
         }
         std::optional<forms::Color> color;
-        if (child.control->kindName() == "Label") {
-            color = static_cast<forms::Label*>(child.control)->backColor;
-        } else if (child.control->kindName() == "PictureBox") {
-            color = static_cast<forms::PictureBox*>(child.control)->backColor;
+        if (auto* label = child.control->as<forms::Label>()) {
+            color = label->backColor;
+        } else if (auto* picture = child.control->as<forms::PictureBox>()) {
+            color = picture->backColor;
         }
         if (!color) {
             return nullptr;

@@ -134,11 +134,10 @@ void FormHost::layout(bool move) {
             continue;
         }
         const forms::Font* font = nullptr;
-        const std::string& kind = child.control->kindName();
-        if (kind == "CommandButton") {
-            font = &static_cast<forms::CommandButton*>(child.control)->font;
-        } else if (kind == "TextBox") {
-            font = &static_cast<forms::TextBox*>(child.control)->font;
+        if (auto* button = child.control->as<forms::CommandButton>()) {
+            font = &button->font;
+        } else if (auto* box = child.control->as<forms::TextBox>()) {
+            font = &box->font;
         }
         // (A picture box's font is its drawing surface's; the box itself shows no text.)
         HFONT hfont = defaultFont_;
@@ -156,7 +155,7 @@ void FormHost::layout(bool move) {
         SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(hfont), FALSE);
         if (move) {
             RECT place = childPlace(*child.control);
-            int extraHeight = kind == "ComboBox" ? 160 : 0;
+            int extraHeight = child.control->kind() == forms::Control::Kind::ComboBox ? 160 : 0;
             SetWindowPos(child.hwnd, nullptr, place.left, place.top, place.right - place.left,
                          place.bottom - place.top + extraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         }

@@ -1,8 +1,6 @@
-// A picture box's drawing surface: what is drawn on it is recorded as an enhanced metafile, laid
-// out against a screen device context in the picture box's font and colours, so that it keeps
-// its image at any resolution. The printer plays it again (win32_printer.cpp). The surface is made
-// when it is first asked for (printing), not when the window is: nothing else draws on it, and its
-// font would have the system find and load a font file while the window is being made.
+// A picture box's drawing surface: an enhanced metafile recorded in the box's font and colours,
+// which the printer plays again at any resolution. It is made when first asked for (printing),
+// not with the window, whose making would otherwise wait for the font's file to be loaded.
 #include "forms/win32/form_host.h"
 
 #include <algorithm>
@@ -75,7 +73,7 @@ void FormHost::freeSurface(Child& child) {
 
 FormHost::Child* FormHost::surfaceOf(const forms::Control& control) {
     Child* child = find(control);
-    if (child && !child->surface && control.kindName() == "PictureBox") {
+    if (child && !child->surface && control.kind() == forms::Control::Kind::PictureBox) {
         makeSurface(*child);
     }
     return child && child->surface ? child : nullptr;
