@@ -38,7 +38,7 @@ std::string helpFile(size_t bytes) {
 struct Program {
     fakes::FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{platform::reportBox(fake)};
+    ErrorReporter reporter{platform::reportBox(fake.boxes)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
 };
@@ -49,7 +49,7 @@ double secondsToLoad(size_t bytes) {
     for (int run = 0; run < 5; ++run) {
         Program program;
         auto& [fake, system, reporter, ini, form] = program;
-        fake.disk.files[fake.folder + "\\Справка.txt"] = file;
+        fake.files.disk.files[fake.application.folder + "\\Справка.txt"] = file;
         auto start = Clock::now();
         form.load();
         runs.push_back(std::chrono::duration<double>(Clock::now() - start).count());
@@ -71,14 +71,14 @@ std::pair<double, size_t> secondsToPrint(size_t characterCount) {
     for (int run = 0; run < 5; ++run) {
         Program program;
         auto& [fake, system, reporter, ini, form] = program;
-        fakes::FakePictureView view(fake);
+        fakes::FakePictureView view(fake.windows);
         form.Picture_Print.setView(&view);
-        fake.printDialog = [](platform::PrintDialogRecord&) { return true; };
-        fake.blocks.clear();
+        fake.dialogs.printDialog = [](platform::PrintDialogRecord&) { return true; };
+        fake.memory.blocks.clear();
         auto start = Clock::now();
         form.commonDialog().vPrint_To_Paper(form.commonDialog(), text);
         runs.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-        pages = fake.sheets().size();
+        pages = fake.printer.sheets().size();
     }
     return {median(runs), pages};
 }

@@ -17,7 +17,7 @@ inline constexpr int everyDpi[] = {96, 120, 144, 168, 192, 216, 336};
 struct MainWindowFixture : ::testing::Test {
     FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{platform::reportBox(fake)};
+    ErrorReporter reporter{platform::reportBox(fake.boxes)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
     FakeFormView view;
@@ -29,26 +29,26 @@ struct MainWindowFixture : ::testing::Test {
 
     // The screen's scale, and the window's copy of it as the program makes at start.
     void setDpi(int dpi) {
-        fake.twipsPerPixel = 1440.0 / dpi;
-        form.twipsPerPixelX = form.twipsPerPixelY = fake.twipsPerPixel;
+        fake.screen.twipsPerPixel = 1440.0 / dpi;
+        form.twipsPerPixelX = form.twipsPerPixelY = fake.screen.twipsPerPixel;
     }
 
     // One tick of the one-second timer at the given time, and its read half a second later.
     void tickAt(const DateTime& time) {
-        fake.time = time;
+        fake.clock.time = time;
         form.Timer_Run.tick();
-        fake.runTimers();
+        fake.timers.runTimers();
     }
 
     void clickStart() {
         form.Command_ON_OFF.click();
-        fake.runTimers();
+        fake.timers.runTimers();
     }
 
     // Messages the program has shown with the given text.
     int shown(const std::string& text) const {
         int n = 0;
-        for (const auto& m : fake.messages) {
+        for (const auto& m : fake.boxes.messages) {
             n += m.text == text ? 1 : 0;
         }
         return n;

@@ -14,11 +14,11 @@ struct StartUpFixture : MainWindowFixture {
 
     StartUpFixture() { form.hide(); }  // start-up runs on the hidden, loaded window
 
-    void setHelpFile(const std::string& bytes) { fake.disk.files[folder + "\\Справка.txt"] = bytes; }
+    void setHelpFile(const std::string& bytes) { fake.files.disk.files[folder + "\\Справка.txt"] = bytes; }
     void setSettings(const std::string& text) {
-        fake.disk.files[folder + "\\Settings.ini"] = utf8ToCp1251(text);
+        fake.files.disk.files[folder + "\\Settings.ini"] = utf8ToCp1251(text);
     }
-    std::string settings() { return cp1251ToUtf8(fake.file(folder + "\\Settings.ini")); }
+    std::string settings() { return cp1251ToUtf8(fake.files.file(folder + "\\Settings.ini")); }
     // A whole settings file of the design values, with some keys given other values.
     void setFullSettings(const std::map<std::string, std::string>& values) {
         std::map<std::string, std::string> keys{
@@ -42,7 +42,7 @@ struct StartUpFixture : MainWindowFixture {
     }
     int notifyCalls(std::uint32_t message) {
         int n = 0;
-        for (const auto& call : fake.notifyCalls) {
+        for (const auto& call : fake.notifyArea.notifyCalls) {
             n += call.first == message ? 1 : 0;
         }
         return n;

@@ -16,32 +16,34 @@ TEST_F(Actions, VolumeLevelsFollowThePercentageWithTheUsersSeparator) {
     for (const auto& [percent, level] : levels) {
         form.Combo_Percents.setText(percent);
         form.Command_Test.click();
-        ASSERT_FALSE(fake.started.empty());
-        EXPECT_EQ(fake.started.back(), "\"C:\\Program Files\\Tivora\\volume.exe\" setsysvolume " + level);
+        ASSERT_FALSE(fake.processes.started.empty());
+        EXPECT_EQ(fake.processes.started.back(),
+                  "\"C:\\Program Files\\Tivora\\volume.exe\" setsysvolume " + level);
     }
     EXPECT_EQ(fake.transcript.back().substr(fake.transcript.back().size() - 9), "(style 2)");
     form.numberFormat = NumberFormat::english();
     form.Combo_Percents.setText("50%");
     form.Command_Test.click();
-    EXPECT_EQ(fake.started.back(), "\"C:\\Program Files\\Tivora\\volume.exe\" setsysvolume 32767.5");
+    EXPECT_EQ(fake.processes.started.back(),
+              "\"C:\\Program Files\\Tivora\\volume.exe\" setsysvolume 32767.5");
 }
 
 TEST_F(Actions, MissingVolumeToolIsReportedUnderVAction) {
     form.Option_Volume.setValue(true);
-    fake.startFailure = err::FileNotFound;
+    fake.processes.startFailure = err::FileNotFound;
     form.TrayMenu_Command_Test.click();
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции vAction№53, 'Файл не найден', строка 5");
-    EXPECT_EQ(fake.messages[0].title, "Tivora!!!");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции vAction№53, 'Файл не найден', строка 5");
+    EXPECT_EQ(fake.boxes.messages[0].title, "Tivora!!!");
 }
 
 TEST_F(Actions, AnEmptyPercentageCannotBeReadAndIsReported) {
     form.Option_Volume.setValue(true);
     form.Combo_Percents.setText("");
     form.Command_Test.click();
-    EXPECT_TRUE(fake.started.empty());
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции vAction№13, 'Несоответствие типа', строка 5");
+    EXPECT_TRUE(fake.processes.started.empty());
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции vAction№13, 'Несоответствие типа', строка 5");
 }
 
 TEST_F(Actions, MelodyOpensThroughTheShellAndShowsTheHiddenWindow) {
@@ -53,15 +55,15 @@ TEST_F(Actions, MelodyOpensThroughTheShellAndShowsTheHiddenWindow) {
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Показать");
     EXPECT_EQ(fake.transcript.back(),
               "ShellExecuteW 0x10010 Open C:\\Program Files\\Tivora\\melody.mp3 '' '' 1");
-    EXPECT_TRUE(fake.messages.empty());  // whatever the shell answers, nothing is reported
+    EXPECT_TRUE(fake.boxes.messages.empty());  // whatever the shell answers, nothing is reported
 }
 
 TEST_F(Actions, MessageShowsTheTextEvenWhenEmpty) {
     form.Text_Message.setText("");
     form.Command_Test.click();
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "");
-    EXPECT_EQ(fake.messages[0].title, "Tivora!!!");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "");
+    EXPECT_EQ(fake.boxes.messages[0].title, "Tivora!!!");
 }
 
 TEST_F(Actions, ForegroundChangeComesBeforeEachAction) {
@@ -75,7 +77,7 @@ TEST_F(Actions, ForegroundChangeComesBeforeEachAction) {
         EXPECT_EQ(fake.transcript[1], "SetForegroundWindow 0x20020");
     }
     // With no window of that title, the action goes on without it.
-    fake.topLevelWindows.clear();
+    fake.windows.topLevelWindows.clear();
     fake.transcript.clear();
     form.Command_Test.click();
     EXPECT_EQ(fake.transcript.size(), 2u);
@@ -95,22 +97,22 @@ TEST_F(Actions, TheBrakeTakesTheForegroundAsWindowsAllowsItOrFlashes) {
         {"that program locked the foreground", true, false, true, "SJSPF"},
     };
     for (const Row& row : rows) {
-        fake.othersInFront = row.othersInFront;
-        fake.lastInputOurs = row.lastInputOurs;
-        fake.foregroundLocked = row.locked;
+        fake.windows.othersInFront = row.othersInFront;
+        fake.windows.lastInputOurs = row.lastInputOurs;
+        fake.windows.foregroundLocked = row.locked;
         fake.transcript.clear();
         form.vFullScreen_Brake();
         std::string asked;
         for (const std::string& line : fake.transcript) {
-            asked += line == "SetForegroundWindow 0x20020"                              ? "S"
-                     : line == "AttachThreadInput"                                      ? "J"
-                     : line == "DetachThreadInput"                                      ? "P"
-                     : line == "FlashWindowEx " + fakes::FakePlatform::hex(form.hWnd()) ? "F"
-                                                                                        : "";
+            asked += line == "SetForegroundWindow 0x20020"                ? "S"
+                     : line == "AttachThreadInput"                        ? "J"
+                     : line == "DetachThreadInput"                        ? "P"
+                     : line == "FlashWindowEx " + fakes::hex(form.hWnd()) ? "F"
+                                                                          : "";
         }
         EXPECT_EQ(asked, row.asked) << row.name;
         EXPECT_EQ(fake.transcript.size(), asked.size() + 1) << row.name;  // and nothing else
-        EXPECT_FALSE(fake.inputJoined) << row.name;
+        EXPECT_FALSE(fake.windows.inputJoined) << row.name;
     }
 }
 
@@ -119,9 +121,9 @@ TEST_F(Actions, OnlyTheTriggersMessageStandsAboveOtherWindows) {
     form.Text_Minute.setText("00");
     clickStart();
     tickAt({2026, 12, 7, 23, 0, 5});
-    ASSERT_EQ(fake.messages.size(), 2u);
-    EXPECT_FALSE(fake.messages[0].onTop);
-    EXPECT_TRUE(fake.messages[1].onTop);
+    ASSERT_EQ(fake.boxes.messages.size(), 2u);
+    EXPECT_FALSE(fake.boxes.messages[0].onTop);
+    EXPECT_TRUE(fake.boxes.messages[1].onTop);
 }
 
 TEST_F(Actions, WithNoOptionSelectedOnlyTheWindowShows) {

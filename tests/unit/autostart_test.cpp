@@ -18,10 +18,10 @@ const std::string remove =
 TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEarlierVersionsValue) {
     form.setCaption("Tivora!!! v.1.1");
     const std::string ours = "C:\\Program Files\\Tivora\\Tivora.exe";
-    fake.programFiles = {{ours, "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
-                         {"\\\\server\\share\\Tivora.exe", "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
-                         {"C:\\PROGRA~1\\Tivora\\Tivora.exe", "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
-                         {"D:\\Tivora\\Tivora.exe", "D:\\TIVORA\\TIVORA.EXE"}};
+    fake.runKey.programFiles = {{ours, "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
+                                {"\\\\server\\share\\Tivora.exe", "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
+                                {"C:\\PROGRA~1\\Tivora\\Tivora.exe", "C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE"},
+                                {"D:\\Tivora\\Tivora.exe", "D:\\TIVORA\\TIVORA.EXE"}};
     struct Row {
         platform::RunKey::Value value;
         std::string deletedAs;  // the name as reg gets it; empty: left alone
@@ -39,7 +39,7 @@ TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEa
     };
     std::vector<std::string> others;
     for (const Row& row : rows) {
-        fake.run.push_back(row.value);
+        fake.runKey.run.push_back(row.value);
         if (!row.deletedAs.empty()) {
             others.push_back(
                 "reg.exe delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" "
@@ -55,21 +55,23 @@ TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEa
     form.Check_AutoStart.click();
     form.Check_AutoStart.click();
     form.Check_AutoStart.setValue(2);
-    EXPECT_EQ(fake.systemToolsStarted, expected);
+    EXPECT_EQ(fake.processes.systemToolsStarted, expected);
     // Never by a bare command line "reg ...", which Windows would search the program's folder and
     // the current folder for first.
-    EXPECT_TRUE(fake.started.empty());
+    EXPECT_TRUE(fake.processes.started.empty());
     EXPECT_NE(fake.transcript.front().find("(style 2)"), std::string::npos);
 }
 
 TEST_F(Autostart, AStartThatFailsIsReportedWithItsLine) {
     form.setCaption("Tivora!!! v.1.1");
-    fake.startFailure = err::FileNotFound;
+    fake.processes.startFailure = err::FileNotFound;
     form.Check_AutoStart.setValue(1);
     form.Check_AutoStart.setValue(0);
-    ASSERT_EQ(fake.messages.size(), 2u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Check_AutoStart_Click№53, 'Файл не найден', строка 3");
-    EXPECT_EQ(fake.messages[1].text, "Ошибка функции Check_AutoStart_Click№53, 'Файл не найден', строка 4");
+    ASSERT_EQ(fake.boxes.messages.size(), 2u);
+    EXPECT_EQ(fake.boxes.messages[0].text,
+              "Ошибка функции Check_AutoStart_Click№53, 'Файл не найден', строка 3");
+    EXPECT_EQ(fake.boxes.messages[1].text,
+              "Ошибка функции Check_AutoStart_Click№53, 'Файл не найден', строка 4");
     EXPECT_EQ(form.Check_AutoStart.value(), 0);
 }
 
@@ -97,14 +99,14 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
         {"no tick, no value", 0, false, false, 0, {add}},
     };
     ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
-    fake.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
+    fake.files.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
     for (const Row& row : rows) {
         form.Check_AutoStart.setValue(row.saved);
         ini.Settings(INI_Functions::Save, form);
-        fake.run = row.valueThere ? std::vector{ours} : std::vector<platform::RunKey::Value>{};
-        fake.switchedOff =
+        fake.runKey.run = row.valueThere ? std::vector{ours} : std::vector<platform::RunKey::Value>{};
+        fake.runKey.switchedOff =
             row.switchedOff ? std::vector<std::string>{"TIVORA!!! v.1.1"} : std::vector<std::string>{};
-        fake.systemToolsStarted.clear();
+        fake.processes.systemToolsStarted.clear();
         Form_Main next(system, reporter, ini);
         next.setView(&view);
         next.load();
@@ -112,8 +114,8 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
         if (row.shown == 0) {
             next.Check_AutoStart.click();  // the user ticks it
         }
-        EXPECT_EQ(fake.systemToolsStarted, row.tools) << row.name;
-        EXPECT_TRUE(fake.messages.empty()) << row.name;
+        EXPECT_EQ(fake.processes.systemToolsStarted, row.tools) << row.name;
+        EXPECT_TRUE(fake.boxes.messages.empty()) << row.name;
     }
 }
 

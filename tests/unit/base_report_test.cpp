@@ -26,7 +26,7 @@ TEST(ErrorReport, FormsDecideWhatIsShown) {
 
 TEST(Trap, StopsAtTheFailingStepReportsItAndReturns) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake));
+    ErrorReporter reporter(platform::reportBox(fake.boxes));
     std::vector<int> done;
     bool completed = trap(reporter, "vON_OFF", [&](Step& step) {
         step(1);
@@ -38,14 +38,14 @@ TEST(Trap, StopsAtTheFailingStepReportsItAndReturns) {
     });
     EXPECT_FALSE(completed);
     EXPECT_EQ(done, std::vector<int>{1});
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].title, "Tivora!!!");
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции vON_OFF№13, 'Несоответствие типа', строка 2");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].title, "Tivora!!!");
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции vON_OFF№13, 'Несоответствие типа', строка 2");
 }
 
 TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake));
+    ErrorReporter reporter(platform::reportBox(fake.boxes));
     bool outerWentOn = false;
     bool completed = trap(reporter, "Outer", [&](Step& step) {
         step(1);
@@ -58,13 +58,13 @@ TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
     });
     EXPECT_TRUE(completed);
     EXPECT_TRUE(outerWentOn);
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Inner№53, 'Файл не найден', строка 7");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции Inner№53, 'Файл не найден', строка 7");
 }
 
 TEST(Trap, GatedReportsFollowTheDebugSwitch) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake));
+    ErrorReporter reporter(platform::reportBox(fake.boxes));
     bool debugging = false;
     reporter.setDebugging([&] { return debugging; });
     auto fail = [&](int number) {
@@ -74,23 +74,23 @@ TEST(Trap, GatedReportsFollowTheDebugSwitch) {
         });
     };
     fail(err::PrinterError);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     debugging = true;
     fail(err::ObjectUnloaded);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     fail(err::PrinterError);
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 4");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 4");
 }
 
 TEST(Trap, OutOfMemoryAndUnknownFailuresGetNumbers) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake));
+    ErrorReporter reporter(platform::reportBox(fake.boxes));
     trap(reporter, "A", [](Step&) { throw std::bad_alloc(); });
     trap(reporter, "B", [](Step&) { throw std::logic_error("x"); });
-    ASSERT_EQ(fake.messages.size(), 2u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции A№7, 'Недостаточно памяти', строка 0");
-    EXPECT_EQ(fake.messages[1].text, "Ошибка функции B№51, 'Внутренняя ошибка', строка 0");
+    ASSERT_EQ(fake.boxes.messages.size(), 2u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции A№7, 'Недостаточно памяти', строка 0");
+    EXPECT_EQ(fake.boxes.messages[1].text, "Ошибка функции B№51, 'Внутренняя ошибка', строка 0");
 }
 
 }  // namespace

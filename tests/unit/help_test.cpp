@@ -13,7 +13,7 @@ struct Help : fakes::MainWindowFixture {
     Help() {
         form.Help_Text = "     Справка";
         form.load();  // no help file: start-up reports it, but the window is loaded
-        fake.messages.clear();
+        fake.boxes.messages.clear();
         form.showHelpWindow = [this] {
             help = std::make_unique<Form_Help>(system, reporter, form);
             help->load();
@@ -29,14 +29,14 @@ TEST_F(Help, TheButtonDisablesTheMainWindowAndShowsTheTextUnderItsCaption) {
     EXPECT_EQ(help->caption(), "Tivora!!! v.1.1 - Справка");
     EXPECT_TRUE(help->Textbox_Help.locked);
     EXPECT_TRUE(help->Textbox_Help.multiLine);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Help, ClosingGivesTheMainWindowBackWithTheFocus) {
     form.Command_Help.click();
     EXPECT_TRUE(help->requestClose(forms::UnloadMode::ControlMenu));
     EXPECT_TRUE(form.enabled());
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Help, AHiddenMainWindowCannotTakeTheFocusAndThatIsReported) {
@@ -44,9 +44,9 @@ TEST_F(Help, AHiddenMainWindowCannotTakeTheFocusAndThatIsReported) {
     form.hide();
     EXPECT_TRUE(help->requestClose(forms::UnloadMode::ControlMenu));
     EXPECT_TRUE(form.enabled());
-    ASSERT_EQ(fake.messages.size(), 1u);
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
     EXPECT_EQ(
-        fake.messages[0].text,
+        fake.boxes.messages[0].text,
         "Ошибка функции Form_Unload№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 3");
 }
 
@@ -56,32 +56,34 @@ TEST_F(Help, AfterTheProgramWasEndedFromTheTrayTheHelpWindowClosesAlone) {
     EXPECT_FALSE(form.loaded());
     EXPECT_TRUE(help->requestClose(forms::UnloadMode::ControlMenu));
     EXPECT_FALSE(form.enabled());  // untouched
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Help, AfterExitTheHelpIsPrintedThroughTheHelpWindowsOwnObjectAndPicture) {
     form.Command_Help.click();
     form.TrayMenu_Command_Exit.click();
-    fakes::FakePictureView surface{fake};
+    fakes::FakePictureView surface{fake.windows};
     help->Picture_Print.setView(&surface);
-    fake.printDialog = [this](auto& record) { return fake.confirmPrintDialog(record, "PDF"); };
+    fake.dialogs.printDialog = [this](auto& record) {
+        return fake.dialogs.confirmPrintDialog(record, "PDF");
+    };
     help->Command_Print_Help.click();
-    EXPECT_EQ(fake.sheets(), std::vector<std::vector<std::string>>{{"     Справка"}});
+    EXPECT_EQ(fake.printer.sheets(), std::vector<std::vector<std::string>>{{"     Справка"}});
     EXPECT_FALSE(form.cCommonDialog);  // nothing made anew on the main window, which nothing would release
 }
 
 TEST_F(Help, AHelpWindowThatCannotOpenIsReportedAndLeavesTheMainWindowUsable) {
     for (int number : {err::OutOfMemory, err::ObjectUnloaded}) {
-        fake.messages.clear();
+        fake.boxes.messages.clear();
         form.showHelpWindow = [number] { throw RuntimeError(number); };
         form.Command_Help.click();
         EXPECT_TRUE(form.enabled()) << number;
         if (number == err::ObjectUnloaded) {
-            EXPECT_TRUE(fake.messages.empty());  // passed over in silence, as this window's reports are
+            EXPECT_TRUE(fake.boxes.messages.empty());  // passed over in silence, as this window's reports are
         } else {
-            ASSERT_EQ(fake.messages.size(), 1u);
-            EXPECT_EQ(fake.messages[0].text, "Ошибка функции Command_Help_Click№7, '" +
-                                                 errorDescription(err::OutOfMemory) + "', строка 2");
+            ASSERT_EQ(fake.boxes.messages.size(), 1u);
+            EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции Command_Help_Click№7, '" +
+                                                       errorDescription(err::OutOfMemory) + "', строка 2");
         }
     }
 }

@@ -15,9 +15,9 @@ TEST_F(Lifecycle, StartUpPutsTheIconCaptionSettingsAndHelpInPlace) {
     startUp();
     EXPECT_EQ(form.caption(), "Tivora!!! v.1.1");
     ASSERT_EQ(notifyCalls(platform::NIM_ADD), 1);
-    EXPECT_STREQ(fake.notifyCalls[0].second.szTip.data(), "Tivora!!! v.1.0");
-    EXPECT_EQ(fake.notifyCalls[0].second.hWnd, fakes::FakeFormView::handle);
-    EXPECT_EQ(fake.notifyCalls[0].second.hIcon, fakes::FakeFormView::icon);
+    EXPECT_STREQ(fake.notifyArea.notifyCalls[0].second.szTip.data(), "Tivora!!! v.1.0");
+    EXPECT_EQ(fake.notifyArea.notifyCalls[0].second.hWnd, fakes::FakeFormView::handle);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[0].second.hIcon, fakes::FakeFormView::icon);
     EXPECT_EQ(ini.Settings_File, folder + "\\Settings.ini");
     EXPECT_EQ(form.Help_Text, "     a\r\n     \r\n     b");
     EXPECT_EQ(form.Combo_Percents.text(), "00%");
@@ -25,8 +25,8 @@ TEST_F(Lifecycle, StartUpPutsTheIconCaptionSettingsAndHelpInPlace) {
     EXPECT_FALSE(form.Exit_Requested);
     EXPECT_TRUE(form.visible());
     form.iconChanged();  // made anew at another display scale: the tray shows the new one
-    EXPECT_EQ(fake.notifyCalls.back().first, platform::NIM_MODIFY);
-    EXPECT_EQ(fake.notifyCalls.back().second.hIcon, fakes::FakeFormView::icon);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.back().first, platform::NIM_MODIFY);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.back().second.hIcon, fakes::FakeFormView::icon);
 }
 
 TEST_F(Lifecycle, TheCaptionIsThereBeforeTheSettingsLoadRunsTheirHandlers) {
@@ -38,7 +38,7 @@ TEST_F(Lifecycle, TheCaptionIsThereBeforeTheSettingsLoadRunsTheirHandlers) {
     EXPECT_EQ(captionDuringLoad, "Tivora!!! v.1.1");
     EXPECT_EQ(form.Help_Text, "");  // an empty help file
     EXPECT_TRUE(form.Form_Loaded);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Lifecycle, HelpLinesEndAtCrOrCrLfAndAreIndented) {
@@ -50,8 +50,8 @@ TEST_F(Lifecycle, HelpLinesEndAtCrOrCrLfAndAreIndented) {
 TEST_F(Lifecycle, AMissingHelpFileEndsStartUpThereButTheWindowComesUp) {
     setFullSettings({{"Combo_Percents", "Combo_Percents"}});
     startUp();
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages.back().text, "Ошибка функции Form_Load№53, 'Файл не найден', строка 10");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages.back().text, "Ошибка функции Form_Load№53, 'Файл не найден', строка 10");
     EXPECT_EQ(form.caption(), "Tivora!!! v.1.1");
     EXPECT_EQ(notifyCalls(platform::NIM_ADD), 1);
     EXPECT_EQ(form.Help_Text, "");
@@ -66,8 +66,8 @@ TEST_F(Lifecycle, TheCloseBoxHidesAndTellsHowOnce) {
     EXPECT_FALSE(form.requestClose(forms::UnloadMode::ControlMenu));
     EXPECT_FALSE(form.visible());
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Показать");
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text,
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text,
               "Программа при нажатии на крестик сворачивается. Показать программу - левый клик по значку. "
               "Выход из программы - правый клик по значку.");
     EXPECT_EQ(form.Check_Message_Exit.value(), 1);
@@ -76,25 +76,25 @@ TEST_F(Lifecycle, TheCloseBoxHidesAndTellsHowOnce) {
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Скрыть");
     EXPECT_FALSE(form.requestClose(forms::UnloadMode::TaskManager));
     EXPECT_FALSE(form.visible());
-    EXPECT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages.size(), 1u);
     EXPECT_FALSE(view.destroyed);
 }
 
 TEST_F(Lifecycle, ExitWhileRunningStopsTheTriggerSavesAndRemovesTheIcon) {
     setHelpFile("");
     startUp();
-    fake.time = {2026, 12, 7, 10, 0, 0};
+    fake.clock.time = {2026, 12, 7, 10, 0, 0};
     form.Command_ON_OFF.click();  // running, with a read pending
     form.Text_Hour.setText("21");
     form.TrayMenu_Command_Exit.click();
     EXPECT_TRUE(view.destroyed);
     EXPECT_FALSE(form.Timer_Run.enabled());
-    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_TRUE(fake.timers.pendingTimers.empty());
     EXPECT_EQ(form.Command_ON_OFF.tag(), "0");
     EXPECT_NE(settings().find("Form_Main_Text_Hour=21\r\n"), std::string::npos);
     EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
     EXPECT_EQ(form.cTray, nullptr);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     EXPECT_EQ(fake.transcript.back(), "Release the program folder");  // once saved, and only then
 }
 
@@ -108,7 +108,7 @@ TEST_F(Lifecycle, ASessionEndIsLetThroughAndSavesEverything) {
     EXPECT_NE(settings().find("Form_Main_Check_Minimize=1\r\n"), std::string::npos);
     EXPECT_NE(settings().find("[Program_Settings]\r\nForm_Left="), std::string::npos);
     EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Lifecycle, TickedMinimizeStartsRunningAndHidden) {
@@ -116,7 +116,7 @@ TEST_F(Lifecycle, TickedMinimizeStartsRunningAndHidden) {
     setSettings("");
     form.Check_Minimize.setValue(1);
     startUp();
-    fake.runTimers();
+    fake.timers.runTimers();
     EXPECT_EQ(form.Command_ON_OFF.tag(), "1");
     EXPECT_FALSE(form.visible());
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Показать");
@@ -146,7 +146,7 @@ TEST_F(Lifecycle, LeftClicksToggleAndTheRightOpensTheMenuWithExitAsDefault) {
     click(0x205);
     EXPECT_EQ(view.popups, std::vector<std::string>{"flags 2: Скрыть Старт Тест *Выход"});
     EXPECT_TRUE(view.destroyed);  // "Выход" ended the program, without a question
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     EXPECT_EQ(fake.transcript.back(), "PostMessageA 0x30030 0 0 0");
 }
 
@@ -171,7 +171,7 @@ TEST_F(Lifecycle, AtEveryDisplayScaleALeftClickTogglesAndOnlyTheRightButtonsRele
         click(0x205);  // the menu is dismissed
         EXPECT_EQ(view.popups.size(), 1u) << dpi;
     }
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Lifecycle, ShowingTheWindowWhileItIsDisabledReportsTheFocus) {
@@ -182,8 +182,8 @@ TEST_F(Lifecycle, ShowingTheWindowWhileItIsDisabledReportsTheFocus) {
     form.TrayMenu_Command_View_Click();
     EXPECT_TRUE(form.visible());
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Скрыть");
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text,
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text,
               "Ошибка функции TrayMenu_Command_View_Click№5, 'Недопустимый вызов процедуры или недопустимый "
               "аргумент', строка 3");
 }
@@ -208,12 +208,12 @@ TEST_F(Lifecycle, AChangedNumberFormatHoldsFromTheMomentWindowsSaysSo) {
     startUp();
     form.Option_Volume.setValue(true);
     form.Command_Test_Click();
-    fake.format = NumberFormat::english();  // the user picks another decimal separator
+    fake.regional.format = NumberFormat::english();  // the user picks another decimal separator
     form.Command_Test_Click();
     form.regionalSettingsChanged();
     form.Command_Test_Click();
     form.Text_Hour.setText("7.6");  // now a number in the user's format
-    EXPECT_EQ(fake.started,
+    EXPECT_EQ(fake.processes.started,
               (std::vector<std::string>{"\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
                                         "\"" + folder + "\\volume.exe\" setsysvolume 32767,5",
                                         "\"" + folder + "\\volume.exe\" setsysvolume 32767.5"}));

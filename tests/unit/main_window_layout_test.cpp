@@ -10,7 +10,7 @@ namespace {
 struct MainWindow : ::testing::Test {
     fakes::FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{platform::reportBox(fake)};
+    ErrorReporter reporter{platform::reportBox(fake.boxes)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
 };
@@ -85,10 +85,10 @@ TEST_F(MainWindow, DebugCheckBoxGatesTheDialogReports) {
         trap(reporter, "ShowOpen", ReportForm::OnlyWhenDebugging, [](Step&) { throw RuntimeError(5); });
     };
     fail();
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     form.Check_MsgBox.setValue(1);
     fail();
-    EXPECT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages.size(), 1u);
 }
 
 }  // namespace

@@ -21,9 +21,9 @@ int count(const std::vector<std::string>& lines, const std::string& start) {
 TEST_F(OneCopy, ASecondStartHandsOverToTheRunningCopyAndTouchesNothing) {
     EXPECT_TRUE(startsAsTheFoldersOneCopy(system));  // the first start has the folder to itself
     fake.transcript.clear();
-    fake.claims = {false};
-    fake.showRequests = {true};
-    fake.claimsMade = 0;
+    fake.instances.claims = {false};
+    fake.instances.showRequests = {true};
+    fake.instances.claimsMade = 0;
     EXPECT_FALSE(startsAsTheFoldersOneCopy(system));
     // Only the claim and the request: no settings read, no icon, no registry tool, no message.
     EXPECT_EQ(fake.transcript,
@@ -32,36 +32,36 @@ TEST_F(OneCopy, ASecondStartHandsOverToTheRunningCopyAndTouchesNothing) {
 
 TEST_F(OneCopy, ACopyThatIsEndingIsWaitedForAndOneStillStartingIsAskedAgain) {
     // The running copy has no window any more and ends: this start takes the folder over.
-    fake.claims = {false, false, true};
-    fake.showRequests = {false, false};
+    fake.instances.claims = {false, false, true};
+    fake.instances.showRequests = {false, false};
     EXPECT_TRUE(startsAsTheFoldersOneCopy(system));
     EXPECT_EQ(count(fake.transcript, "Claim " + folder + " (waiting)"), 2);
 
     // The running copy has no window yet: asked again, it shows it.
     fake.transcript.clear();
-    fake.claims = {false, false};
-    fake.showRequests = {false, true};
-    fake.claimsMade = fake.showRequestsMade = 0;
+    fake.instances.claims = {false, false};
+    fake.instances.showRequests = {false, true};
+    fake.instances.claimsMade = fake.instances.showRequestsMade = 0;
     EXPECT_FALSE(startsAsTheFoldersOneCopy(system));
     EXPECT_EQ(count(fake.transcript, "Ask the copy of "), 2);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(OneCopy, ACopyThatNeverAnswersIsReportedAndNoSecondCopyStarts) {
-    fake.claims.assign(1000, false);
+    fake.instances.claims.assign(1000, false);
     EXPECT_FALSE(startsAsTheFoldersOneCopy(system));
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text,
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text,
               "Программа уже запущена из этой папки, но не отвечает. Закройте ее и запустите снова.");
-    EXPECT_EQ(fake.messages[0].title, "Tivora!!!");
-    EXPECT_LT(fake.claimsMade, fake.claims.size());  // it gave up
+    EXPECT_EQ(fake.boxes.messages[0].title, "Tivora!!!");
+    EXPECT_LT(fake.instances.claimsMade, fake.instances.claims.size());  // it gave up
 }
 
 TEST_F(OneCopy, TheWindowHiddenInTheTrayIsShownAsThePokazatEntryShowsIt) {
     setHelpFile("");
     setFullSettings({{"Check_Minimize", "1"}});
     startUp();
-    fake.runTimers();
+    fake.timers.runTimers();
     ASSERT_FALSE(form.visible());
     view.changes.clear();
     form.showForAnotherStart();
@@ -69,7 +69,7 @@ TEST_F(OneCopy, TheWindowHiddenInTheTrayIsShownAsThePokazatEntryShowsIt) {
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Скрыть");
     EXPECT_EQ(view.changes.back(), forms::FormChange::Focus);  // in front
     EXPECT_EQ(form.Command_ON_OFF.tag(), "1");                 // the trigger runs on
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(OneCopy, AVisibleWindowStaysShownIsRestoredAndComesToTheFront) {
@@ -77,7 +77,7 @@ TEST_F(OneCopy, AVisibleWindowStaysShownIsRestoredAndComesToTheFront) {
     startUp();
     form.TrayMenu_Command_View_Click();  // hidden to the tray: the entry reads "Показать"
     form.Command_Test_Click();           // the action shows the window and leaves the entry so
-    fake.messages.clear();
+    fake.boxes.messages.clear();
     form.windowStateChanged(forms::WindowState::Minimized);
     view.changes.clear();
     form.showForAnotherStart();
@@ -85,7 +85,7 @@ TEST_F(OneCopy, AVisibleWindowStaysShownIsRestoredAndComesToTheFront) {
     EXPECT_EQ(form.windowState(), forms::WindowState::Normal);
     EXPECT_EQ(form.TrayMenu_Command_View.caption(), "Скрыть");
     EXPECT_EQ(view.changes.back(), forms::FormChange::Focus);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(OneCopy, WithTheHelpWindowOpenTheMainWindowIsShownAsTheTrayShowsIt) {
@@ -95,14 +95,14 @@ TEST_F(OneCopy, WithTheHelpWindowOpenTheMainWindowIsShownAsTheTrayShowsIt) {
     form.Command_Help_Click();  // the help window stands in front; the main window takes no input
     form.showForAnotherStart();
     EXPECT_TRUE(form.visible());
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     // Hidden meanwhile, it is shown as "Показать" shows it, which reports that it cannot take
     // the focus.
     form.hide();
     form.showForAnotherStart();
     EXPECT_TRUE(form.visible());
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_NE(fake.messages[0].text.find("TrayMenu_Command_View_Click"), std::string::npos);
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_NE(fake.boxes.messages[0].text.find("TrayMenu_Command_View_Click"), std::string::npos);
 }
 
 TEST_F(OneCopy, ACopyOnItsWayOutShowsNothing) {
@@ -112,7 +112,7 @@ TEST_F(OneCopy, ACopyOnItsWayOutShowsNothing) {
     form.TrayMenu_Command_Exit_Click();
     form.showForAnotherStart();
     EXPECT_FALSE(form.visible());
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace tivora {
 namespace {
 
 struct Printing : fakes::MainWindowFixture {
-    fakes::FakePictureView pictureView{fake};
+    fakes::FakePictureView pictureView{fake.windows};
     Printing() {
         form.Picture_Print.setView(&pictureView);
         form.Check_MsgBox.setValue(1);  // so that the dialog's failures are shown, and can be seen
@@ -20,8 +20,8 @@ struct Printing : fakes::MainWindowFixture {
 
     // The user confirms the print dialog, choosing a printer by the name the dialog gives back.
     void confirmWith(const std::string& deviceName, int copies = 1) {
-        fake.printDialog = [this, deviceName, copies](platform::PrintDialogRecord& record) {
-            return fake.confirmPrintDialog(record, deviceName, copies);
+        fake.dialogs.printDialog = [this, deviceName, copies](platform::PrintDialogRecord& record) {
+            return fake.dialogs.confirmPrintDialog(record, deviceName, copies);
         };
     }
     void print(const std::string& text) { dialog().vPrint_To_Paper(dialog(), text); }
@@ -41,38 +41,38 @@ struct Printing : fakes::MainWindowFixture {
 TEST_F(Printing, EachChunkBeginsASheetAndAChunkThatFitsTakesOne) {
     confirmWith("PDF");
     for (size_t length : {0u, 1u, 5799u, 5800u, 5801u, 11600u, 11601u}) {
-        fake.documents.clear();
-        fake.paints.clear();
+        fake.printer.documents.clear();
+        fake.printer.paints.clear();
         std::string text(length, 'a');
         if (length > 0) {
             text.back() = 'z';
         }
         print(text);
         size_t expectedSheets = length == 0 ? 1 : (length + 5799) / 5800;
-        ASSERT_EQ(fake.documents.size(), 1u) << length;
-        EXPECT_EQ(fake.documents[0].state, fakes::FakePlatform::DocumentState::Ended) << length;
-        ASSERT_EQ(fake.sheets().size(), expectedSheets) << length;
-        EXPECT_EQ(fake.paints.size(), expectedSheets) << length;  // one paint a sheet
-        EXPECT_EQ(joined(fake.sheets()), text) << length;         // every character on paper
-        for (const auto& sheet : fake.sheets()) {
+        ASSERT_EQ(fake.printer.documents.size(), 1u) << length;
+        EXPECT_EQ(fake.printer.documents[0].state, fakes::FakePrinter::DocumentState::Ended) << length;
+        ASSERT_EQ(fake.printer.sheets().size(), expectedSheets) << length;
+        EXPECT_EQ(fake.printer.paints.size(), expectedSheets) << length;  // one paint a sheet
+        EXPECT_EQ(joined(fake.printer.sheets()), text) << length;         // every character on paper
+        for (const auto& sheet : fake.printer.sheets()) {
             EXPECT_LE(joined({sheet}).size(), 5800u) << length;
         }
     }
     EXPECT_EQ(form.Picture_Print.widthPixels(), 750);
     EXPECT_EQ(form.Picture_Print.heightPixels(), 3232);
-    EXPECT_TRUE(fake.printerScalePixels);
+    EXPECT_TRUE(fake.printer.printerScalePixels);
     EXPECT_NE(
         std::find(fake.transcript.begin(), fake.transcript.end(), "DrawTextW 0x50050 (0,0,750,3232) 16"),
         fake.transcript.end());
     // The picture at its size on the screen: 750 pixels of 15 twips are 4687.5 printer pixels of
     // 2.4 twips, from the top-left corner of the printable area.
-    const auto& paint = fake.paints.back();
+    const auto& paint = fake.printer.paints.back();
     EXPECT_DOUBLE_EQ(paint.width1, 4687.5);
     EXPECT_DOUBLE_EQ(paint.height1, paint.height2 * 6.25);
     EXPECT_EQ(paint.x1, 0);
     EXPECT_EQ(paint.y1, 0);
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
-    EXPECT_TRUE(fake.blocks.empty());
+    EXPECT_TRUE(fake.memory.blocks.empty());
 }
 
 TEST_F(Printing, ChunksAreCharactersAndReachThePrinterWhole) {
@@ -82,9 +82,9 @@ TEST_F(Printing, ChunksAreCharactersAndReachThePrinterWhole) {
         letters += "ә";
     }
     print(letters + "ж");
-    ASSERT_EQ(fake.sheets().size(), 2u);
-    EXPECT_EQ(joined({fake.sheets()[0]}), letters);
-    EXPECT_EQ(joined({fake.sheets()[1]}), "ж");
+    ASSERT_EQ(fake.printer.sheets().size(), 2u);
+    EXPECT_EQ(joined({fake.printer.sheets()[0]}), letters);
+    EXPECT_EQ(joined({fake.printer.sheets()[1]}), "ж");
 }
 
 TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
@@ -113,25 +113,25 @@ TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
     // after them): the first chunk's sheets, and all the sheets.
     for (Paper paper : {Paper{6816, 2.4, 3, 3 + 1}, Paper{1648, 4.8, 7, 7 + 1},
                         Paper{300, 1440.0 / 203, 24, 24 + 3}, Paper{937.5, 2.4, 22, 22 + 2}}) {
-        fake.documents.clear();
-        fake.paints.clear();
-        fake.cutLines.clear();
-        fake.printableHeight = paper.printableHeight;
-        fake.printerTwipsPerPixel = paper.twipsPerPixel;
+        fake.printer.documents.clear();
+        fake.printer.paints.clear();
+        fake.printer.cutLines.clear();
+        fake.printer.printableHeight = paper.printableHeight;
+        fake.printer.printerTwipsPerPixel = paper.twipsPerPixel;
         print(text);
         SCOPED_TRACE(paper.printableHeight);
         std::vector<std::string> printed;
-        for (const auto& sheet : fake.sheets()) {
+        for (const auto& sheet : fake.printer.sheets()) {
             EXPECT_FALSE(sheet.empty());
             printed.insert(printed.end(), sheet.begin(), sheet.end());
         }
         EXPECT_EQ(printed, onPaper);
-        EXPECT_EQ(fake.cutLines, std::vector<std::string>{});
-        EXPECT_GE(fake.sheets().size(), 2u);  // never fewer than a sheet for each chunk
-        ASSERT_EQ(fake.sheets().size(), paper.sheets);
-        EXPECT_EQ(fake.sheets()[paper.firstChunkSheets].front(),
+        EXPECT_EQ(fake.printer.cutLines, std::vector<std::string>{});
+        EXPECT_GE(fake.printer.sheets().size(), 2u);  // never fewer than a sheet for each chunk
+        ASSERT_EQ(fake.printer.sheets().size(), paper.sheets);
+        EXPECT_EQ(fake.printer.sheets()[paper.firstChunkSheets].front(),
                   "line 580");  // the second chunk begins a sheet
-        for (const auto& paint : fake.paints) {
+        for (const auto& paint : fake.printer.paints) {
             EXPECT_LE(paint.height1, paper.printableHeight);
             EXPECT_TRUE(paint.height2 % 15 == 0 || paint.y2 + paint.height2 == 3232);  // whole lines
         }
@@ -139,17 +139,18 @@ TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
 }
 
 TEST_F(Printing, CancelPrintsNothingAndLeavesEverythingAsItWas) {
-    fake.printDialogBytes = 136;  // as a 64-bit system declares the record: the record says so
+    fake.dialogs.printDialogBytes = 136;  // as a 64-bit system declares the record: the record says so
     print("Справка");
-    EXPECT_TRUE(fake.documents.empty());
-    EXPECT_TRUE(fake.blocks.empty());  // both blocks released
+    EXPECT_TRUE(fake.printer.documents.empty());
+    EXPECT_TRUE(fake.memory.blocks.empty());  // both blocks released
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
-    EXPECT_FALSE(fake.printerScalePixels);
-    ASSERT_EQ(fake.printDialogs.size(), 1u);
-    EXPECT_EQ(fake.printDialogs[0].lStructSize, 136u);
-    EXPECT_EQ(fake.printDialogs[0].hwndOwner, 0u);
-    EXPECT_EQ(fake.printDialogs[0].Flags, platform::PD_USEDEVMODECOPIESANDCOLLATE | platform::PD_NOSELECTION);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_FALSE(fake.printer.printerScalePixels);
+    ASSERT_EQ(fake.dialogs.printDialogs.size(), 1u);
+    EXPECT_EQ(fake.dialogs.printDialogs[0].lStructSize, 136u);
+    EXPECT_EQ(fake.dialogs.printDialogs[0].hwndOwner, 0u);
+    EXPECT_EQ(fake.dialogs.printDialogs[0].Flags,
+              platform::PD_USEDEVMODECOPIESANDCOLLATE | platform::PD_NOSELECTION);
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
@@ -166,35 +167,39 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
           Answer{9, 1, 1, PD_SELECTION, 0, 0, 1, "", "xx"},
           Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, "C:\\Справка.prn", "abc"}}) {
         SCOPED_TRACE(row.sheets);
-        fake.deviceCopies = row.deviceCopies;
-        fake.printDialog = [&](PrintDialogRecord& record) {
+        fake.printer.deviceCopies = row.deviceCopies;
+        fake.dialogs.printDialog = [&](PrintDialogRecord& record) {
             record.Flags |= static_cast<std::uint32_t>(row.flags);
             record.nFromPage = static_cast<std::uint16_t>(row.from);
             record.nToPage = static_cast<std::uint16_t>(row.to);
-            return fake.confirmPrintDialog(record, "PDF", row.copies, row.collate);
+            return fake.dialogs.confirmPrintDialog(record, "PDF", row.copies, row.collate);
         };
-        fake.saveDialog = [&](SaveFileRecord& record) { return row.file && (record.file = row.file, true); };
+        fake.dialogs.saveDialog = [&](SaveFileRecord& record) {
+            return row.file && (record.file = row.file, true);
+        };
         const std::string selection = row.flags & PD_SELECTION ? std::string(5801, 'x') : "";
         dialog().vPrint_To_Paper(dialog(), text, nullptr, selection);
-        EXPECT_EQ(fake.printDialogs.back().Flags & PD_NOSELECTION, selection.empty() ? PD_NOSELECTION : 0);
+        EXPECT_EQ(fake.dialogs.printDialogs.back().Flags & PD_NOSELECTION,
+                  selection.empty() ? PD_NOSELECTION : 0);
         std::string printed;
-        for (const auto& sheet : fake.sheets()) printed += sheet.empty() ? '-' : sheet.front().front();
+        for (const auto& sheet : fake.printer.sheets())
+            printed += sheet.empty() ? '-' : sheet.front().front();
         EXPECT_EQ(printed, row.sheets);
-        EXPECT_EQ(fake.copies, row.driverCopies);
-        EXPECT_EQ(fake.outputFile, row.flags & PD_PRINTTOFILE && row.file ? row.file : "");
-        EXPECT_TRUE(fake.messages.empty());
+        EXPECT_EQ(fake.printer.copies, row.driverCopies);
+        EXPECT_EQ(fake.printer.outputFile, row.flags & PD_PRINTTOFILE && row.file ? row.file : "");
+        EXPECT_TRUE(fake.boxes.messages.empty());
     }
 }
 
 TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZeroFilledBlocks) {
     const std::string device = "\\\\server\\Принтер бухгалтерии, этаж 3 (Әсел)";  // 43 characters
-    fake.printers = {{device, "Драйвер", "LPT1:"}};  // offsets count units, not bytes
-    fake.orientation = 2;
-    fake.duplex = 3;
+    fake.printer.printers = {{device, "Драйвер", "LPT1:"}};  // offsets count units, not bytes
+    fake.printer.orientation = 2;
+    fake.printer.duplex = 3;
     std::vector<std::uint8_t> devMode, devNames;
-    fake.printDialog = [&](platform::PrintDialogRecord& record) {
-        devMode = fake.blocks.at(record.hDevMode);
-        devNames = fake.blocks.at(record.hDevNames);
+    fake.dialogs.printDialog = [&](platform::PrintDialogRecord& record) {
+        devMode = fake.memory.blocks.at(record.hDevMode);
+        devNames = fake.memory.blocks.at(record.hDevNames);
         return false;
     };
     dialog().ShowPrinter();
@@ -222,60 +227,61 @@ TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZe
 
 TEST_F(Printing, TheChosenNameFromTheNamesBlockIsMatchedInUpperCaseAgainstEveryPrinter) {
     const std::string network = "\\\\print-server-03\\Бухгалтерия, третий этаж";  // 40 characters
-    fake.printers = {{"PDF", "d", "p"}, {"Laser", "d", "p"}, {"laser", "d", "p"}, {network, "d", "p"}};
+    fake.printer.printers = {
+        {"PDF", "d", "p"}, {"Laser", "d", "p"}, {"laser", "d", "p"}, {network, "d", "p"}};
     confirmWith("LASER", 3);
     EXPECT_FALSE(dialog().ShowPrinter());
-    EXPECT_EQ(fake.current, 2u);  // every match becomes current; the last one stays
-    EXPECT_EQ(fake.copies, 3);
+    EXPECT_EQ(fake.printer.current, 2u);  // every match becomes current; the last one stays
+    EXPECT_EQ(fake.printer.copies, 3);
     confirmWith(network);
     EXPECT_FALSE(dialog().ShowPrinter());
-    EXPECT_EQ(fake.current, 3u);
+    EXPECT_EQ(fake.printer.current, 3u);
     confirmWith("Nobody");
     EXPECT_FALSE(dialog().ShowPrinter());
-    EXPECT_EQ(fake.current, 3u);
-    EXPECT_TRUE(fake.blocks.empty());
+    EXPECT_EQ(fake.printer.current, 3u);
+    EXPECT_TRUE(fake.memory.blocks.empty());
 }
 
 TEST_F(Printing, ANameWithoutItsEndFailsThroughTheGatedReport) {
-    fake.printDialog = [this](platform::PrintDialogRecord& record) {
-        fake.confirmPrintDialog(record, "XX");
+    fake.dialogs.printDialog = [this](platform::PrintDialogRecord& record) {
+        fake.dialogs.confirmPrintDialog(record, "XX");
         // The header, then "XX" and half a unit (an odd size): read up to its end, never beyond.
-        auto& names = fake.blocks.at(record.hDevNames);
+        auto& names = fake.memory.blocks.at(record.hDevNames);
         names.resize(15);
         names.shrink_to_fit();
         // A settings block of an older driver, smaller than the program's: copied within it.
-        auto& settings = fake.blocks.at(record.hDevMode);
+        auto& settings = fake.memory.blocks.at(record.hDevMode);
         settings.resize(platform::records::dmCopies + 2);
         settings.shrink_to_fit();
         return true;
     };
     EXPECT_TRUE(dialog().ShowPrinter());  // as cancelled
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text.rfind("Ошибка функции ShowPrinter№5, ", 0), 0u);
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text.rfind("Ошибка функции ShowPrinter№5, ", 0), 0u);
     form.Check_MsgBox.setValue(0);
     EXPECT_TRUE(dialog().ShowPrinter());
-    EXPECT_EQ(fake.messages.size(), 1u);  // not shown without the debug box
+    EXPECT_EQ(fake.boxes.messages.size(), 1u);  // not shown without the debug box
 }
 
 TEST_F(Printing, APrintDialogThatFailsIsReportedAndPrintsNothing) {
     confirmWith("PDF");
-    fake.printers.clear();  // no printer: its settings cannot be read
+    fake.printer.printers.clear();  // no printer: its settings cannot be read
     print("text");
-    fake.printers = {{"Roll plotter", "d", "p"}};
-    fake.width = 40000;  // a page width in twips that the record's 16-bit field cannot hold
+    fake.printer.printers = {{"Roll plotter", "d", "p"}};
+    fake.printer.width = 40000;  // a page width in twips that the record's 16-bit field cannot hold
     print("text");
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
-    ASSERT_EQ(fake.messages.size(), 2u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 2");
-    EXPECT_EQ(fake.messages[1].text, "Ошибка функции ShowPrinter№6, 'Переполнение', строка 2");
-    EXPECT_TRUE(fake.printDialogs.empty());
-    EXPECT_TRUE(fake.documents.empty());
+    ASSERT_EQ(fake.boxes.messages.size(), 2u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 2");
+    EXPECT_EQ(fake.boxes.messages[1].text, "Ошибка функции ShowPrinter№6, 'Переполнение', строка 2");
+    EXPECT_TRUE(fake.dialogs.printDialogs.empty());
+    EXPECT_TRUE(fake.printer.documents.empty());
 }
 
 TEST_F(Printing, AFailureAtAnyStepAbandonsTheDocumentBeforeTheReportAndTheNextPrintBeginsAfresh) {
-    using Step = fakes::FakePlatform::PrinterStep;
-    using State = fakes::FakePlatform::DocumentState;
-    fake.printers.push_back({"Laser", "Driver", "LPT1:"});
+    using Step = fakes::FakePrinter::PrinterStep;
+    using State = fakes::FakePrinter::DocumentState;
+    fake.printer.printers.push_back({"Laser", "Driver", "LPT1:"});
     const std::string text(5801, 'a');  // two chunks: a paint, a new sheet, a paint, the end
     struct Failure {
         Step step;
@@ -287,57 +293,57 @@ TEST_F(Printing, AFailureAtAnyStepAbandonsTheDocumentBeforeTheReportAndTheNextPr
         SCOPED_TRACE(static_cast<int>(failure.step));
         for (int debugging : {1, 0}) {
             form.Check_MsgBox.setValue(debugging);
-            fake.documents.clear();
-            fake.messages.clear();
-            fake.stepsAsked.clear();
-            fake.failAt = failure.step;
-            fake.failOnTime = failure.time;
+            fake.printer.documents.clear();
+            fake.boxes.messages.clear();
+            fake.printer.stepsAsked.clear();
+            fake.printer.failAt = failure.step;
+            fake.printer.failOnTime = failure.time;
             confirmWith("PDF");
             bool openDuringTheReport = true;
-            fake.onMessage = [&](const fakes::ShownMessage&) {
-                openDuringTheReport = fake.openDocument() != nullptr;
+            fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
+                openDuringTheReport = fake.printer.openDocument() != nullptr;
             };
             print(text);
             EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
-            for (const auto& document : fake.documents) {
+            for (const auto& document : fake.printer.documents) {
                 EXPECT_EQ(document.state, State::Abandoned);  // begun, never ended
             }
-            EXPECT_EQ(fake.documents.empty(), failure.step == Step::Start);
+            EXPECT_EQ(fake.printer.documents.empty(), failure.step == Step::Start);
             if (debugging) {
-                ASSERT_EQ(fake.messages.size(), 1u);
-                EXPECT_EQ(fake.messages[0].text,
+                ASSERT_EQ(fake.boxes.messages.size(), 1u);
+                EXPECT_EQ(fake.boxes.messages[0].text,
                           "Ошибка функции vPrint_To_Paper№482, 'Ошибка принтера', строка " +
                               std::to_string(failure.line));
                 EXPECT_FALSE(openDuringTheReport);
             } else {
-                EXPECT_TRUE(fake.messages.empty());  // the report waits for the debug box
+                EXPECT_TRUE(fake.boxes.messages.empty());  // the report waits for the debug box
             }
             // The next print, on the printer chosen then, is a document of its own.
-            fake.onMessage = nullptr;
-            fake.failAt = Step::None;
+            fake.boxes.onMessage = nullptr;
+            fake.printer.failAt = Step::None;
             confirmWith("Laser");
-            size_t before = fake.documents.size();
+            size_t before = fake.printer.documents.size();
             print(text);
-            ASSERT_EQ(fake.documents.size(), before + 1);
-            EXPECT_EQ(fake.documents.back().printer, "Laser");
-            EXPECT_EQ(fake.documents.back().state, State::Ended);
-            EXPECT_EQ(joined(fake.sheets()), text);
-            fake.current = 0;
+            ASSERT_EQ(fake.printer.documents.size(), before + 1);
+            EXPECT_EQ(fake.printer.documents.back().printer, "Laser");
+            EXPECT_EQ(fake.printer.documents.back().state, State::Ended);
+            EXPECT_EQ(joined(fake.printer.sheets()), text);
+            fake.printer.current = 0;
         }
     }
 }
 
 TEST_F(Printing, TheOpenDialogGetsItsRecordAndGivesBackThePath) {
-    fake.openFileBytes = 88;  // the record as the system declares it, with the Windows 2000 tail
+    fake.dialogs.openFileBytes = 88;  // the record as the system declares it, with the Windows 2000 tail
     dialog().setFilter("Текст|*.txt|Все|*.*");
     dialog().setInitDir("C:\\Users\\Әлия\\Tivora");  // letters no 8-bit code page holds with Russian
     platform::OpenFileRecord seen;
-    fake.openDialog = [&](platform::OpenFileRecord& record) {
+    fake.dialogs.openDialog = [&](platform::OpenFileRecord& record) {
         seen = record;
         record.lpstrFile = "C:\\Users\\Әлия\\Справка.txt" + std::string(1, '\0') + std::string(10, ' ');
         return true;
     };
-    fake.existingFiles = {"Справка.txt"};
+    fake.dialogs.existingFiles = {"Справка.txt"};
     EXPECT_FALSE(dialog().ShowOpen(form));
     EXPECT_EQ(seen.lStructSize, 88u);
     EXPECT_EQ(seen.lpstrFilter, std::string("Текст") + '\0' + "*.txt" + '\0' + "Все" + '\0' + "*.*" +
@@ -349,7 +355,7 @@ TEST_F(Printing, TheOpenDialogGetsItsRecordAndGivesBackThePath) {
     EXPECT_EQ(dialog().FileName(), "C:\\Users\\Әлия\\Справка.txt");
     EXPECT_EQ(dialog().FileTitle(), "Справка.txt");
     EXPECT_TRUE(form.enabled());
-    fake.openDialog = nullptr;  // cancel: the blank buffer stays
+    fake.dialogs.openDialog = nullptr;  // cancel: the blank buffer stays
     EXPECT_TRUE(dialog().ShowOpen(form));
     EXPECT_EQ(dialog().FileName(), std::string(255, ' '));
     EXPECT_EQ(dialog().FileTitle(), "");
@@ -359,17 +365,17 @@ TEST_F(Printing, AnOpenDialogThatFailsAnswersFalseReportsOnceAndGivesTheWindowBa
     // The last step fails after a cancel: the window cannot take the focus while it is hidden.
     form.hide();
     EXPECT_FALSE(dialog().ShowOpen(form));
-    ASSERT_EQ(fake.messages.size(), 1u);
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
     EXPECT_EQ(
-        fake.messages[0].text,
+        fake.boxes.messages[0].text,
         "Ошибка функции ShowOpen№5, 'Недопустимый вызов процедуры или недопустимый аргумент', строка 7");
     EXPECT_TRUE(form.enabled());
     // The dialog itself fails.
     form.show();
-    fake.messages.clear();
-    fake.openDialog = [](platform::OpenFileRecord&) -> bool { throw RuntimeError(err::OutOfMemory); };
+    fake.boxes.messages.clear();
+    fake.dialogs.openDialog = [](platform::OpenFileRecord&) -> bool { throw RuntimeError(err::OutOfMemory); };
     EXPECT_FALSE(dialog().ShowOpen(form));
-    EXPECT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages.size(), 1u);
     EXPECT_TRUE(form.enabled());
 }
 

@@ -73,10 +73,15 @@ struct Counts {
     }
 };
 
-class Simulation : public fakes::FakePlatform, public forms::ControlView {
+// The fake system, with the clock, the one-shot timers and the message boxes played here.
+class Simulation : public fakes::FakePlatform,
+                   public fakes::FakeClock,
+                   public fakes::FakeTimers,
+                   public fakes::FakeMessageBoxes,
+                   public forms::ControlView {
 public:
     Simulation(std::uint64_t seed, int days, bool trace)
-        : seed_(seed), end_(days * day), random_(seed), trace_(trace) {
+        : FakeMessageBoxes(transcript), seed_(seed), end_(days * day), random_(seed), trace_(trace) {
         form.setView(&view);
         form.show();
         form.Timer_Run.setView(this);
@@ -943,7 +948,9 @@ private:
     bool wokeHidden_ = false;  // the window was hidden when the last timer message came
 
 public:
-    platform::Platform system = platform();
+    platform::Platform system{application, *this,   *this,   regional,      screen, processes,
+                              shell,       windows, *this,   files.profile, files,  notifyArea,
+                              memory,      dialogs, printer, instances,     runKey};
     ErrorReporter reporter{platform::reportBox(*this)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};

@@ -21,7 +21,7 @@ DateTime at(const CalendarDate& date, int h, int mi, int s) {
 using Scheduler = fakes::MainWindowFixture;
 
 TEST_F(Scheduler, StartAndStopSwitchTimerCaptionsAndTimeBoxes) {
-    fake.time = {2026, 12, 7, 10, 0, 0};
+    fake.clock.time = {2026, 12, 7, 10, 0, 0};
     clickStart();
     EXPECT_TRUE(form.Timer_Run.enabled());
     EXPECT_FALSE(form.Text_Hour.enabled());
@@ -41,24 +41,24 @@ TEST_F(Scheduler, StartAndStopSwitchTimerCaptionsAndTimeBoxes) {
 }
 
 TEST_F(Scheduler, IndicatorShowsForHalfASecondAndAStopCancelsThePendingRead) {
-    fake.time = {2026, 12, 7, 10, 0, 0};
+    fake.clock.time = {2026, 12, 7, 10, 0, 0};
     form.Command_ON_OFF.click();  // the immediate tick: indicator up, read pending
     EXPECT_TRUE(form.Label_Indicator.visible());
-    EXPECT_EQ(fake.pendingTimers.size(), 1u);
+    EXPECT_EQ(fake.timers.pendingTimers.size(), 1u);
     form.Timer_Run.tick();  // a tick while one is pending does not overlap it
-    EXPECT_EQ(fake.pendingTimers.size(), 1u);
-    fake.runTimers();
+    EXPECT_EQ(fake.timers.pendingTimers.size(), 1u);
+    fake.timers.runTimers();
     EXPECT_FALSE(form.Label_Indicator.visible());
     form.Timer_Run.tick();
     form.Command_ON_OFF.click();  // stop before the read
-    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_TRUE(fake.timers.pendingTimers.empty());
     EXPECT_FALSE(form.Label_Indicator.visible());
     form.Timer_Run.tick();  // the timer is off: nothing
     EXPECT_FALSE(form.Label_Indicator.visible());
 }
 
 TEST_F(Scheduler, FiresOnceInTheFirstTickOfTheMinuteAndNextOnTheFollowingDay) {
-    fake.time = {2026, 12, 7, 22, 59, 30};
+    fake.clock.time = {2026, 12, 7, 22, 59, 30};
     clickStart();
     for (int s = 31; s < 60; ++s) {
         tickAt({2026, 12, 7, 22, 59, s});
@@ -79,7 +79,7 @@ TEST_F(Scheduler, FiresExactlyOnceADayOverFourHundredDaysWithClockChanges) {
     form.Text_Hour.setText("2");
     form.Text_Minute.setText("30");
     int start = daysFromCivil(2026, 1, 1);
-    fake.time = at(civilFromDays(start), 0, 0, 0);
+    fake.clock.time = at(civilFromDays(start), 0, 0, 0);
     clickStart();
     int expected = 0;
     for (int day = start; day < start + 400; ++day) {
@@ -108,24 +108,24 @@ TEST_F(Scheduler, FiresExactlyOnceADayOverFourHundredDaysWithClockChanges) {
 }
 
 TEST_F(Scheduler, StartingInsideTheSetMinuteFiresDuringTheStart) {
-    fake.time = {2026, 12, 7, 23, 0, 20};
+    fake.clock.time = {2026, 12, 7, 23, 0, 20};
     clickStart();
     EXPECT_EQ(shown(message), 1);
 }
 
 TEST_F(Scheduler, StopAndStartReArm) {
-    fake.time = {2026, 12, 7, 23, 0, 5};
+    fake.clock.time = {2026, 12, 7, 23, 0, 5};
     clickStart();
     tickAt({2026, 12, 7, 23, 0, 6});
     EXPECT_EQ(shown(message), 1);
     form.Command_ON_OFF.click();
-    fake.time = {2026, 12, 7, 23, 0, 40};
+    fake.clock.time = {2026, 12, 7, 23, 0, 40};
     clickStart();
     EXPECT_EQ(shown(message), 2);
     // Fired at 20:00; stop, set 21:00, start: it fires again the same day.
     form.Command_ON_OFF.click();
     form.Text_Hour.setText("21");
-    fake.time = {2026, 12, 7, 20, 59, 59};
+    fake.clock.time = {2026, 12, 7, 20, 59, 59};
     clickStart();
     tickAt({2026, 12, 7, 21, 0, 0});
     EXPECT_EQ(shown(message), 3);
@@ -134,7 +134,7 @@ TEST_F(Scheduler, StopAndStartReArm) {
 TEST_F(Scheduler, SingleDigitTimesFireAtTheirMinute) {
     form.Text_Hour.setText("7");
     form.Text_Minute.setText("5");
-    fake.time = {2026, 12, 7, 7, 4, 59};
+    fake.clock.time = {2026, 12, 7, 7, 4, 59};
     clickStart();
     tickAt({2026, 12, 7, 7, 50, 0});
     tickAt({2026, 12, 7, 17, 5, 0});
@@ -148,7 +148,7 @@ TEST_F(Scheduler, SingleDigitTimesFireAtTheirMinute) {
 TEST_F(Scheduler, DateChangedInsideTheFiredMinuteBlocksUntilAStopAndStart) {
     form.Text_Hour.setText("12");
     form.Text_Minute.setText("00");
-    fake.time = {2026, 12, 7, 11, 59, 59};
+    fake.clock.time = {2026, 12, 7, 11, 59, 59};
     clickStart();
     tickAt({2026, 12, 7, 12, 0, 0});
     EXPECT_EQ(shown(message), 1);
@@ -157,20 +157,20 @@ TEST_F(Scheduler, DateChangedInsideTheFiredMinuteBlocksUntilAStopAndStart) {
     tickAt({2026, 12, 6, 12, 0, 1});  // and back
     EXPECT_EQ(shown(message), 1);
     form.Command_ON_OFF.click();
-    fake.time = {2026, 12, 10, 11, 0, 0};
+    fake.clock.time = {2026, 12, 10, 11, 0, 0};
     clickStart();
     tickAt({2026, 12, 10, 12, 0, 0});
     EXPECT_EQ(shown(message), 2);
 }
 
 TEST_F(Scheduler, ATestNeverCountsAsTheDaysFiring) {
-    fake.time = {2026, 12, 7, 22, 59, 0};
+    fake.clock.time = {2026, 12, 7, 22, 59, 0};
     clickStart();
     form.Command_Test.click();
     EXPECT_EQ(shown(message), 1);
     tickAt({2026, 12, 7, 23, 0, 0});
     EXPECT_EQ(shown(message), 2);
-    fake.time = {2026, 12, 7, 23, 0, 10};
+    fake.clock.time = {2026, 12, 7, 23, 0, 10};
     form.TrayMenu_Command_Test.click();
     tickAt({2026, 12, 7, 23, 0, 11});
     EXPECT_EQ(shown(message), 3);
@@ -178,7 +178,7 @@ TEST_F(Scheduler, ATestNeverCountsAsTheDaysFiring) {
 
 TEST_F(Scheduler, TicksDuringAnOpenMessageDoNotFireAgain) {
     int nested = 0;
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         // The box is open: its modal loop keeps delivering the one-second ticks.
         EXPECT_TRUE(form.Label_Indicator.visible());
         if (nested++ == 0) {
@@ -187,7 +187,7 @@ TEST_F(Scheduler, TicksDuringAnOpenMessageDoNotFireAgain) {
             }
         }
     };
-    fake.time = {2026, 12, 7, 22, 59, 59};
+    fake.clock.time = {2026, 12, 7, 22, 59, 59};
     clickStart();
     tickAt({2026, 12, 7, 23, 0, 0});
     EXPECT_EQ(shown(message), 1);
@@ -198,13 +198,13 @@ TEST_F(Scheduler, TicksDuringAnOpenMessageDoNotFireAgain) {
 
 TEST_F(Scheduler, AFailedActionStillCountsTheDayAsDone) {
     form.Option_Volume.setValue(true);
-    fake.startFailure = err::FileNotFound;
-    fake.time = {2026, 12, 7, 22, 59, 59};
+    fake.processes.startFailure = err::FileNotFound;
+    fake.clock.time = {2026, 12, 7, 22, 59, 59};
     clickStart();
     tickAt({2026, 12, 7, 23, 0, 0});
     tickAt({2026, 12, 7, 23, 0, 1});
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции vAction№53, 'Файл не найден', строка 5");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции vAction№53, 'Файл не найден', строка 5");
     EXPECT_EQ(form.Last_Action_Date, (CalendarDate{2026, 12, 7}));
 }
 
@@ -216,11 +216,11 @@ TEST_F(Scheduler, TheFiredMinuteStopsBlockingOnceTheClockHasLeftIt) {
         tickAt(at(date, 22, 59, 59));
         tickAt(at(date, 23, 0, 0));
     };
-    fake.time = {2026, 12, 7, 22, 59, 30};
+    fake.clock.time = {2026, 12, 7, 22, 59, 30};
     clickStart();
-    fake.onMessage = [&](const fakes::ShownMessage&) { fake.time = {2026, 12, 7, 23, 0, 59}; };
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) { fake.clock.time = {2026, 12, 7, 23, 0, 59}; };
     fireAt2300({2026, 12, 7});
-    fake.onMessage = nullptr;
+    fake.boxes.onMessage = nullptr;
     ASSERT_EQ(shown(message), 1);
     tickAt({2026, 12, 7, 23, 1, 0});
     fireAt2300({2026, 12, 8});
@@ -237,10 +237,10 @@ TEST_F(Scheduler, TheFiredMinuteStopsBlockingOnceTheClockHasLeftIt) {
     fireAt2300({2026, 12, 11});
     EXPECT_EQ(shown(message), 4) << "a date after the clock left the minute of a date jump";
     // Its box left open past the minute, then the clock set into the next day's: that day fires.
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         if (shown(message) == 5) {
             tickAt({2026, 12, 12, 23, 1, 0});
-            fake.time = {2026, 12, 13, 23, 0, 5};
+            fake.clock.time = {2026, 12, 13, 23, 0, 5};
             form.timeChanged();
         }
     };
@@ -255,64 +255,64 @@ TEST_F(Scheduler, TheFiredMinuteStopsBlockingOnceTheClockHasLeftIt) {
 TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
     int open = 0;
     int mostOpen = 0;
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         mostOpen = std::max(mostOpen, ++open);
-        if (fake.messages.size() == 1) {
-            fake.time = {2026, 12, 7, 23, 0, 0};
+        if (fake.boxes.messages.size() == 1) {
+            fake.clock.time = {2026, 12, 7, 23, 0, 0};
             form.Timer_Run.tick();  // held back: the square stays dark and no read is armed
             EXPECT_FALSE(form.Label_Indicator.visible());
-            EXPECT_TRUE(fake.pendingTimers.empty());
+            EXPECT_TRUE(fake.timers.pendingTimers.empty());
             tickAt({2026, 12, 7, 23, 0, 1});
         }
         --open;
     };
-    fake.time = {2026, 12, 7, 22, 59, 55};
+    fake.clock.time = {2026, 12, 7, 22, 59, 55};
     clickStart();
     form.Command_Test.click();
     EXPECT_EQ(mostOpen, 1);
     EXPECT_EQ(shown(message), 1);
-    fake.runTimers();
+    fake.timers.runTimers();
     tickAt({2026, 12, 7, 23, 0, 3});
     EXPECT_EQ(shown(message), 2) << "the scheduled firing, after the Test's box closed";
     EXPECT_EQ(mostOpen, 1);
     // From the tray menu the same.
     form.Text_Minute.setText("05");
-    fake.messages.clear();
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    fake.boxes.messages.clear();
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         mostOpen = std::max(mostOpen, ++open);
-        if (fake.messages.size() == 1) {
+        if (fake.boxes.messages.size() == 1) {
             tickAt({2026, 12, 8, 23, 5, 0});
         }
         --open;
     };
-    fake.time = {2026, 12, 8, 23, 4, 59};
+    fake.clock.time = {2026, 12, 8, 23, 4, 59};
     form.TrayMenu_Command_Test.click();
     EXPECT_EQ(mostOpen, 1);
     // Pressed between a tick and its read, half a second later, the same.
-    fake.messages.clear();
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    fake.boxes.messages.clear();
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         mostOpen = std::max(mostOpen, ++open);
-        if (fake.messages.size() == 1) {
-            fake.runTimers();  // the read, while the Test's box stands open
+        if (fake.boxes.messages.size() == 1) {
+            fake.timers.runTimers();  // the read, while the Test's box stands open
         }
         --open;
     };
-    fake.time = {2026, 12, 9, 23, 5, 0};
+    fake.clock.time = {2026, 12, 9, 23, 5, 0};
     form.Timer_Run.tick();
     form.Command_Test.click();
     EXPECT_EQ(mostOpen, 1);
-    fake.runTimers();  // the tick held back, once the box is closed
-    fake.runTimers();
+    fake.timers.runTimers();  // the tick held back, once the box is closed
+    fake.timers.runTimers();
     EXPECT_EQ(shown(message), 2);
     // Left open across the whole set minute, the Test's box owes the evening its action: once it
     // is closed (the system refusing the one-shot that would bring the held tick at once), the
     // next tick fires it, once.
-    fake.messages.clear();
-    fake.onMessage = [&](const fakes::ShownMessage&) {
-        if (fake.messages.size() == 1) {
+    fake.boxes.messages.clear();
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
+        if (fake.boxes.messages.size() == 1) {
             tickAt({2026, 12, 10, 23, 5, 0});
             tickAt({2026, 12, 10, 23, 6, 0});
-            fake.refuseOneShots = 1;
+            fake.timers.refuseOneShots = 1;
         }
     };
     tickAt({2026, 12, 10, 23, 4, 45});
@@ -321,17 +321,17 @@ TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
     tickAt({2026, 12, 10, 23, 6, 3});
     EXPECT_EQ(shown(message), 2);
     // Closed after midnight, it owes nothing; nor with the clock set to another date and back.
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         tickAt({2026, 12, 11, 23, 5, 0});
-        fake.time = {2026, 12, 12, 0, 0, 1};
+        fake.clock.time = {2026, 12, 12, 0, 0, 1};
     };
     form.Command_Test.click();
     tickAt({2026, 12, 12, 0, 0, 2});
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         tickAt({2026, 12, 12, 23, 5, 0});
-        fake.time = {2026, 12, 20, 9, 0, 0};
+        fake.clock.time = {2026, 12, 20, 9, 0, 0};
         form.timeChanged();
-        fake.time = {2026, 12, 12, 23, 30, 0};
+        fake.clock.time = {2026, 12, 12, 23, 30, 0};
         form.timeChanged();
     };
     form.Command_Test.click();
@@ -343,20 +343,20 @@ TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
 // holds (armed afresh, one tick at once), so a new time set meanwhile fires the same evening and
 // the same minute fires again at once.
 TEST_F(Scheduler, AStopAndStartWhileTheScheduledBoxStandsReArmsOnceItIsClosed) {
-    fake.onMessage = [&](const fakes::ShownMessage&) {
-        if (fake.messages.size() == 1) {
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
+        if (fake.boxes.messages.size() == 1) {
             form.Command_ON_OFF.click();
             form.Text_Minute.setText("30");
             form.Command_ON_OFF.click();
-            fake.time = {2026, 12, 7, 23, 0, 40};
+            fake.clock.time = {2026, 12, 7, 23, 0, 40};
         }
     };
-    fake.time = {2026, 12, 7, 22, 59, 59};
+    fake.clock.time = {2026, 12, 7, 22, 59, 59};
     clickStart();
     tickAt({2026, 12, 7, 23, 0, 0});
     EXPECT_EQ(form.Last_Action_Date, (CalendarDate{1980, 1, 1}));
-    fake.runTimers();
-    fake.runTimers();
+    fake.timers.runTimers();
+    fake.timers.runTimers();
     tickAt({2026, 12, 7, 23, 29, 59});
     tickAt({2026, 12, 7, 23, 30, 0});
     EXPECT_EQ(shown(message), 2) << "the new time, the same evening";
@@ -364,27 +364,27 @@ TEST_F(Scheduler, AStopAndStartWhileTheScheduledBoxStandsReArmsOnceItIsClosed) {
     // The same minute: the start's own tick comes as soon as the box is closed.
     form.Command_ON_OFF.click();
     form.Text_Minute.setText("00");
-    fake.messages.clear();
-    fake.onMessage = [&](const fakes::ShownMessage&) {
-        if (fake.messages.size() == 1) {
+    fake.boxes.messages.clear();
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
+        if (fake.boxes.messages.size() == 1) {
             form.TrayMenu_Command_ON_OFF.click();
             form.TrayMenu_Command_ON_OFF.click();
-            fake.time = {2026, 12, 8, 23, 0, 20};
+            fake.clock.time = {2026, 12, 8, 23, 0, 20};
         }
     };
-    fake.time = {2026, 12, 8, 22, 59, 59};
+    fake.clock.time = {2026, 12, 8, 22, 59, 59};
     clickStart();
     tickAt({2026, 12, 8, 23, 0, 0});
     EXPECT_EQ(shown(message), 1);
-    fake.runTimers();  // the start's tick, at once
-    fake.runTimers();  // its read half a second later
+    fake.timers.runTimers();  // the start's tick, at once
+    fake.timers.runTimers();  // its read half a second later
     EXPECT_EQ(shown(message), 2) << "the start's tick after the box closed";
 
     // A stop alone while the box stands leaves the trigger armed as the stop left it.
     form.Text_Minute.setText("30");
-    fake.onMessage = [&](const fakes::ShownMessage&) { form.Command_ON_OFF.click(); };
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) { form.Command_ON_OFF.click(); };
     tickAt({2026, 12, 9, 23, 30, 0});
-    fake.runTimers();
+    fake.timers.runTimers();
     EXPECT_EQ(form.Command_ON_OFF.tag(), "0");
     EXPECT_EQ(form.Last_Action_Date, (CalendarDate{1980, 1, 1}));
     EXPECT_EQ(form.Last_Action_Minute, 61);
@@ -394,32 +394,32 @@ TEST_F(Scheduler, AStopAndStartWhileTheScheduledBoxStandsReArmsOnceItIsClosed) {
 // than with the timer's next one. Woken on a later date in the minute it last fired in, it fires:
 // the clock left that minute while the machine slept.
 TEST_F(Scheduler, WakingOrASetClockInsideTheSetMinuteTicksAtOnce) {
-    fake.time = {2026, 12, 7, 22, 0, 0};
+    fake.clock.time = {2026, 12, 7, 22, 0, 0};
     clickStart();
-    fake.time = {2026, 12, 7, 23, 0, 0};
+    fake.clock.time = {2026, 12, 7, 23, 0, 0};
     form.timeChanged();
-    fake.runTimers();
+    fake.timers.runTimers();
     EXPECT_EQ(shown(message), 1) << "the clock set to the set minute";
 
-    fake.time = {2026, 12, 8, 23, 0, 10};
-    fake.slept = 86400000;
+    fake.clock.time = {2026, 12, 8, 23, 0, 10};
+    fake.clock.slept = 86400000;
     form.systemResumed();
-    fake.runTimers();
+    fake.timers.runTimers();
     EXPECT_EQ(shown(message), 2) << "woken in the set minute of the next date";
 
     tickAt({2026, 12, 8, 23, 0, 11});
-    fake.time = {2026, 12, 9, 23, 0, 30};
+    fake.clock.time = {2026, 12, 9, 23, 0, 30};
     form.systemResumed();
     form.timeChanged();
-    fake.runTimers();
+    fake.timers.runTimers();
     EXPECT_EQ(shown(message), 2) << "the date set forward in the fired minute, then the wake's late message";
 
     // Stopped, neither does anything.
     form.Command_ON_OFF.click();
-    fake.time = {2026, 12, 9, 23, 0, 0};
+    fake.clock.time = {2026, 12, 9, 23, 0, 0};
     form.systemResumed();
     form.timeChanged();
-    fake.runTimers();
+    fake.timers.runTimers();
     EXPECT_EQ(shown(message), 2);
     EXPECT_FALSE(form.Label_Indicator.visible());
 }
@@ -428,11 +428,11 @@ TEST_F(Scheduler, WakingOrASetClockInsideTheSetMinuteTicksAtOnce) {
 // date still fires at 23:59.
 TEST_F(Scheduler, AFiringAnsweredAfterMidnightCountsForItsOwnDate) {
     form.Text_Minute.setText("59");
-    fake.time = {2026, 12, 7, 23, 58, 0};
+    fake.clock.time = {2026, 12, 7, 23, 58, 0};
     clickStart();
-    fake.onMessage = [&](const fakes::ShownMessage&) { fake.time = {2026, 12, 8, 0, 0, 30}; };
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) { fake.clock.time = {2026, 12, 8, 0, 0, 30}; };
     tickAt({2026, 12, 7, 23, 59, 0});
-    fake.onMessage = nullptr;
+    fake.boxes.onMessage = nullptr;
     EXPECT_EQ(form.Last_Action_Date, (CalendarDate{2026, 12, 7}));
     tickAt({2026, 12, 8, 0, 0, 31});
     tickAt({2026, 12, 8, 23, 59, 0});
@@ -457,15 +457,15 @@ TEST_F(Scheduler, AHiddenTriggerSleepsToTheNextMomentThatCanMatter) {
     form.TrayMenu_Command_View_Click();  // hidden
     for (const Row& row : rows) {
         form.Text_Hour.setText(row.hour);
-        fake.time = row.now;
+        fake.clock.time = row.now;
         clickStart();
         EXPECT_EQ(form.Timer_Run.interval(), 0);
-        ASSERT_EQ(fake.pendingTimers.size(), 1u);
-        EXPECT_EQ(fake.timerMilliseconds.at(fake.pendingTimers.begin()->first), row.sleep);
+        ASSERT_EQ(fake.timers.pendingTimers.size(), 1u);
+        EXPECT_EQ(fake.timers.timerMilliseconds.at(fake.timers.pendingTimers.begin()->first), row.sleep);
         form.TrayMenu_Command_View_Click();  // shown
         EXPECT_EQ(form.Timer_Run.interval(), 1000);
-        EXPECT_EQ(fake.pendingTimers.size(), 1u);  // the wake stays
-        fake.refuseOneShots = 1;
+        EXPECT_EQ(fake.timers.pendingTimers.size(), 1u);  // the wake stays
+        fake.timers.refuseOneShots = 1;
         form.TrayMenu_Command_View_Click();  // hidden, the system out of timers
         EXPECT_EQ(form.Timer_Run.interval(), 1000);
         form.Command_ON_OFF.click();  // stop
@@ -477,15 +477,15 @@ TEST_F(Scheduler, AHiddenTriggerSleepsToTheNextMomentThatCanMatter) {
 // it either; the clock leaving the minute does.
 TEST_F(Scheduler, ADateChangedLaterInTheFiredMinuteStillFiresNothingInIt) {
     form.Text_Hour.setText("12");
-    fake.time = {2026, 12, 7, 11, 59, 59};
+    fake.clock.time = {2026, 12, 7, 11, 59, 59};
     clickStart();
     tickAt({2026, 12, 7, 12, 0, 0});
     for (int s = 1; s < 10; ++s) {
         tickAt({2026, 12, 7, 12, 0, s});
     }
-    fake.time = {2026, 12, 7, 12, 0, 11};
+    fake.clock.time = {2026, 12, 7, 12, 0, 11};
     form.systemResumed();  // a short sleep inside the minute
-    fake.runTimers();
+    fake.timers.runTimers();
     tickAt({2026, 12, 8, 12, 0, 12});
     tickAt({2026, 12, 5, 12, 0, 13});
     EXPECT_EQ(shown(message), 1);

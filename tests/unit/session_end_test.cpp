@@ -21,16 +21,16 @@ struct SessionEnd : fakes::StartUpFixture {
         ++sessionEnds;
         form.sessionEnding();
         savedAtTheEnd = settings();
-        fake.disk.files.erase(settingsPath);
+        fake.files.disk.files.erase(settingsPath);
     }
-    bool savedAgain() { return fake.disk.files.count(settingsPath) > 0; }
+    bool savedAgain() { return fake.files.disk.files.count(settingsPath) > 0; }
 };
 
 TEST_F(SessionEnd, DuringAStartUpErrorReportTheFileStaysAsItWas) {
     setHelpFile("");
     setSettings("[Form_Main]\r\nForm_Main_Text_Hour=21\r\n");  // the check boxes' keys are missing
-    const std::string before = fake.disk.files[settingsPath];
-    fake.onMessage = [&](const fakes::ShownMessage&) {
+    const std::string before = fake.files.disk.files[settingsPath];
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
         if (sessionEnds == 0) {
             ++sessionEnds;
             form.sessionEnding();
@@ -38,8 +38,8 @@ TEST_F(SessionEnd, DuringAStartUpErrorReportTheFileStaysAsItWas) {
     };
     startUp();
     ASSERT_EQ(sessionEnds, 1);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 8");
-    EXPECT_EQ(fake.disk.files[settingsPath], before);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 8");
+    EXPECT_EQ(fake.files.disk.files[settingsPath], before);
     EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 0);
 }
 
@@ -47,7 +47,7 @@ TEST_F(SessionEnd, DuringTheCloseNoticeTheNoticeCountsAsShown) {
     setHelpFile("");
     startUp();
     form.Text_Minute.setText("45");
-    fake.onMessage = [&](const fakes::ShownMessage&) { endSession(); };
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) { endSession(); };
     EXPECT_FALSE(form.requestClose(forms::UnloadMode::ControlMenu));
     ASSERT_EQ(sessionEnds, 1);
     EXPECT_NE(savedAtTheEnd.find("Form_Main_Check_Message_Exit=1\r\n"), std::string::npos);
@@ -59,14 +59,14 @@ TEST_F(SessionEnd, DuringTheCloseNoticeTheNoticeCountsAsShown) {
 TEST_F(SessionEnd, DuringTheScheduledMessageAndTheTrayMenuItIsSavedOnce) {
     setHelpFile("");
     startUp();
-    fake.time = {2026, 12, 7, 22, 59, 30};
+    fake.clock.time = {2026, 12, 7, 22, 59, 30};
     clickStart();
-    fake.onMessage = [&](const fakes::ShownMessage&) { endSession(); };
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) { endSession(); };
     tickAt({2026, 12, 7, 23, 0, 0});  // the action's box stands when the session ends
     ASSERT_EQ(sessionEnds, 1);
     EXPECT_NE(savedAtTheEnd.find("Form_Main_Text_Hour=23\r\n"), std::string::npos);
     EXPECT_FALSE(form.Timer_Run.enabled());
-    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_TRUE(fake.timers.pendingTimers.empty());
     EXPECT_FALSE(savedAgain());
     EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
 }
@@ -82,11 +82,11 @@ TEST_F(SessionEnd, WhileTheTrayMenuIsOpen) {
     ASSERT_EQ(sessionEnds, 1);
     EXPECT_NE(savedAtTheEnd.find("[Program_Settings]"), std::string::npos);
     EXPECT_FALSE(savedAgain());
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 struct SessionEndInDialogs : SessionEnd {
-    fakes::FakePictureView pictureView{fake};
+    fakes::FakePictureView pictureView{fake.windows};
     SessionEndInDialogs() {
         setHelpFile("");
         startUp();
@@ -102,19 +102,20 @@ TEST_F(SessionEndInDialogs, ThePrintDialogKeepsItsObjectWhileTheProgramLetsGoOfI
         help->show();
     };
     form.Command_Help.click();
-    fake.printDialog = [&](platform::PrintDialogRecord& record) {
+    fake.dialogs.printDialog = [&](platform::PrintDialogRecord& record) {
         endSession();  // the unload releases the program's common-dialog object
-        return fake.confirmPrintDialog(record, "PDF");  // the user's confirmation still comes back to it
+        return fake.dialogs.confirmPrintDialog(record,
+                                               "PDF");  // the user's confirmation still comes back to it
     };
     help->Command_Print_Help.click();
     ASSERT_EQ(sessionEnds, 1);
     EXPECT_FALSE(form.cCommonDialog);
-    EXPECT_EQ(fake.sheets().size(), 1u);  // the print routine ran on, on a live object
+    EXPECT_EQ(fake.printer.sheets().size(), 1u);  // the print routine ran on, on a live object
     EXPECT_FALSE(savedAgain());
 }
 
 TEST_F(SessionEndInDialogs, TheOpenFileDialogKeepsItsObjectToo) {
-    fake.openDialog = [&](platform::OpenFileRecord& record) {
+    fake.dialogs.openDialog = [&](platform::OpenFileRecord& record) {
         endSession();
         record.lpstrFile = "C:\\a.txt";
         return true;

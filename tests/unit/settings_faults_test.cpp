@@ -46,14 +46,14 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
     };
     for (const Fault& f : faults) {
         SettingsFaults t;
-        auto& disk = t.fake.disk;
+        auto& disk = t.fake.files.disk;
         const std::string before = disk.files[t.path];
         auto set = [&] {
             disk.held[t.path] = f.held;
             disk.readOnlyFolder = f.disk == ReadOnlyFolder ? t.folder + "\\" : "";
             disk.readOnly = {f.disk == ReadOnlyFile ? t.path : ""};
             disk.capacity = f.disk >= Full ? f.room * before.size() / 2 + 100 : SIZE_MAX;
-            t.fake.profile.overlooksWriteErrors = f.disk == FullUnnoticed;
+            t.fake.files.profile.overlooksWriteErrors = f.disk == FullUnnoticed;
             t.form.Text_Message.setText(f.message ? f.message : t.form.Text_Message.text());
         };
         f.when == AtStart ? set() : void();
@@ -71,7 +71,7 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         EXPECT_EQ(disk.files.count(t.fresh), 0u) << f.name;
         // One plain report, with the file and the system's reason; never a type mismatch.
         std::vector<std::string> told;
-        for (const auto& m : t.fake.messages) {
+        for (const auto& m : t.fake.boxes.messages) {
             told.push_back(m.text.find("Программа при нажатии") == 0 ? "" : m.text);
         }
         std::erase(told, "");
@@ -85,9 +85,9 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
 
 TEST_F(SettingsFaults, TheSaveWritesANewFileAndReplacesTheOldOneOnceAtTheEnd) {
     startUp();
-    fake.disk.requests.clear();
+    fake.files.disk.requests.clear();
     form.TrayMenu_Command_Exit_Click();
-    const auto& asked = fake.disk.requests;
+    const auto& asked = fake.files.disk.requests;
     ASSERT_GE(asked.size(), 6u);
     EXPECT_EQ(std::vector(asked.begin(), asked.begin() + 3),
               (std::vector<std::string>{"remove " + fresh, "read " + path, "write " + fresh}));
@@ -101,11 +101,11 @@ TEST_F(SettingsFaults, AFileThatNamesItsEncodingKeepsItsTextThroughTheSwitchToUt
     for (TextMark mark : {TextMark::Utf8, TextMark::Utf16Be}) {
         SettingsFaults t;
         t.ini.Settings_File = t.path;
-        t.fake.disk.files[t.path] = utf8ToMarkedText("[Mine]\r\nnote=Привет\r\n[Form_Main]\r\n", mark);
+        t.fake.files.disk.files[t.path] = utf8ToMarkedText("[Mine]\r\nnote=Привет\r\n[Form_Main]\r\n", mark);
         t.form.Text_Message.setText("Ұйықтау уақыты");
         t.ini.Settings(INI_Functions::Save, t.form);
-        ASSERT_EQ(textMark(t.fake.disk.files[t.path]), TextMark::Utf16Le);
-        EXPECT_TRUE(markedTextToUtf8(t.fake.disk.files[t.path])
+        ASSERT_EQ(textMark(t.fake.files.disk.files[t.path]), TextMark::Utf16Le);
+        EXPECT_TRUE(markedTextToUtf8(t.fake.files.disk.files[t.path])
                         .starts_with("[Mine]\r\nnote=Привет\r\n[Form_Main]\r\n"));
         EXPECT_EQ(t.ini.ReadIni(t.path, "Form_Main", "Form_Main_Text_Message"), "Ұйықтау уақыты");
     }

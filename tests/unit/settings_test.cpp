@@ -14,8 +14,8 @@ struct SettingsFile : fakes::MainWindowFixture {
     SettingsFile() { ini.Settings_File = settingsFile; }
 
     // The file as a text editor shows it (it is stored in code page 1251).
-    std::string file() { return cp1251ToUtf8(fake.file(settingsFile)); }
-    void setFile(const std::string& text) { fake.disk.files[settingsFile] = utf8ToCp1251(text); }
+    std::string file() { return cp1251ToUtf8(fake.files.file(settingsFile)); }
+    void setFile(const std::string& text) { fake.files.disk.files[settingsFile] = utf8ToCp1251(text); }
 };
 
 TEST_F(SettingsFile, AFirstSaveWritesEveryKeyInTheWindowsOrder) {
@@ -44,7 +44,7 @@ TEST_F(SettingsFile, AFirstSaveWritesEveryKeyInTheWindowsOrder) {
               "[Program_Settings]\r\n"
               "Form_Left=600\r\n"
               "Form_Top=450\r\n");
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(SettingsFile, SaveThenLoadRestoresEveryControlAndThePosition) {
@@ -63,7 +63,7 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryControlAndThePosition) {
 
     Form_Main restored(system, reporter, ini);
     ini.Settings(INI_Functions::Load, restored);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     for (auto* control : form.controls()) {
         using Kind = forms::Control::Kind;
         Kind kind = control->kind();
@@ -86,8 +86,8 @@ TEST_F(SettingsFile, WithoutAFileTheLoadChangesAndReportsNothing) {
     ini.Settings(INI_Functions::Load, form);
     EXPECT_EQ(form.Text_Hour.text(), "23");
     EXPECT_TRUE(form.Option_Message.value());
-    EXPECT_TRUE(fake.messages.empty());
-    EXPECT_TRUE(fake.disk.files.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
+    EXPECT_TRUE(fake.files.disk.files.empty());
 }
 
 TEST_F(SettingsFile, LoadedValuesRaiseTheControlsOwnNotifications) {
@@ -105,7 +105,7 @@ TEST_F(SettingsFile, LoadedValuesRaiseTheControlsOwnNotifications) {
     EXPECT_EQ(seen, std::vector<std::string>{"99"});
     EXPECT_TRUE(loaded.Combo_Percents.enabled());
     EXPECT_FALSE(loaded.Text_Message.enabled());
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(SettingsFile, AMissingCheckBoxKeyStopsTheLoadThere) {
@@ -119,8 +119,8 @@ TEST_F(SettingsFile, AMissingCheckBoxKeyStopsTheLoadThere) {
         "[Program_Settings]\r\nForm_Left=600\r\nForm_Top=450\r\n");
     form.moved(90, 90);
     ini.Settings(INI_Functions::Load, form);
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 8");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 8");
     // Restored before it: the check boxes, the percentage and the volume option.
     EXPECT_EQ(form.Check_Minimize.value(), 1);
     EXPECT_EQ(form.Combo_Percents.text(), "10%");
@@ -134,12 +134,12 @@ TEST_F(SettingsFile, AMissingCheckBoxKeyStopsTheLoadThere) {
 
 TEST_F(SettingsFile, AMissingPositionIsATypeMismatchAfterTheControls) {
     ini.Settings(INI_Functions::Save, form);
-    fake.disk.files[settingsFile] = utf8ToCp1251(file().substr(0, file().find("[Program_Settings]")));
+    fake.files.disk.files[settingsFile] = utf8ToCp1251(file().substr(0, file().find("[Program_Settings]")));
     form.Text_Hour.setText("5");
     ini.Settings(INI_Functions::Load, form);
     EXPECT_EQ(form.Text_Hour.text(), "23");
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 14");
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 14");
 }
 
 TEST_F(SettingsFile, APositionBeyondSinglePrecisionIsAnOverflowNeverAWildNumber) {
@@ -150,33 +150,33 @@ TEST_F(SettingsFile, APositionBeyondSinglePrecisionIsAnOverflowNeverAWildNumber)
         edited.replace(edited.find("Form_Left=") + 10, 1, far);
         setFile(edited);
         form.moved(15, 30);
-        fake.messages.clear();
+        fake.boxes.messages.clear();
         ini.Settings(INI_Functions::Load, form);
-        ASSERT_EQ(fake.messages.size(), 1u) << far;
-        EXPECT_EQ(fake.messages[0].text, "Ошибка функции Settings№6, 'Переполнение', строка 14") << far;
+        ASSERT_EQ(fake.boxes.messages.size(), 1u) << far;
+        EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции Settings№6, 'Переполнение', строка 14") << far;
         EXPECT_EQ(form.left(), 15) << far;
     }
     // The largest single-precision value is a number; the window layer brings it onto the screen.
     std::string edited = saved;
     edited.replace(edited.find("Form_Left=") + 10, 1, "3,4E+38");
     setFile(edited);
-    fake.messages.clear();
+    fake.boxes.messages.clear();
     ini.Settings(INI_Functions::Load, form);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     EXPECT_FLOAT_EQ(static_cast<float>(form.left()), 3.4e38f);
 }
 
 TEST_F(SettingsFile, LettersOutsideTheCodePageTurnTheFileUnicodeWithWhatItHeld) {
     ini.Settings(INI_Functions::Save, form);  // Russian and ASCII: the code page holds it all
-    const std::string ansi = fake.file(settingsFile);
+    const std::string ansi = fake.files.file(settingsFile);
     ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Message", "Ұйықтау уақыты 🌙 ✓");
     std::string text = cp1251ToUtf8(ansi);
     const std::string design = "Tivora свое чертово радио!!!";
     text.replace(text.find(design), design.size(), "Ұйықтау уақыты 🌙 ✓");
-    EXPECT_EQ(fake.file(settingsFile), std::string(utf16LeMark) + utf8ToUtf16Le(text));
+    EXPECT_EQ(fake.files.file(settingsFile), std::string(utf16LeMark) + utf8ToUtf16Le(text));
     ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Hour", "21");   // Unicode from then on
     ini.WriteIni(settingsFile, "Form_Main", "Form_Main_Text_Minute", "Ә");  // and not turned again
-    EXPECT_TRUE(fake.file(settingsFile).starts_with(utf16LeMark));
+    EXPECT_TRUE(fake.files.file(settingsFile).starts_with(utf16LeMark));
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Minute"), "Ә");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Message"), "Ұйықтау уақыты 🌙 ✓");
     EXPECT_EQ(ini.ReadIni(settingsFile, "Form_Main", "Form_Main_Text_Hour"), "21");
@@ -192,12 +192,12 @@ TEST_F(SettingsFile, AFolderNameTheCodePageLacksKeepsItsSettings) {
     form.Text_Hour.setText("21");
     form.Text_Message.setText("Спокойной ночи, André");
     ini.Settings(INI_Functions::Save, form);
-    ASSERT_EQ(fake.disk.files.size(), 1u);
-    EXPECT_EQ(fake.disk.files.begin()->first, ini.Settings_File);
+    ASSERT_EQ(fake.files.disk.files.size(), 1u);
+    EXPECT_EQ(fake.files.disk.files.begin()->first, ini.Settings_File);
 
     Form_Main restored(system, reporter, ini);
     ini.Settings(INI_Functions::Load, restored);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
     EXPECT_TRUE(restored.Option_Volume.value());
     EXPECT_EQ(restored.Text_Hour.text(), "21");
     EXPECT_EQ(restored.Text_Message.text(), "Спокойной ночи, André");

@@ -24,7 +24,7 @@ struct Tray : fakes::MainWindowFixture {
 
 TEST_F(Tray, MouseMessagesDecodeIntoCodesAtAnyWholeTwipsPerPixel) {
     for (double twipsPerPixel : {15.0, 12.0}) {
-        fake.twipsPerPixel = twipsPerPixel;
+        fake.screen.twipsPerPixel = twipsPerPixel;
         codes.clear();
         for (int message = 0x200; message <= 0x209; ++message) {
             tray.CallEvent(static_cast<float>(message * twipsPerPixel), 0.0f);
@@ -41,7 +41,7 @@ TEST_F(Tray, EveryMouseMessageDecodesAtEveryDisplayScaleAlsoThroughTheWindowsMou
     const std::vector<short> everyCode{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     for (int dpi : fakes::everyDpi) {
         setDpi(dpi);
-        double twipsPerPixel = fake.twipsPerPixel;
+        double twipsPerPixel = fake.screen.twipsPerPixel;
         codes.clear();
         for (int message = 0x200; message <= 0x209; ++message) {
             tray.CallEvent(static_cast<float>(message * twipsPerPixel), 0.0f);
@@ -57,7 +57,7 @@ TEST_F(Tray, EveryMouseMessageDecodesAtEveryDisplayScaleAlsoThroughTheWindowsMou
         expected.push_back(2);
         EXPECT_EQ(codes, expected) << "mouse moves at " << dpi << " DPI";
     }
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Tray, APixelBeyondThe32BitRangeIsAnOverflow) {
@@ -67,8 +67,9 @@ TEST_F(Tray, APixelBeyondThe32BitRangeIsAnOverflow) {
     tray.CallEvent(1.9e10f, 0.0f);
     tray.CallEvent(-1.9e10f, 0.0f);
     EXPECT_EQ(codes.size(), 1u);
-    ASSERT_EQ(fake.messages.size(), 2u);
-    EXPECT_EQ(fake.messages[0].text.rfind("Ошибка функции CallEvent№6, ", 0), 0u) << fake.messages[0].text;
+    ASSERT_EQ(fake.boxes.messages.size(), 2u);
+    EXPECT_EQ(fake.boxes.messages[0].text.rfind("Ошибка функции CallEvent№6, ", 0), 0u)
+        << fake.boxes.messages[0].text;
 }
 
 TEST_F(Tray, OnlyTheTopRowCounts) {
@@ -81,8 +82,8 @@ TEST_F(Tray, OnlyTheTopRowCounts) {
 TEST_F(Tray, AddFillsTheFirstVersionRecord) {
     tray.setToolTipText("Tivora!!! v.1.0");
     tray.Add();
-    ASSERT_EQ(fake.notifyCalls.size(), 1u);
-    const auto& [message, record] = fake.notifyCalls[0];
+    ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
+    const auto& [message, record] = fake.notifyArea.notifyCalls[0];
     EXPECT_EQ(message, platform::NIM_ADD);
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, 0x30030u);
@@ -98,11 +99,11 @@ TEST_F(Tray, AddFillsTheFirstVersionRecord) {
 TEST_F(Tray, TooltipIsCutTo63CharactersOfTheCodePageAndChangesOnlyOnModify) {
     tray.setToolTipText(std::string(70, 'x'));
     tray.Add();
-    EXPECT_EQ(std::strlen(fake.notifyCalls[0].second.szTip.data()), 63u);
+    EXPECT_EQ(std::strlen(fake.notifyArea.notifyCalls[0].second.szTip.data()), 63u);
     tray.setToolTipText("Ночь ✓");
-    EXPECT_EQ(fake.notifyCalls.size(), 1u);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
     tray.Modify();
-    const auto& [message, record] = fake.notifyCalls[1];
+    const auto& [message, record] = fake.notifyArea.notifyCalls[1];
     EXPECT_EQ(message, platform::NIM_MODIFY);
     EXPECT_EQ(record.uFlags, 6u);
     EXPECT_STREQ(record.szTip.data(), "\xCD\xEE\xF7\xFC ?");
@@ -110,42 +111,42 @@ TEST_F(Tray, TooltipIsCutTo63CharactersOfTheCodePageAndChangesOnlyOnModify) {
 
 TEST_F(Tray, DeleteBeforeAddSendsOnlyTheSize) {
     tray.Delete();
-    const auto& [message, record] = fake.notifyCalls.at(0);
+    const auto& [message, record] = fake.notifyArea.notifyCalls.at(0);
     EXPECT_EQ(message, platform::NIM_DELETE);
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, 0u);
     EXPECT_EQ(record.uID, 0u);
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Tray, AnAddTheShellRefusesIsTriedAgainUntilItTakes) {
-    fake.refuseNotifyCalls = 3;  // the add, and the first retry's add and modify
+    fake.notifyArea.refuseNotifyCalls = 3;  // the add, and the first retry's add and modify
     tray.Add();
-    ASSERT_EQ(fake.pendingTimers.size(), 1u);
-    fake.runTimers();
-    ASSERT_EQ(fake.pendingTimers.size(), 1u);
-    fake.runTimers();
-    EXPECT_TRUE(fake.pendingTimers.empty());
-    EXPECT_EQ(fake.notifyCalls.size(), 4u);
-    EXPECT_EQ(fake.notifyCalls.back().first, platform::NIM_ADD);
-    EXPECT_TRUE(fake.messages.empty());  // nothing is shown to the user
+    ASSERT_EQ(fake.timers.pendingTimers.size(), 1u);
+    fake.timers.runTimers();
+    ASSERT_EQ(fake.timers.pendingTimers.size(), 1u);
+    fake.timers.runTimers();
+    EXPECT_TRUE(fake.timers.pendingTimers.empty());
+    EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 4u);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.back().first, platform::NIM_ADD);
+    EXPECT_TRUE(fake.boxes.messages.empty());  // nothing is shown to the user
     // A delete stops a pending retry.
-    fake.refuseNotifyCalls = 1;
+    fake.notifyArea.refuseNotifyCalls = 1;
     tray.Delete();
     tray.Add();
     tray.Delete();
-    EXPECT_TRUE(fake.pendingTimers.empty());
+    EXPECT_TRUE(fake.timers.pendingTimers.empty());
 }
 
 TEST_F(Tray, TheIconComesBackWhenTheNotificationAreaIsMadeAnew) {
     tray.Add();
-    fake.recreateNotifyArea();
-    ASSERT_EQ(fake.notifyCalls.size(), 2u);
-    EXPECT_EQ(fake.notifyCalls[1].first, platform::NIM_ADD);
-    EXPECT_EQ(fake.notifyCalls[1].second.uID, 1u);
+    fake.notifyArea.recreateNotifyArea();
+    ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 2u);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[1].first, platform::NIM_ADD);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[1].second.uID, 1u);
     tray.Delete();
-    fake.recreateNotifyArea();
-    EXPECT_EQ(fake.notifyCalls.size(), 3u);
+    fake.notifyArea.recreateNotifyArea();
+    EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 3u);
 }
 
 TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry) {
@@ -160,15 +161,15 @@ TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry)
               (std::vector<std::string>{"menu open after SetForegroundWindow 0x30030", "Тест clicked"}));
     EXPECT_EQ(fake.transcript.back(), "PostMessageA 0x30030 0 0 0");
     EXPECT_EQ(view.popups, std::vector<std::string>{"flags 2: Скрыть Старт Тест *Выход"});
-    EXPECT_TRUE(fake.notifyCalls.empty());
+    EXPECT_TRUE(fake.notifyArea.notifyCalls.empty());
     view.choose = nullptr;  // dismissed with Esc: the focus goes back to the notification area
     tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
-    ASSERT_EQ(fake.notifyCalls.size(), 1u);
-    EXPECT_EQ(fake.notifyCalls[0].first, platform::NIM_SETFOCUS);
-    EXPECT_EQ(fake.notifyCalls[0].second.uID, tray.record().uID);
+    ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[0].first, platform::NIM_SETFOCUS);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[0].second.uID, tray.record().uID);
     view.dismissedByKeyboard = false;  // a click into another program: the focus stays there
     tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
-    EXPECT_EQ(fake.notifyCalls.size(), 1u);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST_F(Validation, TextsBecomeNumbersInRange) {
     EXPECT_EQ(form.Text_Minute.text(), "59");
     form.Text_Minute.setText("07");
     EXPECT_EQ(form.Text_Minute.text(), "07");
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Validation, DecimalsFollowTheUsersNumberFormat) {
@@ -53,12 +53,12 @@ TEST_F(Validation, AClickSelectsTheWholeTextSoThatTypingReplacesIt) {
 TEST_F(Validation, ALoadedHourIsCorrectedByTheSameRules) {
     ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
     ini.Settings(INI_Functions::Save, form);
-    std::string& file = fake.disk.files[ini.Settings_File];
+    std::string& file = fake.files.disk.files[ini.Settings_File];
     file.replace(file.find("Text_Hour=23"), 12, "Text_Hour=99");
     std::vector<std::string> seen;
     ini.Settings(INI_Functions::Load, form);
     EXPECT_EQ(form.Text_Hour.text(), "23");
-    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
 TEST_F(Validation, ThePercentageBoxUndoesTypingAfterStartUpAndTakesLoadedTextBefore) {
@@ -76,7 +76,7 @@ TEST_F(Validation, ThePercentageBoxUndoesTypingAfterStartUpAndTakesLoadedTextBef
 }
 
 TEST_F(Validation, StartUpRemembersTheDesignPercentageSoTypingCannotEmptyTheBox) {
-    fake.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
+    fake.files.disk.files["C:\\Program Files\\Tivora\\Справка.txt"] = "";
     form.hide();
     form.load();
     EXPECT_EQ(form.Combo_Percents.tag(), "50%");
@@ -107,14 +107,15 @@ TEST_F(Validation, AnyTextEndsAsANumberInRangeOrALoneSign) {
         EXPECT_GE(value, 0) << text;
         EXPECT_LE(value, upper) << text;
     }
-    EXPECT_TRUE(fake.messages.empty());  // no input is refused with a message
+    EXPECT_TRUE(fake.boxes.messages.empty());  // no input is refused with a message
 }
 
 TEST_F(Validation, AFailureInsideVNumericIsReportedByItAlone) {
     // A text that overflows a double cannot be compared: vNumeric reports it, the caller goes on.
     form.Text_Minute.setText(std::string(400, '9'));
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text.rfind("Ошибка функции vNumeric№6, ", 0), 0u) << fake.messages[0].text;
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
+    EXPECT_EQ(fake.boxes.messages[0].text.rfind("Ошибка функции vNumeric№6, ", 0), 0u)
+        << fake.boxes.messages[0].text;
 }
 
 }  // namespace

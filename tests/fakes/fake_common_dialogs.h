@@ -1,0 +1,80 @@
+// A stand-in for the common dialogs (print, open, save): the user's answers as a test gives them,
+// none meaning cancel, and the files a directory search finds.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "fakes/fake_global_memory.h"
+#include "fakes/fake_printer.h"
+#include "platform/printing.h"
+
+namespace tivora::fakes {
+
+class FakeCommonDialogs : public platform::CommonDialogFunctions {
+public:
+    // A confirmed print dialog writes its answer into the memory's blocks, within the printer's copies.
+    FakeCommonDialogs(FakeGlobalMemory& memory, FakePrinter& printer) : memory_(memory), printer_(printer) {}
+
+    std::function<bool(platform::PrintDialogRecord&)> printDialog;
+    std::function<bool(platform::OpenFileRecord&)> openDialog;
+    std::function<bool(platform::SaveFileRecord&)> saveDialog;
+    std::vector<platform::PrintDialogRecord> printDialogs;
+    std::vector<std::string> existingFiles;  // bare names that a directory search finds
+    // The records' sizes as the system declares them (as a 32-bit program has them, unless a test
+    // says otherwise).
+    std::uint32_t printDialogBytes = platform::records::printDialogBytes;
+    std::uint32_t openFileBytes = platform::records::openFileBytes;
+    std::uint32_t printDialogRecordSize() override { return printDialogBytes; }
+    bool PrintDlgW(platform::PrintDialogRecord& record) override {
+        printDialogs.push_back(record);
+        return printDialog ? printDialog(record) : false;
+    }
+    // The dialog's answer when the user confirms: the copies in the settings block (as many as the
+    // driver makes) where asked for there, else in the record; a names block with the device given.
+    bool confirmPrintDialog(platform::PrintDialogRecord& record, const std::string& device, int copies = 1,
+                            bool collate = true) {
+        const bool inSettings = record.Flags & platform::PD_USEDEVMODECOPIESANDCOLLATE;
+        memory_.blocks.at(record.hDevMode)[platform::records::dmCopies] =
+            static_cast<std::uint8_t>(inSettings ? std::min(copies, printer_.deviceCopies) : 1);
+        memory_.blocks.at(record.hDevMode)[platform::records::dmCollate] = inSettings && collate;
+        record.nCopies = static_cast<std::uint16_t>(inSettings ? 1 : copies);
+        record.Flags |= !inSettings && collate ? platform::PD_COLLATE : 0;
+        memory_.GlobalFree(record.hDevNames);
+        auto unit = [](std::size_t v) {
+            return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+        };
+        // No driver name (at 4), the device's (at 5), no port name after it.
+        std::string names = unit(4) + unit(5) + unit(6 + utf8ToUtf16(device).size()) + unit(0) + unit(0) +
+                            utf8ToUtf16Le(device) + unit(0) + unit(0);
+        record.hDevNames = memory_.GlobalAlloc(platform::globalMoveable, names.size());
+        std::copy(names.begin(), names.end(), memory_.blocks.at(record.hDevNames).begin());
+        return true;
+    }
+    std::uint32_t openFileRecordSize() override { return openFileBytes; }
+    bool GetOpenFileNameW(platform::OpenFileRecord& record) override {
+        return openDialog ? openDialog(record) : false;
+    }
+    bool GetSaveFileNameW(platform::SaveFileRecord& record) override {
+        return saveDialog ? saveDialog(record) : false;
+    }
+    std::vector<std::string> findFiles(const std::string& pattern) override {
+        std::vector<std::string> found;
+        for (const auto& name : existingFiles) {
+            if (pattern.size() >= name.size() && pattern.substr(pattern.size() - name.size()) == name) {
+                found.push_back(name);
+            }
+        }
+        return found;
+    }
+
+private:
+    FakeGlobalMemory& memory_;
+    FakePrinter& printer_;
+};
+
+}  // namespace tivora::fakes
