@@ -129,15 +129,6 @@ std::string encode(const std::string& text, TextMark mark) {
 
 }  // namespace
 
-std::string profileValueAsRead(std::string_view stored) {
-    std::string_view value = trimBlanks(stored);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value);
-}
-
 std::vector<ProfileLine> parseProfile(std::string_view text) {
     std::vector<ProfileLine> lines;
     size_t start = 0;

@@ -1,5 +1,5 @@
-// The private-profile functions in portable C++, for where Windows' own are absent (the native
-// build and its tests). The rules they follow are gathered at the top of portable_profile.cpp.
+// The private-profile functions in portable C++, for where Windows' own are absent (the tests,
+// the fuzz target, the benchmarks). The rules they follow are at the top of portable_profile.cpp.
 #pragma once
 
 #include <cstdint>
@@ -72,9 +72,6 @@ struct ProfileLine {
 
 // The lines of a profile file's text (UTF-8).
 std::vector<ProfileLine> parseProfile(std::string_view text);
-// A value as the profile functions read it back: blanks around it dropped, then one pair of the
-// same quotation marks around it.
-std::string profileValueAsRead(std::string_view stored);
 
 // The wide functions: the file's path reaches the store whole (as UTF-8), and the file's text is
 // kept in Windows-1251, the 8-bit code page of the program's users, or in the encoding that a
