@@ -19,7 +19,7 @@ def cases(report):
 
 
 def main(args):
-    # --failed-checks N: checks of the whole tree that ran before the builds (the format) and failed
+    # --failed-checks N: checks beside the tests (the format, the exe's size budget) that failed
     failed_checks = 0
     if args[:1] == ["--failed-checks"]:
         failed_checks, args = int(args[1]), args[2:]

@@ -129,15 +129,6 @@ std::string encode(const std::string& text, TextMark mark) {
 
 }  // namespace
 
-std::string profileValueAsRead(std::string_view stored) {
-    std::string_view value = trimBlanks(stored);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value);
-}
-
 std::vector<ProfileLine> parseProfile(std::string_view text) {
     std::vector<ProfileLine> lines;
     size_t start = 0;
@@ -256,68 +247,6 @@ FileError DiskFileStore::replace(const std::string& fresh, const std::string& ta
 void DiskFileStore::remove(const std::string& path) {
     std::error_code ignored;
     std::filesystem::remove(diskPath(path), ignored);
-}
-
-FileError MemoryFileStore::refusal(const std::string& path, bool writing) {
-    if (auto hold = held.find(path); hold != held.end() && hold->second != 0) {
-        if (hold->second > 0) {
-            --hold->second;
-        }
-        return fileError::sharingViolation;
-    }
-    bool inReadOnlyFolder = !readOnlyFolder.empty() && path.starts_with(readOnlyFolder);
-    if (writing && (inReadOnlyFolder || readOnly.count(path) > 0)) {
-        return fileError::accessDenied;
-    }
-    return fileError::none;
-}
-
-FileError MemoryFileStore::read(const std::string& path, std::string& bytes) {
-    requests.push_back("read " + path);
-    auto found = files.find(path);
-    if (found == files.end()) {
-        return fileError::fileNotFound;
-    }
-    if (FileError refused = refusal(path, false)) {
-        return refused;
-    }
-    bytes = found->second;
-    return fileError::none;
-}
-
-FileError MemoryFileStore::write(const std::string& path, const std::string& bytes) {
-    requests.push_back("write " + path);
-    if (FileError refused = refusal(path, true)) {
-        return refused;
-    }
-    std::size_t others = 0;
-    for (const auto& [name, content] : files) {
-        others += name == path ? 0 : content.size();
-    }
-    std::size_t room = capacity > others ? capacity - others : 0;
-    files[path] = bytes.substr(0, room);
-    return bytes.size() > room ? fileError::diskFull : fileError::none;
-}
-
-FileError MemoryFileStore::replace(const std::string& fresh, const std::string& target) {
-    requests.push_back("replace " + target + " by " + fresh);
-    auto found = files.find(fresh);
-    if (found == files.end()) {
-        return fileError::fileNotFound;
-    }
-    if (FileError refused = refusal(target, true)) {
-        return refused;
-    }
-    files[target] = std::move(found->second);
-    files.erase(fresh);
-    return fileError::none;
-}
-
-void MemoryFileStore::remove(const std::string& path) {
-    requests.push_back("remove " + path);
-    if (refusal(path, true) == fileError::none) {
-        files.erase(path);
-    }
 }
 
 }  // namespace tivora::platform

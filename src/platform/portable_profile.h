@@ -1,11 +1,9 @@
-// The private-profile functions in portable C++, for where Windows' own are absent (the native
-// build and its tests). The rules they follow are gathered at the top of portable_profile.cpp.
+// The private-profile functions in portable C++, for where Windows' own are absent (the tests,
+// the fuzz target, the benchmarks). The rules they follow are at the top of portable_profile.cpp.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,32 +32,6 @@ public:
     void remove(const std::string& path) override;
 };
 
-// Files in memory, for tests, with the faults of a real disk and of other programs as a test
-// sets them.
-class MemoryFileStore : public FileStore {
-public:
-    std::map<std::string, std::string> files;
-    // Paths another program holds open without sharing: each refuses this many requests (every
-    // one while negative), then is let go.
-    std::map<std::string, int> held;
-    // Files marked read-only: read, never written over or replaced.
-    std::set<std::string> readOnly;
-    // A folder (its path with the final backslash) where nothing can be written, made or replaced.
-    std::string readOnlyFolder;
-    // The bytes the disk holds, all files together. A write beyond it fails and leaves the file
-    // cut where the disk ran full, as a writer that empties the file first leaves it.
-    std::size_t capacity = SIZE_MAX;
-    // Every request, in order: "read P", "write P", "replace P by Q", "remove P", "flush P".
-    std::vector<std::string> requests;
-
-    FileError read(const std::string& path, std::string& bytes) override;
-    FileError write(const std::string& path, const std::string& bytes) override;
-    FileError replace(const std::string& fresh, const std::string& target) override;
-    void remove(const std::string& path) override;
-    // The refusal a request on path meets now, if any (a held path counts the request).
-    FileError refusal(const std::string& path, bool writing);
-};
-
 // One line of a profile file as the rules see it.
 struct ProfileLine {
     enum class Kind { Blank, Section, Entry, Other };
@@ -72,9 +44,6 @@ struct ProfileLine {
 
 // The lines of a profile file's text (UTF-8).
 std::vector<ProfileLine> parseProfile(std::string_view text);
-// A value as the profile functions read it back: blanks around it dropped, then one pair of the
-// same quotation marks around it.
-std::string profileValueAsRead(std::string_view stored);
 
 // The wide functions: the file's path reaches the store whole (as UTF-8), and the file's text is
 // kept in Windows-1251, the 8-bit code page of the program's users, or in the encoding that a

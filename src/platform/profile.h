@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/error.h"
 
@@ -25,6 +26,10 @@ inline constexpr FileError diskFull = 112;
 inline bool heldByAnotherProgram(FileError error) {
     return error == fileError::sharingViolation || error == fileError::lockViolation;
 }
+
+// A value as the profile functions read it back: blanks around it dropped, then one pair of the
+// same quotation marks around it.
+std::string profileValueAsRead(std::string_view stored);
 
 // Kernel32's GetPrivateProfileStringW and WritePrivateProfileStringW. Names, values and the
 // file's path go to the system as UTF-16, so that a program folder whose name the system's

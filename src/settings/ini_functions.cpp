@@ -3,7 +3,7 @@
 
 #include "base/numbers.h"
 #include "base/text.h"
-#include "platform/portable_profile.h"
+#include "platform/profile.h"
 #include "version.h"
 
 #include <utility>

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fakes/memory_file_store.h"
 #include "platform/portable_profile.h"
 #include "platform/profile.h"
 
@@ -14,7 +15,7 @@ public:
     // Files live in memory, keyed by their whole path (UTF-8), as the system names them through
     // its wide functions; the settings file is read and written by the portable profile functions.
     // The store's faults (a file held, a read-only folder, a full disk) reach both.
-    platform::MemoryFileStore disk;
+    MemoryFileStore disk;
     platform::PortableProfile profile{disk};
     int pausedMilliseconds = 0;
     bool fileExists(const std::string& path) override { return disk.files.count(path) > 0; }

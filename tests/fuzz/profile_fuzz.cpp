@@ -4,13 +4,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "fakes/memory_file_store.h"
 #include "platform/portable_profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string bytes(reinterpret_cast<const char*>(data), size);
     tivora::platform::parseProfile(bytes);
 
-    tivora::platform::MemoryFileStore store;
+    tivora::fakes::MemoryFileStore store;
     store.files["Settings.ini"] = bytes;
     tivora::platform::PortableProfile profile(store);
     std::u16string buffer(64, u'\0');

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "base/text.h"
+#include "fakes/memory_file_store.h"
 #include "platform/portable_profile.h"
 #include "profile_cases.h"
 
@@ -79,7 +80,7 @@ TEST(PortableProfile, FollowsTheTableOfCasesInAFolderOfAnyName) {
 }
 
 TEST(PortableProfile, DefaultIsCutToTheBufferLikeAValue) {
-    platform::MemoryFileStore memory;
+    fakes::MemoryFileStore memory;
     platform::PortableProfile profile(memory);
     std::u16string buffer(5, u'#');
     EXPECT_EQ(profile.GetPrivateProfileStringW(u"A", u"x", u"defaultvalue", buffer, u"none.ini"), 4u);
