@@ -91,10 +91,8 @@ std::string Win32Files::errorText(platform::FileError error) {
     while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) {
         words.pop_back();
     }
-    if (words.empty()) {
-        words = L"Код ошибки " + std::to_wstring(error);
-    }
-    return narrow(words);
+    // std::to_wstring would bring the library's whole wide printf into the exe.
+    return words.empty() ? "Код ошибки " + std::to_string(error) : narrow(words);
 }
 
 void Win32Files::pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
