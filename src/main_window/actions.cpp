@@ -75,11 +75,9 @@ void Form_Main::vFullScreen_Brake() {
         std::uintptr_t window = platform_.windows.FindWindowA(std::nullopt, TIVORA_TITLE);
         step(2);
         if (window != 0 && !platform_.windows.SetForegroundWindow(window)) {
-            // Windows keeps the foreground for the program the user works in. Joined to its
-            // thread's input for the one request, we may take it: no key is synthesized, so
-            // nothing reaches that program but the loss of the foreground (a full-screen game
-            // gives way as to Alt+Tab). Where even that is refused, the taskbar shows that
-            // something waits.
+            // Windows keeps the foreground for the program the user works in; joined to its
+            // thread's input for the one request, we may take it, no key synthesized. Where even
+            // that is refused, the taskbar shows that something waits.
             bool joined = platform_.windows.AttachThreadInput(true);
             bool granted = joined && platform_.windows.SetForegroundWindow(window);
             if (joined) {
