@@ -5,8 +5,6 @@
 #include "main_window/form_main.h"
 #include "version.h"
 
-#include <utility>
-
 namespace tivora {
 
 void Form_Main::bindActions() {
@@ -27,13 +25,13 @@ std::string Form_Main::volumeLevel() const {
 void Form_Main::vAction() {
     // The evening's message must be seen over whatever the user works in; a Test pressed by the
     // user comes up in front as it is.
-    const bool fromTrigger = std::exchange(actionFromTrigger_, false);
+    const bool fromTrigger = trigger_.takeActionFromTrigger();
     // The trigger holds its ticks back until the action, a message box perhaps, is over.
-    actionStarted();
+    trigger_.actionStarted();
     struct Ended {
-        Form_Main& form;
-        ~Ended() { form.actionEnded(); }
-    } ended{*this};
+        DailyTrigger& trigger;
+        ~Ended() { trigger.actionEnded(); }
+    } ended{trigger_};
     procedure("vAction", [&](Step& step) {
         step(1);
         show();  // the tray menu's show/hide caption is left as it is
@@ -77,11 +75,9 @@ void Form_Main::vFullScreen_Brake() {
         std::uintptr_t window = platform_.windows.FindWindowA(std::nullopt, TIVORA_TITLE);
         step(2);
         if (window != 0 && !platform_.windows.SetForegroundWindow(window)) {
-            // Windows keeps the foreground for the program the user works in. Joined to its
-            // thread's input for the one request, we may take it: no key is synthesized, so
-            // nothing reaches that program but the loss of the foreground (a full-screen game
-            // gives way as to Alt+Tab). Where even that is refused, the taskbar shows that
-            // something waits.
+            // Windows keeps the foreground for the program the user works in; joined to its
+            // thread's input for the one request, we may take it, no key synthesized. Where even
+            // that is refused, the taskbar shows that something waits.
             bool joined = platform_.windows.AttachThreadInput(true);
             bool granted = joined && platform_.windows.SetForegroundWindow(window);
             if (joined) {

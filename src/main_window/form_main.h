@@ -8,12 +8,12 @@
 #include "dialogs/common_dialog.h"
 #include "forms/controls.h"
 #include "forms/form.h"
+#include "main_window/scheduler.h"
 #include "platform/platform.h"
 #include "settings/ini_functions.h"
 #include "tray/tray_icon.h"
 
 #include <memory>
-#include <optional>
 
 namespace tivora {
 
@@ -49,7 +49,7 @@ public:
     forms::Menu TrayMenu_Command_Test;
     forms::Menu TrayMenu_Command_Exit;
 
-    // The daily trigger (scheduler.cpp).
+    // The daily trigger's handlers (scheduler.cpp).
     void Timer_Run_Timer();
     void vON_OFF();
     void Command_ON_OFF_Click();
@@ -134,41 +134,13 @@ private:
     void bindValidation();
     void bindAutostart();
     void bindHelp();
-    void finishTick();
-    void stopPendingTick();
-    void tickNow();
-    void clockMoved(bool resumed);
-    void actionStarted();
-    void actionEnded() noexcept;
-    // The set hour and minute as the clock's text begins with them ("23:00").
-    std::string setTime();
-    bool isSetMinute(const DateTime& time);
-    void holdTickBack();
-    // Hidden and running, one tick at the next moment that can matter; ticked: a tick has just run.
-    void armTicks(bool ticked);
-    int sleepMilliseconds(const DateTime& now);
 
     forms::UnloadMode unloadMode_ = forms::UnloadMode::Code;  // of the close let through last
     std::string programPath();
     bool startsThisProgram(const std::string& command);
     bool autostartShownOnly_ = false;  // the box is set to show the registry, not by the user
-    bool actionFromTrigger_ = false;   // the next vAction is the trigger's, not a Test
-    int pendingRead_ = 0;              // the one-shot that ends the current tick, 0 when none
-    int actionsRunning_ = 0;           // ticks are held back while any action runs
-    bool tickOwed_ = false;            // a tick was held back by an action
-    int owedTick_ = 0;                 // the one-shot that brings it, 0 when none
-    int sleepTick_ = 0;                // running: the one-shot of the next tick armed hidden, 0 when none
-    // The date whose action a tick held back inside the set minute would have fired.
-    std::optional<CalendarDate> owedDate_;
-    unsigned armings_ = 0;  // starts and stops so far
-    struct Firing {
-        CalendarDate date;   // the date it counts for
-        double minute;       // the minute it fired in, or none (61) for an owed action
-        std::int64_t slept;  // the machine's time asleep as it fired
-    };
-    std::optional<Firing> firing_;    // the firing whose action runs now
-    bool firingMinuteLeft_ = false;   // the clock has left its minute meanwhile
-    std::int64_t sleptAtFiring_ = 0;  // the machine's time asleep as the last firing recorded fired
+    // The daily trigger's state and logic (scheduler.cpp); the handlers above forward to it.
+    DailyTrigger trigger_;
 };
 
 }  // namespace tivora

@@ -44,7 +44,11 @@ Form_Main::Form_Main(platform::Platform& platform, ErrorReporter& reporter, INI_
       TrayMenu_Command_Exit(*this, "TrayMenu_Command_Exit", "Выход", &pmnuTray),
       INI(ini),
       platform_(platform),
-      reporter_(reporter) {
+      reporter_(reporter),
+      trigger_(
+          {*this, Text_Hour, Text_Minute, Label_Indicator, Timer_Run, Command_ON_OFF, Last_Action_Date,
+           Last_Action_Minute},
+          platform.clock, platform.timers, reporter, [this] { Timer_Run_Timer(); }, [this] { vAction(); }) {
     Command_ON_OFF.setTag("0");
     Command_ON_OFF.font = buttonFont;
     Command_Test.font = buttonFont;
