@@ -123,11 +123,9 @@ void FormHost::create() {
     liveHosts().push_back(this);
     adoptWindowDpi();
 
-    // The Tab key follows the model's tab order (see moveFocus), so the z-order is free to keep
-    // input fields above the option and check buttons, whose rectangles are often wider than
-    // their captions and reach under a field beside them. Option buttons stay together, so that
-    // the arrow keys move within their group. A label that names an input comes just before it:
-    // that is where screen readers look for an edit's name.
+    // Tab follows the model's order (moveFocus), so the z-order keeps input fields above the wide
+    // option and check buttons beside them; option buttons stay together for the arrow keys; a
+    // label naming an input comes just before it, where screen readers look for an edit's name.
     const auto& all = form_.controls();
     std::vector<forms::Control*> order;
     std::vector<forms::Control*> namingLabels;

@@ -177,10 +177,9 @@ int runMessageLoop();
 struct ApplicationEvents {
     // The shell's broadcast: the notification area was made anew.
     std::function<void()> taskbarCreated;
-    // Another start from the program folder asks for the main window: whether this copy takes
-    // the request (a copy on its way out does not), and then the showing itself. The asking start
-    // has its answer before the window is shown, so that a message box standing in this copy
-    // never holds it up.
+    // Another start from the program folder asks for the main window: whether this copy takes it
+    // (one on its way out does not), answered before the showing, so that a message box standing
+    // in this copy never holds the asking start up.
     std::function<bool()> takesShowRequest;
     std::function<void()> showRequested;
 };
