@@ -1,6 +1,6 @@
 // The system's accessibility property service, which gives a control our name, and the wrapper of
 // its standard accessible object that answers with our name and read-only state where it cannot.
-// oleacc and ole32 are bound when a screen reader first asks, since most runs never need them.
+// Their libraries are bound when a screen reader first asks, since most runs never need them.
 #include "forms/win32/accessible_name.h"
 
 #include <oleacc.h>

@@ -1,6 +1,6 @@
-// Makes a form's window and its controls' windows from the model, and ends them. The model holds
-// the state; beside this file form_placement.cpp places and scales the windows, form_mirror.cpp
-// writes model changes in, form_input.cpp reads the user's input, picture_surface.cpp keeps pictures.
+// Makes a form's window and its controls' windows from the model, ends them, runs the message loop,
+// and holds the helpers the window layer shares. Beside it form_placement.cpp places and scales,
+// form_mirror.cpp writes model changes in, form_input.cpp reads input, picture_surface.cpp pictures.
 #include "forms/win32/form_host.h"
 
 #include <commctrl.h>

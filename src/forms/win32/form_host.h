@@ -1,6 +1,6 @@
-// Realises a forms::Form as real windows: one HWND per control at its twips position converted
-// with the window's real DPI, the controls' fonts, Tab over the visible enabled controls, model
-// changes mirrored into the HWNDs without echo, and user input turned into model events.
+// FormHost realises a forms::Form as real windows: one HWND per control placed from its twips at
+// the real DPI, model changes mirrored in without echo, user input turned into model events. Also
+// the message loop, and the program's hidden application window with what it hears.
 #pragma once
 
 #include <windows.h>
