@@ -1,8 +1,6 @@
-// The yardstick of a tray program: the least one does. A window, the common controls of version 6
-// (by its manifest, as the program has them), and one tray icon, added before the window shows;
-// nothing else. With the argument "hidden" the window is never shown: the program idles in the
-// tray, as the real one mostly does; with "ticking" too, a one-second timer ticks and does
-// nothing: the floor of what a program that looks at the clock once a second can cost.
+// The yardstick of a tray program: a window, the version 6 common controls and one tray icon.
+// "hidden": the window is never shown (idling in the tray, as the program mostly does);
+// "ticking": a one-second timer that does nothing, the floor for a program reading the clock.
 #include <windows.h>
 
 #include <commctrl.h>

@@ -1,10 +1,6 @@
-// The installer's custom actions. Before Windows Installer replaces or removes the program's files,
-// the copies of the program that run from the installation folder are asked to close, the way
-// Windows' Restart Manager asks a program to (the end of the session for that program alone: it
-// saves its settings and ends), and are waited for; one that does not end is reported and the
-// installation stops, rather than leave a running program's files half replaced. When the program
-// is removed, so is its autostart value, if it names the program in the installation folder; an
-// upgrade keeps it.
+// The installer's custom actions: the copies running from the installation folder asked to close
+// (as Restart Manager asks) and waited for before their files are replaced; the autostart value
+// removed with the program, if it names the installation folder, and kept over an upgrade.
 #include <windows.h>
 
 #include <msi.h>

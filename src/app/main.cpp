@@ -1,4 +1,5 @@
-// Tivora's entry point: the system, the main window and the message loop.
+// Tivora's entry point: the system, one copy per program folder, the hidden application window,
+// the main window and the help window it opens, and the message loop.
 #include <windows.h>
 
 #include <commctrl.h>

@@ -1,8 +1,5 @@
-// What the program does when an exception finds no handler: it ends. The C++ library's own
-// handler would first write the exception's type to the standard error, which a program without
-// a console does not have, and it brings the library's whole name demangler (some 50 KB) into the
-// exe. Every procedure traps its own failures (base/report.h) and the window procedures catch
-// what is left, so this is the last resort of a program that has already gone wrong.
+// What the program does when an exception finds no handler: it ends, at once. The library's own
+// handler writes to a standard error the program lacks and brings its name demangler (some 50 KB).
 #include <cstdlib>
 
 #if defined(__GLIBCXX__) && defined(_WIN32)

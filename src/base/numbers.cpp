@@ -173,10 +173,8 @@ std::string numberText(double value, const NumberFormat& format, int significant
     if (!std::isfinite(value)) {
         return text + (std::isnan(value) ? "nan" : "inf");
     }
-    // The digits rounded to the significant digits, as printf's %e gives them (whatever width the
-    // C library writes the exponent in), then laid out as %g does: plain unless the exponent is
-    // below -4 or reaches the digits' count, trailing zeros dropped. std::to_chars does the same,
-    // but brings 180 KB of tables into the exe.
+    // Rounded by printf's %e, then laid out as %g does (plain unless the exponent is below -4 or
+    // reaches the digits' count, trailing zeros dropped). std::to_chars would bring 180 KB of tables.
     int precision = std::clamp(significantDigits, 1, 40);
     char scientific[64];
     std::snprintf(scientific, sizeof scientific, "%.*e", precision - 1, std::fabs(value));

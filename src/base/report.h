@@ -1,7 +1,6 @@
-// The common error report and the trap that lets a procedure read as its steps.
-//
-// Every procedure of the program traps its own failures: it stops at the failing step,
-// shows the report and returns normally, so its caller goes on with its next step.
+// The common error report and the trap that lets a procedure read as its steps: every procedure
+// traps its own failures, stops at the failing step, shows the report and returns normally, so
+// its caller goes on with its next step.
 #pragma once
 
 #include <functional>

@@ -1,4 +1,5 @@
-// UTF-8, UTF-16 and Windows-1251 conversions.
+// UTF-8, UTF-16 and Windows-1251 conversions, byte-order marks, case folding, and texts counted in
+// characters.
 #include "base/text.h"
 
 #include <array>

@@ -1,4 +1,5 @@
-// The print dialog, printing a text page by page, and the open-file dialog.
+// The print dialog and its records, printing a text page by page (into a file the save dialog
+// names, when asked), and the open-file dialog.
 #include "dialogs/common_dialog.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-// Cl_Module_CommonDialog: the print dialog and the printing of a text page by page, and the
-// open-file dialog with its properties. Its failures are reported only while the main window's
-// hidden debug box is ticked.
+// Cl_Module_CommonDialog: the print dialog, a text printed page by page (on the printer, or into a
+// file the save dialog names), and the open-file dialog with its properties. Its failures are
+// reported only while the main window's hidden debug box is ticked.
 #pragma once
 
 #include <array>

@@ -1,6 +1,6 @@
-// The window layer's model of a window: its controls in a fixed order, caption, visibility,
-// position in twips, coordinate unit, and its events: load, activate, close request, unload,
-// mouse move.
+// The window layer's model of a window: its controls in a fixed order, caption, visibility, state,
+// position in twips, coordinate unit, popup menus, and its events: load, activate, close request,
+// unload, mouse move, the session's end, the machine's resume and the clock set.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
-// Form_Help: the help text, to read and to print. While it is open the main window takes no
-// input; closing it gives the main window back. It prints through a common-dialog object and a
-// hidden picture box of its own, so that printing works as long as the window is open, also
-// after the main window has gone.
+// Form_Help: the help text, to read and to print; while it is open the main window takes no input.
+// It prints through a common-dialog object and a hidden picture box of its own, so that printing
+// works as long as the window is open, also after the main window has gone.
 #pragma once
 
 #include <memory>

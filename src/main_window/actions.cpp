@@ -1,5 +1,6 @@
-// The actions: play the melody, show the message, or have the volume tool lower the volume;
-// and the option buttons that choose one and enable its input.
+// The action: the window shown, the foreground taken when the full-screen brake is ticked, then the
+// melody played, the message shown or the volume set by the volume tool; the Test buttons that run
+// it, and the option buttons that choose one and enable its input.
 #include "base/numbers.h"
 #include "base/text.h"
 #include "main_window/form_main.h"
@@ -75,9 +76,9 @@ void Form_Main::vFullScreen_Brake() {
         std::uintptr_t window = platform_.windows.FindWindowA(std::nullopt, TIVORA_TITLE);
         step(2);
         if (window != 0 && !platform_.windows.SetForegroundWindow(window)) {
-            // Windows keeps the foreground for the program the user works in; joined to its
-            // thread's input for the one request, we may take it, no key synthesized. Where even
-            // that is refused, the taskbar shows that something waits.
+            // Refused while the user works in another program: joined to its thread's input for
+            // the one request we may take it (no key synthesized); where even that is refused, the
+            // taskbar button flashes.
             bool joined = platform_.windows.AttachThreadInput(true);
             bool granted = joined && platform_.windows.SetForegroundWindow(window);
             if (joined) {

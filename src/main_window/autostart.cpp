@@ -1,5 +1,6 @@
-// "Загружать программу при загрузке Windows": the system's reg tool writes or removes the
-// program's value under the current user's Run key.
+// "Загружать программу при загрузке Windows": the system's reg tool writes or removes the program's
+// value under the current user's Run key (and removes an earlier version's that starts it); the box
+// shows what Windows will do at logon, Task Manager's switch counted.
 #include "base/text.h"
 #include "main_window/form_main.h"
 
@@ -67,11 +68,9 @@ bool Form_Main::startsThisProgram(const std::string& command) {
     return !theirs.empty() && !ours.empty() ? theirs == ours : foldCase(started) == foldCase(programPath());
 }
 
-// The box shows what Windows will do at logon: the user may have switched the start off in Task
-// Manager, or on again there, since the settings were saved. Only the box follows; the values
-// in the registry stay as the user left them, in either place.
-// (A tick has just started the reg tool, which may not have written the value yet: only the
-// startup list, which it does not touch, is read then.)
+// The box shows what Windows will do at logon (Task Manager's switch may have changed since the
+// save); only the box follows, the registry stays as the user left it. Just after a tick the reg
+// tool may not have written yet, so only the startup list, which it does not touch, counts then.
 void Form_Main::showAutostartAsWindowsWill() {
     const bool switchedOff = platform_.runKey.startSwitchedOff(caption());
     int shown = Check_AutoStart.value();
@@ -128,10 +127,9 @@ void Form_Main::Check_AutoStart_Click() {
                 platform::WindowStyle::MinimizedFocus);
         }
         step(5);
-        // A value of an earlier version (named after its own caption, "Tivora!!! v.1.0") that
-        // starts this same program would start it a second time at logon, and unticking would
-        // leave it: it goes. Other programs' values, and copies of the program in other folders,
-        // are left alone.
+        // An earlier version's value ("Tivora!!! v.1.0") starting this same program would start it
+        // twice at logon, and unticking would leave it: it goes. Other programs' values, and
+        // copies in other folders, are left alone.
         for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
             if (foldCase(value.name) != foldCase(caption()) && startsThisProgram(value.command)) {
                 platform_.processes.startSystemTool(

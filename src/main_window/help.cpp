@@ -1,4 +1,5 @@
-// The Help button: the main window takes no input while the help window is open.
+// The Help button (the main window takes no input while the help window is open), and the main
+// window's common-dialog object, made when first needed.
 #include "main_window/form_main.h"
 
 namespace tivora {

@@ -1,5 +1,6 @@
-// The main window as it is designed: every control with its place, caption, initial text,
-// state and font. Positions are twips in the client area.
+// The main window as it is designed: every control with its place (twips in the client area),
+// caption, initial text, state and font; the tab order, the names screen readers hear, and each
+// concern's handlers bound.
 #include "main_window/form_main.h"
 
 namespace tivora {

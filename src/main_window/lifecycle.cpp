@@ -1,5 +1,6 @@
-// Start-up, the close box that only hides, the real shut-down, and the show/hide toggle that
-// start-up, the close box and the tray share.
+// Start-up (the tray icon, the settings, the help text), the close box that only hides, the real
+// shut-down that saves the settings, and the show/hide toggle that start-up, the close box and the
+// tray share.
 #include "base/numbers.h"
 #include "base/text.h"
 #include "main_window/form_main.h"

@@ -1,4 +1,5 @@
-// The local clock. Read it each time the time matters; never count ticks as time.
+// The local clock, read each time the time matters (never count ticks as time), and the time the
+// machine has spent asleep.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
-// Printing: kernel32's movable global memory (the print dialog takes its records in it),
-// comdlg32's print and open-file dialogs, and the current printer with the installed ones.
+// Printing and the common dialogs: kernel32's movable global memory (the print dialog takes its
+// records in it), comdlg32's print, open-file and save-file dialogs with a search for files, and
+// the current printer with the installed ones.
 #pragma once
 
 #include <cstddef>
@@ -25,10 +26,9 @@ public:
 inline constexpr std::uint32_t globalMoveable = 0x2;   // GMEM_MOVEABLE
 inline constexpr std::uint32_t globalZeroInit = 0x40;  // GMEM_ZEROINIT
 
-// The records as a 32-bit program hands them to the dialogs. platform/win32 checks them against
-// the system's own declarations at compile time: the offsets always, the sizes where it is 32-bit.
-// The print dialog is the wide one (PrintDlgW): printer names reach it and come back whole,
-// whatever the system's code page.
+// The records as a 32-bit program hands them to the dialogs, checked in platform/win32 against the
+// system's declarations (the offsets always, the sizes when 32-bit). The print dialog is the wide
+// one (PrintDlgW), so printer names come back whole whatever the system's code page.
 namespace records {
 inline constexpr std::uint32_t printDialogBytes = 66;  // PRINTDLGW
 inline constexpr std::uint32_t openFileBytes = 76;     // OPENFILENAMEA as Windows 95 and NT 4 know it
@@ -156,10 +156,9 @@ public:
     virtual double ScaleHeight() = 0;
     virtual double TwipsPerPixelX() = 0;
     virtual double TwipsPerPixelY() = 0;
-    // Paints the part of a picture (its image handle) that starts at pixel (x2, y2) and is
-    // width2 x height2 of its pixels onto the rectangle (x1, y1, width1, height1) of the page, in
-    // the printer's pixels from the printable area's top-left corner. Only that part reaches the
-    // page, drawn at the printer's own resolution. The first paint begins the document.
+    // Paints the part of a picture (its image handle) from pixel (x2, y2), width2 x height2 pixels,
+    // onto the page's rectangle (x1, y1, width1, height1) in printer pixels from the printable
+    // area's corner, at the printer's own resolution. The first paint begins the document.
     virtual void PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1,
                               int x2, int y2, int width2, int height2) = 0;
     virtual void NewPage() = 0;

@@ -31,13 +31,9 @@ inline bool heldByAnotherProgram(FileError error) {
 // same quotation marks around it.
 std::string profileValueAsRead(std::string_view stored);
 
-// Kernel32's GetPrivateProfileStringW and WritePrivateProfileStringW. Names, values and the
-// file's path go to the system as UTF-16, so that a program folder whose name the system's
-// 8-bit code page cannot write (C:\Users\André under code page 1251) still reaches its file. A
-// file without a byte-order mark keeps its text in that 8-bit code page: the system converts on
-// the way in and out, and a character the code page lacks is written as it writes it (its
-// nearest likeness or "?"). A file that begins with the UTF-16LE byte-order mark the system
-// reads and writes in UTF-16LE, every character kept.
+// Kernel32's GetPrivateProfileStringW and WritePrivateProfileStringW, all in UTF-16 so that any
+// folder's name reaches its file. A file without a byte-order mark is in the 8-bit code page (a
+// character it lacks written as "?" or a likeness); one with the UTF-16LE mark keeps every one.
 class Profile {
 public:
     virtual ~Profile() = default;

@@ -15,10 +15,9 @@ public:
     virtual std::uintptr_t FindWindowA(const std::optional<std::string>& className,
                                        const std::string& title) = 0;
     virtual bool SetForegroundWindow(std::uintptr_t window) = 0;
-    // Joins our thread's input to that of the foreground window's thread (true), or parts it
-    // again (false). Joined, a foreground request is granted while the user works in another
-    // program: the route that Windows' documentation of SetForegroundWindow shows. False when
-    // there is nothing to join (no foreground window, or it is ours) or the system refused.
+    // Joins our thread's input to the foreground window's thread (true), or parts it (false), so
+    // that a foreground request is granted while the user works elsewhere. False when there is
+    // nothing to join (no foreground window, or it is ours) or the system refused.
     virtual bool AttachThreadInput(bool attach) = 0;
     // Flashes the window's taskbar button until the window comes to the foreground.
     virtual void FlashWindowEx(std::uintptr_t window) = 0;

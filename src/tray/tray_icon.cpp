@@ -1,4 +1,5 @@
-// The notification-area icon: its record, its mouse codes and its popup menu.
+// The notification-area icon: its record, kept in the notification area (added again while the
+// shell refuses it, and when the shell makes the area anew), its mouse codes and its popup menu.
 #include "tray/tray_icon.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-// Encodings: UTF-16 for the window layer, Windows-1251 for files and the "A" functions.
+// Encodings (UTF-16 for the window layer, Windows-1251 for files and the "A" functions, malformed
+// UTF-8, the help file's own), texts cut by characters, and case folding.
 #include <gtest/gtest.h>
 
 #include "base/text.h"

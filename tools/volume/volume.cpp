@@ -1,9 +1,6 @@
-// volume.exe: "volume setsysvolume LEVEL" sets the master volume of the default playback
-// device to LEVEL / 65535. The main program starts it minimised; as a console program it would
-// flash a console window up, so it is a GUI program that opens no window. What goes wrong is
-// one line on the standard error (a console or file when the caller redirects it, else the
-// console of the cmd.exe that started it) and the exit code; a message box would wait for
-// someone to close it.
+// volume.exe: "volume setsysvolume LEVEL" sets the default playback device's master volume to
+// LEVEL / 65535. A GUI program that opens no window (a console one would flash a console up); a
+// failure is one line on the standard error or the parent's console, and the exit code.
 #include <windows.h>
 // After windows.h:
 #include <shellapi.h>

@@ -1,6 +1,6 @@
-// The standard accessible object of a control with a name of ours: every question goes to the
-// system's object, except the name (and the read-only state) of the control itself. The library
-// is bound when a screen reader first asks, since most runs never need it.
+// The system's accessibility property service, which gives a control our name, and the wrapper of
+// its standard accessible object that answers with our name and read-only state where it cannot.
+// Their libraries are bound when a screen reader first asks, since most runs never need them.
 #include "forms/win32/accessible_name.h"
 
 #include <oleacc.h>

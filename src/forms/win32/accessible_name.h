@@ -1,8 +1,6 @@
-// What a screen reader hears about an input that has no caption or label of its own: a name of
-// ours given to the system's own accessible object of the control through the system's
-// accessibility property service, which MSAA clients and UI Automation's proxies both honour;
-// where that service is missing or refuses, the system's object wrapped with the name (and
-// read-only where the keyboard cannot change the text either).
+// A name of ours for an input without a caption or label, as screen readers hear it: given through
+// the system's accessibility property service (MSAA and UI Automation both honour it), or where that
+// is missing or refuses, by the system's own accessible object wrapped with the name.
 #pragma once
 
 #include <windows.h>

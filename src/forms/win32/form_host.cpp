@@ -1,6 +1,6 @@
-// Makes a form's window and its controls' windows from the model, and ends them. The model holds
-// the state; beside this file form_placement.cpp places and scales the windows, form_mirror.cpp
-// writes model changes in, form_input.cpp reads the user's input, picture_surface.cpp keeps pictures.
+// Makes a form's window and its controls' windows from the model, ends them, runs the message loop,
+// and holds the helpers the window layer shares. Beside it form_placement.cpp places and scales,
+// form_mirror.cpp writes model changes in, form_input.cpp reads input, picture_surface.cpp pictures.
 #include "forms/win32/form_host.h"
 
 #include <commctrl.h>
@@ -123,11 +123,9 @@ void FormHost::create() {
     liveHosts().push_back(this);
     adoptWindowDpi();
 
-    // The Tab key follows the model's tab order (see moveFocus), so the z-order is free to keep
-    // input fields above the option and check buttons, whose rectangles are often wider than
-    // their captions and reach under a field beside them. Option buttons stay together, so that
-    // the arrow keys move within their group. A label that names an input comes just before it:
-    // that is where screen readers look for an edit's name.
+    // Tab follows the model's order (moveFocus), so the z-order keeps input fields above the wide
+    // option and check buttons beside them; option buttons stay together for the arrow keys; a
+    // label naming an input comes just before it, where screen readers look for an edit's name.
     const auto& all = form_.controls();
     std::vector<forms::Control*> order;
     std::vector<forms::Control*> namingLabels;

@@ -1,6 +1,6 @@
-// Realises a forms::Form as real windows: one HWND per control at its twips position converted
-// with the window's real DPI, the controls' fonts, Tab over the visible enabled controls, model
-// changes mirrored into the HWNDs without echo, and user input turned into model events.
+// FormHost realises a forms::Form as real windows: one HWND per control placed from its twips at
+// the real DPI, model changes mirrored in without echo, user input turned into model events. Also
+// the message loop, and the program's hidden application window with what it hears.
 #pragma once
 
 #include <windows.h>
@@ -177,10 +177,9 @@ int runMessageLoop();
 struct ApplicationEvents {
     // The shell's broadcast: the notification area was made anew.
     std::function<void()> taskbarCreated;
-    // Another start from the program folder asks for the main window: whether this copy takes
-    // the request (a copy on its way out does not), and then the showing itself. The asking start
-    // has its answer before the window is shown, so that a message box standing in this copy
-    // never holds it up.
+    // Another start from the program folder asks for the main window: whether this copy takes it
+    // (one on its way out does not), answered before the showing, so that a message box standing
+    // in this copy never holds the asking start up.
     std::function<bool()> takesShowRequest;
     std::function<void()> showRequested;
 };

@@ -1,5 +1,6 @@
 // Model changes written into the windows: compared first, and with the control's guard up while
-// we write, so that the change notification it raises is recognised as our own echo.
+// we write, so that the notification it raises is known as our own echo; also popup menus, the
+// first showing, and the controls' colours (a high-contrast theme's own where ours would be lost).
 #include "forms/win32/form_host.h"
 
 #include <cmath>

@@ -1,5 +1,6 @@
-// Where a window stands and how big it is drawn: the DPI it is shown at, its controls laid out
-// from their twips, their fonts, and its position reported to the model in twips.
+// Where a window stands and how big it is drawn: the DPI it is shown at, its icons and fonts at
+// that DPI, its controls laid out from their twips, its position to and from the model in twips,
+// and the window kept within reach on the monitors' work areas.
 #include "forms/win32/form_host.h"
 
 #include "forms/placement.h"

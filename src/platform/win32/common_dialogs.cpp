@@ -1,5 +1,6 @@
-// The program's dialog records copied into PRINTDLGW and OPENFILENAMEW and back, checked against
-// the system's declarations at compile time; FindFirstFileW for the files of a pattern.
+// The program's dialog records copied into PRINTDLGW and OPENFILENAMEW and back (checked against
+// the system's declarations at compile time), the save dialog, and FindFirstFileW for the files of
+// a pattern.
 #include "platform/win32/common_dialogs.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // CreateFileW, ReadFile, WriteFile, FlushFileBuffers and MoveFileExW, each answering with the
-// system's error code; FormatMessageW for its words.
+// system's error code, and FormatMessageW for its words; besides, a file's existence and removal.
 #include "platform/win32/files.h"
 
 #include <windows.h>

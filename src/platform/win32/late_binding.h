@@ -1,6 +1,6 @@
-// Functions of system libraries that only printing and the open-file dialog need, bound when
-// first called: loading comdlg32 and winspool at start-up would slow every start for a help
-// window that is rarely printed.
+// System functions bound when first called, their libraries loaded from the system folder: those
+// most runs never need (printing, the dialogs, COM, accessibility; comdlg32 and winspool loaded at
+// start-up would slow every start) and those that older Windows lacks.
 #pragma once
 
 #include <windows.h>

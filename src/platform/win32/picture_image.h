@@ -14,10 +14,9 @@ struct PictureImage {
     std::vector<HENHMETAFILE> layers;
 };
 
-// Plays the part of the picture that starts at its pixel (x2, y2) and is width2 x height2 of its
-// pixels onto the rectangle (x1, y1, width1, height1) of a device context, in the device's
-// pixels: the lines of text placed in that part, clipped to the rectangle. False when the device
-// refused the text.
+// Plays the part of the picture from its pixel (x2, y2), width2 x height2 pixels, onto the
+// rectangle (x1, y1, width1, height1) of a device context in its pixels: the lines of text in that
+// part, clipped to the rectangle. False when the device refused the text.
 bool playPicture(HDC dc, const PictureImage& picture, double x1, double y1, double width1, double height1,
                  int x2, int y2, int width2, int height2);
 

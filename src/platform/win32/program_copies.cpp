@@ -1,5 +1,5 @@
-// One copy per program folder: the folder's mutex, the running copies found by their application
-// window, and the request to show the main window.
+// One copy per program folder: a folder's key (its final path), its mutex, the running copies found
+// by their application windows, and the request to show the main window.
 #include "platform/win32/program_copies.h"
 
 #include <algorithm>

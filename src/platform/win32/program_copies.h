@@ -1,7 +1,6 @@
-// The copies of the program that run in the user's logon session, told apart by their program
-// folder: the folder's claim (a named mutex), the running copy of a folder found by its
-// application window, and the request that asks it to show its main window. The installer's
-// custom action finds the copies of the installed folder the same way.
+// The copies of the program in the user's logon session, told apart by their program folder: the
+// folder's claim (a named mutex), a folder's running copies found by their application windows,
+// and the request to show the main window. The installer's custom action uses them too.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// UTF-8 to UTF-16 for the W functions (wchar_t is 16 bits on Windows).
+// UTF-8 to UTF-16 for the W functions, and back (wchar_t is 16 bits on Windows).
 #include "platform/win32/wide.h"
 
 #include "base/text.h"

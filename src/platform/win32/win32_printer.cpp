@@ -1,5 +1,5 @@
-// The printer as the spooler shows it. The printer chosen in the print dialog stays current
-// for the rest of the run, with the settings the dialog gave it.
+// The printer as the spooler shows it (the one chosen in the print dialog stays current for the
+// rest of the run, with the dialog's settings), and a document on its device context or to a file.
 #include "platform/win32/win32_printer.h"
 
 #include <winspool.h>

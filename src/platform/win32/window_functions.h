@@ -1,5 +1,6 @@
 // The user32 functions the program calls by name on windows: finding one, bringing one to the
-// foreground (with the foreground thread's input joined to ours), posting to one, drawing text.
+// foreground (with the foreground thread's input joined to ours) or flashing its taskbar button,
+// posting to one, drawing text.
 #pragma once
 
 #include <windows.h>
