@@ -1,31 +1,5 @@
-// The private-profile functions in portable C++.
-//
-// The rules, as Windows' own functions show them to the program:
-//  1. A file is a sequence of lines; a line ends at CR LF, at LF, or at a CR alone.
-//  2. "[name]" starts a section (blanks before "[" are allowed; the name is what stands between
-//     "[" and the first "]", blanks around it dropped). A "[" line without "]" holds nothing.
-//  3. Any other line that is not blank is an entry of the section above it: "name=value" with
-//     the name before the first "=" (blanks around it dropped) and the value everything after
-//     it; a line without "=" is a name without a value, which reads as missing. Lines before
-//     the first header form the section with the empty name.
-//  4. Section and key names match without regard to letter case (A-Z only). The first section
-//     of a name counts, and in it the first entry of a key.
-//  5. Reading: blanks (spaces, tabs) around the value are dropped; then a value enclosed in one
-//     pair of the same quotation marks (' or ") loses them. A missing file, section or key
-//     gives the default. What is copied is cut to the buffer size less one (room for the
-//     terminating zero), and the count copied is returned.
-//  6. Writing: a missing file is created, and a missing section is appended at the end of the
-//     file, each with the one entry; an existing entry has its value replaced in place (its
-//     name kept as it stands); a new entry goes after the last entry of its section, or right
-//     after the header when it has none. Other lines, blank ones included, stay as they are;
-//     every line of a written file ends in CR LF.
-//  7. Names, values and the path come as UTF-16; the path names the file whole. A file without a
-//     byte-order mark keeps its text in the 8-bit code page (here Windows-1251): what is written
-//     is converted to it, a character it lacks becoming "?", and what is read is converted back.
-//     A file that begins with a byte-order mark (UTF-16LE, UTF-16BE or UTF-8) is read and
-//     written in that encoding, so every character is kept; a new file is written in the code
-//     page.
-//  8. A file that cannot be read reads as none; a write to it, or one the disk refuses, fails.
+// The private-profile functions in portable C++, by the rules Windows' own show the program
+// (docs/notes.md lists them): sections, entries, case, quotes, encodings by byte-order mark.
 #include "platform/portable_profile.h"
 
 #include "base/text.h"

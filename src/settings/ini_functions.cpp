@@ -69,13 +69,8 @@ bool INI_Functions::codePageHolds(const std::string& text) {
     return platform_.regional.fromAnsi(platform_.regional.toAnsi(text)) == text;
 }
 
-// The profile functions write a file without a byte-order mark in the system's code page, each
-// character it lacks as "?": a Kazakh message on a Russian Windows, any Russian one on a Western
-// Windows, would come back as question marks. A file that begins with the UTF-16LE mark they
-// read and write in UTF-16LE from then on, so such a file is turned into that form first, its
-// text kept (a file that names another encoding by its mark is read in that one). The files of
-// nearly every user, whose code page holds their text, stay as every earlier version wrote them,
-// byte for byte.
+// A value the code page cannot write turns the file into UTF-16LE first, which the profile
+// functions keep from then on; files whose code page holds their text stay byte for byte.
 platform::FileError INI_Functions::keepInUnicode(const std::string& file) {
     std::string bytes;
     if (platform::FileError error = platform_.files.read(file, bytes)) {

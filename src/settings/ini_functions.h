@@ -19,10 +19,8 @@ public:
     // The full path of the settings file: the program folder and "\Settings.ini" (set at start-up).
     std::string Settings_File;
 
-    // The file is named to the system whole (through the wide profile functions), so a program
-    // folder with any name keeps its settings. Its text stays in the system's 8-bit code page, as
-    // the program's earlier builds wrote and read it, until a value comes that the code page
-    // cannot write: the file then turns Unicode (see WriteIni).
+    // Named whole through the wide profile functions, so any folder keeps its settings; the text
+    // stays in the 8-bit code page until a value needs Unicode (see WriteIni).
     // The value of key in section, "" when there is none (or after a failure, which is reported).
     std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
     // Writes one key. A value that the system's code page cannot write whole first turns the file
@@ -33,15 +31,9 @@ public:
 
     static constexpr int Load = 0;
     static constexpr int Save = 1;
-    // Saves (1) or restores (0) every text box, combo box, option button and check box of the
-    // window, and the main window's position, in Settings_File. A restored value reaches its
-    // control as the user's change would, so the control's handlers run, nested.
-    //
-    // A save never rewrites the only copy: every key goes into a new file beside it (a copy of
-    // the old one, so keys of the user's own stay), which is flushed and then put in the old
-    // one's place in one step. Whatever the system refuses (a full disk, a folder that cannot be
-    // written, another program holding the file), Settings.ini stays exactly as it was. A file
-    // that exists but cannot be read at start-up is said so at once, and never saved over.
+    // Saves (1) or restores (0) every keyed control and the main window's position. A restored
+    // value reaches its control as the user's change would; a save replaces the file in one step
+    // and never rewrites the only copy (docs/notes.md).
     void Settings(int direction, forms::Form& window);
 
     // Tells the user once, in plain words, that the last save failed: which file, the system's

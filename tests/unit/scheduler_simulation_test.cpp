@@ -1,22 +1,6 @@
-// The daily trigger through many simulated days of a real machine's life: the clock set forward
-// and back by seconds to days, daylight saving both ways, sleeps of any length (the timers stand
-// still while the clock goes on), message boxes answered after 0 to 120 s, Test presses, stops
-// and starts at any moment, the window hidden and shown, timer messages late under load. The real
-// scheduler runs on the fake system; the simulation plays the window system's timers and the
-// user, and checks what a user relies on:
-//  - never two firings on one date, unless the trigger was stopped and started, or the clock set
-//    back into or before the set minute of that date, in between;
-//  - no firing on another date while the clock has not left the minute of the last firing (the
-//    date changed inside it), unless the machine slept or the trigger was stopped and started;
-//  - no firing at any time of day but the set minute, and none while stopped, except the action
-//    that a box standing across the set minute held back: it fires right after the last box is
-//    closed, on that date still, and must;
-//  - a set minute that the machine spends awake, with the trigger running and nothing else going
-//    on, fires less than a second after it begins (unless that date has fired already); late
-//    timer messages delay it, but it still fires within the minute;
-//  - and so, after any disturbance, the next undisturbed day fires.
-// TIVORA_SIMULATED_DAYS sets the length (a short run by default; bench/ runs 1 000 000 days), and
-// TIVORA_SIMULATION_SEED replays the one seed a failure names.
+// The daily trigger through many simulated days of a real machine's life (clock set, daylight
+// saving, sleeps, late timers, boxes, Test, stop and start), judged by what a user relies on
+// (docs/notes.md). TIVORA_SIMULATED_DAYS sets the length, TIVORA_SIMULATION_SEED replays a seed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -290,10 +274,9 @@ private:
         fromTimer([&] { form.Timer_Run.tick(); });
     }
 
-    // A timer message inside the set minute while a box stands: the program holds the tick back
-    // and owes the date's action, unless the clock is still in a minute fired on another date as
-    // far as the program has seen (the firing whose box stands counts as fired; a held tick
-    // outside the set minute shows the clock has left it).
+    // A timer message in the set minute while a box stands: the tick is held back and the date's
+    // action owed, unless the clock is still in a minute fired on another date as far as the
+    // program has seen (a held tick outside the set minute shows the clock has left it).
     void noteHeldBack() {
         Ms days = floorDiv(t_ + offset_, day);
         if (!boxes_.empty() && running_ && !inSetMinute()) {

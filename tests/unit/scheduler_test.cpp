@@ -439,10 +439,9 @@ TEST_F(Scheduler, AFiringAnsweredAfterMidnightCountsForItsOwnDate) {
     EXPECT_EQ(shown(message), 2);
 }
 
-// Hidden in the tray and running, the trigger sleeps: no one-second timer, one one-shot to the
-// next moment that can matter (the set minute, or the guard wake every fifth minute on the
-// clock). Shown again, the one-second timer is back, as it is where the system
-// refuses the one-shot.
+// Hidden and running, the trigger sleeps: one one-shot to the next moment that can matter (the
+// set minute, or the guard wake every fifth minute). Shown again, or where the system refuses
+// the one-shot, the one-second timer is back.
 TEST_F(Scheduler, AHiddenTriggerSleepsToTheNextMomentThatCanMatter) {
     struct Row {
         DateTime now;
