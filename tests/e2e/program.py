@@ -30,7 +30,7 @@ def form_facts():
 
 FORM = form_facts()
 # The class of a control's window under Wine, by its kind (the timer and the menus have no window,
-# and the picture box, the help's print surface, is not looked for).
+# and the picture box, a surface to print on, is never shown and not looked for).
 WINDOW_CLASS = {"CommandButton": "Button", "OptionButton": "Button", "CheckBox": "Button", "TextBox": "Edit",
                 "ComboBox": "ComboBox", "Label": "Static"}
 WINDOWED = [c for c in FORM["controls"] if c["kind"] in WINDOW_CLASS]
