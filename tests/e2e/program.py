@@ -1,5 +1,6 @@
-"""The real Tivora.exe in a throw-away program folder, and its main window's controls found by
-where the design puts them."""
+"""The real Tivora.exe in a throw-away program folder, and its main window's controls as the form
+declares them (form_facts.exe), found in the real window by where the design puts them."""
+import json
 import os
 import subprocess
 from pathlib import Path
@@ -10,33 +11,41 @@ ROOT = Path(__file__).resolve().parents[2]
 PROGRAM = Path(os.environ.get("TIVORA_E2E_PROGRAM", ROOT / "build" / "win32" / "program"))
 STUB_VOLUME = Path(os.environ.get("TIVORA_E2E_STUB_VOLUME", ROOT / "build" / "win32" / "tests" / "stub_volume.exe"))
 
+FORM_FACTS = Path(os.environ.get("TIVORA_E2E_FORM_FACTS", ROOT / "build" / "win32" / "tests" / "form_facts.exe"))
+
+
+def form_facts():
+    """Form_Main as its declaration and layout make it: form_facts.exe's JSON, made under Wine once
+    per build of it and kept beside it."""
+    if not FORM_FACTS.exists():
+        raise FileNotFoundError(f"{FORM_FACTS} is not built: cmake --build --preset win32")
+    kept = FORM_FACTS.with_suffix(".json")
+    if not kept.exists() or kept.stat().st_mtime < FORM_FACTS.stat().st_mtime:
+        made = kept.with_suffix(f".{os.getpid()}.tmp")
+        with open(made, "wb") as out:
+            subprocess.run([ROOT / "scripts" / "wine-run", FORM_FACTS], stdout=out, check=True)
+        made.replace(kept)  # whole, also when suites run side by side
+    return json.loads(kept.read_text())
+
+
+FORM = form_facts()
+# The class of a control's window under Wine, by its kind (the timer and the menus have no window,
+# and the picture box, a surface to print on, is never shown and not looked for).
+WINDOW_CLASS = {"CommandButton": "Button", "OptionButton": "Button", "CheckBox": "Button", "TextBox": "Edit",
+                "ComboBox": "ComboBox", "Label": "Static"}
+WINDOWED = [c for c in FORM["controls"] if c["kind"] in WINDOW_CLASS]
 # name: window class, design text, (left, top, width, height) in twips, enabled at start
-VISIBLE = {
-    "Command_ON_OFF": ("Button", "Старт", (1200, 120, 735, 495), True),
-    "Text_Hour": ("Edit", "23", (120, 120, 375, 375), True),
-    "Text_Minute": ("Edit", "00", (600, 120, 375, 375), True),
-    "Text_Message": ("Edit", "Tivora свое чертово радио!!!", (120, 1560, 2655, 375), True),
-    "Command_Help": ("Button", "Справка", (120, 3960, 2655, 255), True),
-    "Option_Message": ("Button", "Сообщение", (120, 1320, 2655, 195), True),
-    "Option_Volume": ("Button", "Изменение громкости до", (120, 840, 2775, 195), True),
-    "Option_Melody": ("Button", "Мелодия (melody.mp3)", (120, 1080, 2775, 195), True),
-    "Combo_Percents": ("ComboBox", "50%", (2040, 1080, 735, 315), False),
-    "Command_Test": ("Button", "Тест", (2040, 120, 735, 495), True),
-    "Check_AutoStart": ("Button", "Загружать программу при загрузке Windows", (120, 2160, 2655, 375), True),
-    "Check_Minimize": ("Button", "Сворачивать и стартовать программу при ее загрузке", (120, 2640, 2655, 375), True),
-    "Check_FullScreen_Brake": ("Button", "Пытаться сворачивать полноэкранные приложения", (120, 3120, 2655, 375),
-                               True),
-    "Label_Hour": ("Static", "Час", (120, 480, 495, 255), True),
-    "Label_Minute": ("Static", "Минута", (600, 480, 615, 255), True),
-}
-TAB_ORDER = ["Command_ON_OFF", "Text_Hour", "Text_Minute", "Text_Message", "Command_Help", "Option_Message",
-             "Option_Volume", "Option_Melody", "Combo_Percents", "Command_Test", "Check_AutoStart",
-             "Check_Minimize", "Check_FullScreen_Brake"]
+VISIBLE = {c["name"]: (WINDOW_CLASS[c["kind"]], c["text"], tuple(c["rect"]), c["enabled"])
+           for c in WINDOWED if c["visible"]}
+TAB_ORDER = FORM["tab_order"]
 HIDDEN = {  # never seen at rest (the indicator only while the trigger runs): window class, (left, top) in twips
-    "Label_Indicator": ("Static", (960, 240)),
-    "Check_Message_Exit": ("Button", (120, 720)),
-    "Check_MsgBox": ("Button", (2040, 600)),
-}
+    c["name"]: (WINDOW_CLASS[c["kind"]], tuple(c["rect"][:2])) for c in WINDOWED if not c["visible"]}
+# The settings file's keys in their order: {key: (control name, design value)}.
+KEYS = {c["key"]: (c["name"], c["value"]) for c in FORM["controls"] if c["key"]}
+# name: BM_GETCHECK's answer at start (an option button's 1 when chosen, a check box's Value) for
+# the option buttons and check boxes one sees
+CHECKED = {c["name"]: int(c["value"] == "True") if c["kind"] == "OptionButton" else int(c["value"])
+           for c in FORM["controls"] if c["kind"] in ("OptionButton", "CheckBox") and c["visible"]}
 
 BM_GETCHECK = 0x00F0
 EM_SETSEL = 0x00B1
@@ -98,23 +107,15 @@ class MainWindow:
         self.s.drive("send", self.hwnd, WM_COMMAND, (CBN_SELCHANGE << 16) | combo["id"], combo["hwnd"])
 
 
-SETTINGS_EXAMPLE = """[Form_Main]
-Form_Main_Check_Message_Exit=0
-Form_Main_Check_FullScreen_Brake=1
-Form_Main_Check_Minimize=0
-Form_Main_Check_AutoStart=0
-Form_Main_Combo_Percents=33%
-Form_Main_Option_Melody=False
-Form_Main_Option_Volume=True
-Form_Main_Option_Message=False
-Form_Main_Check_MsgBox=0
-Form_Main_Text_Message=Tivora свое чертово радио!!!
-Form_Main_Text_Minute=30
-Form_Main_Text_Hour=22
-[Program_Settings]
-Form_Left=600
-Form_Top=450
-"""
+def settings_text(values, left, top):
+    """A whole settings file as the program writes it: every key with its design value unless values
+    gives another (by control name), then the window's position."""
+    lines = [f"[{FORM['name']}]"] + [f"{key}={values.get(name, value)}" for key, (name, value) in KEYS.items()]
+    return "\n".join(lines + ["[Program_Settings]", f"Form_Left={left}", f"Form_Top={top}", ""])
+
+
+SETTINGS_EXAMPLE = settings_text({"Check_FullScreen_Brake": "1", "Combo_Percents": "33%", "Option_Volume": "True",
+                                  "Option_Message": "False", "Text_Minute": "30", "Text_Hour": "22"}, 600, 450)
 
 
 def ini_values(text):

@@ -1,7 +1,7 @@
 """The main window as a user meets it: the real Tivora.exe under Wine, driven from outside."""
 import time
 
-from program import BM_GETCHECK, EM_SETSEL, HIDDEN, TAB_ORDER, VISIBLE, ProgramTestCase, pixels
+from program import BM_GETCHECK, CHECKED, EM_SETSEL, HIDDEN, TAB_ORDER, VISIBLE, ProgramTestCase, pixels
 from tivora_e2e import run_tests, wait_until
 
 
@@ -25,10 +25,8 @@ class MainWindow(ProgramTestCase):
                     self.assertNotEqual(s.pixel((left + right) // 2, (top + bottom) // 2), (0, 0, 192))
                 else:
                     self.assertFalse(w.control(name)["visible"])
-        self.assertEqual(w.checked("Option_Message"), 1)
-        for name in ["Option_Volume", "Option_Melody", "Check_AutoStart", "Check_Minimize",
-                     "Check_FullScreen_Brake"]:
-            self.assertEqual(w.checked(name), 0, name)
+        for name, checked in CHECKED.items():
+            self.assertEqual(w.checked(name), checked, name)
         self.assertEqual(s.drive("focus", w.hwnd)["focus"]["hwnd"], w["Command_ON_OFF"])
 
     def test_the_indicator_blinks_while_the_trigger_runs_and_rests_after_a_stop(self):

@@ -2,14 +2,11 @@
 mouse, its menu chosen with the keyboard, the close box, a restart, the end of the session."""
 import time
 
-from program import SETTINGS_EXAMPLE, ProgramTestCase, pixels
+from program import KEYS, SETTINGS_EXAMPLE, ProgramTestCase, pixels
 from tivora_e2e import DriverError, run_tests, wait_until
 
 NOTICE = ("Программа при нажатии на крестик сворачивается. Показать программу - левый клик по значку. "
           "Выход из программы - правый клик по значку.")
-KEYS = ["Check_Message_Exit", "Check_FullScreen_Brake", "Check_Minimize", "Check_AutoStart", "Combo_Percents",
-        "Option_Melody", "Option_Volume", "Option_Message", "Check_MsgBox", "Text_Message", "Text_Minute",
-        "Text_Hour"]
 
 
 class Tray(ProgramTestCase):
@@ -40,7 +37,7 @@ class Tray(ProgramTestCase):
         self.assertEqual(s.wait_exit(10), 0)
         saved = self.settings()
         for key in KEYS:
-            self.assertIn(f"\r\nForm_Main_{key}=", saved)
+            self.assertIn(f"\r\n{key}=", saved)
         self.assertRegex(saved, r"\[Program_Settings\]\r\nForm_Left=-?\d+\r\nForm_Top=-?\d+\r\n$")
         self.assertIn("Form_Main_Text_Hour=23\r\n", saved)
         self.assertFalse(wait_until(lambda: not self.icon_shown(s), what="the icon gone") is None)

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "fakes/form_facts.h"
 #include "fakes/main_window_fixture.h"
 
 namespace tivora::fakes {
@@ -19,21 +20,11 @@ struct StartUpFixture : MainWindowFixture {
         fake.files.disk.files[folder + "\\Settings.ini"] = utf8ToCp1251(text);
     }
     std::string settings() { return cp1251ToUtf8(fake.files.file(folder + "\\Settings.ini")); }
-    // A whole settings file of the design values, with some keys given other values.
-    void setFullSettings(const std::map<std::string, std::string>& values) {
-        std::map<std::string, std::string> keys{
-            {"Check_Message_Exit", "0"}, {"Check_FullScreen_Brake", "0"}, {"Check_Minimize", "0"},
-            {"Check_AutoStart", "0"},    {"Combo_Percents", "50%"},       {"Option_Melody", "False"},
-            {"Option_Volume", "False"},  {"Option_Message", "True"},      {"Check_MsgBox", "0"},
-            {"Text_Message", "x"},       {"Text_Minute", "00"},           {"Text_Hour", "23"}};
-        for (const auto& [key, value] : values) {
-            keys[key] = value;
-        }
-        std::string text = "[Form_Main]\r\n";
-        for (const auto& [key, value] : keys) {
-            text += "Form_Main_" + key + "=" + value + "\r\n";
-        }
-        setSettings(text + "[Program_Settings]\r\nForm_Left=0\r\nForm_Top=0\r\n");
+    // A whole settings file: every key the window saves with its design value (the message "x"),
+    // some keys given other values.
+    void setFullSettings(std::map<std::string, std::string> values) {
+        values.emplace("Text_Message", "x");
+        setSettings(mainWindowFacts().settingsFile(values, 0, 0));
     }
     void startUp() {
         form.load();

@@ -2,6 +2,7 @@
 // user's own changes, and failing exactly where a value cannot be taken.
 #include <gtest/gtest.h>
 
+#include "fakes/form_facts.h"
 #include "fakes/main_window_fixture.h"
 #include "settings/ini_functions.h"
 
@@ -27,23 +28,14 @@ TEST_F(SettingsFile, AFirstSaveWritesEveryKeyInTheWindowsOrder) {
     form.Text_Minute.setText("30");
     form.moved(600, 450);
     ini.Settings(INI_Functions::Save, form);
-    EXPECT_EQ(file(),
-              "[Form_Main]\r\n"
-              "Form_Main_Check_Message_Exit=0\r\n"
-              "Form_Main_Check_FullScreen_Brake=1\r\n"
-              "Form_Main_Check_Minimize=0\r\n"
-              "Form_Main_Check_AutoStart=1\r\n"
-              "Form_Main_Combo_Percents=33%\r\n"
-              "Form_Main_Option_Melody=False\r\n"
-              "Form_Main_Option_Volume=True\r\n"
-              "Form_Main_Option_Message=False\r\n"
-              "Form_Main_Check_MsgBox=0\r\n"
-              "Form_Main_Text_Message=Tivora свое чертово радио!!!\r\n"
-              "Form_Main_Text_Minute=30\r\n"
-              "Form_Main_Text_Hour=22\r\n"
-              "[Program_Settings]\r\n"
-              "Form_Left=600\r\n"
-              "Form_Top=450\r\n");
+    EXPECT_EQ(file(), fakes::mainWindowFacts().settingsFile({{"Check_FullScreen_Brake", "1"},
+                                                             {"Check_AutoStart", "1"},
+                                                             {"Combo_Percents", "33%"},
+                                                             {"Option_Volume", "True"},
+                                                             {"Option_Message", "False"},
+                                                             {"Text_Minute", "30"},
+                                                             {"Text_Hour", "22"}},
+                                                            600, 450));
     EXPECT_TRUE(fake.boxes.messages.empty());
 }
 
@@ -64,15 +56,11 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryControlAndThePosition) {
     Form_Main restored(system, reporter, ini);
     ini.Settings(INI_Functions::Load, restored);
     EXPECT_TRUE(fake.boxes.messages.empty());
-    for (auto* control : form.controls()) {
-        using Kind = forms::Control::Kind;
-        Kind kind = control->kind();
-        std::string property = kind == Kind::TextBox || kind == Kind::ComboBox ? "text" : "Value";
-        if (kind == Kind::TextBox || kind == Kind::ComboBox || kind == Kind::OptionButton ||
-            kind == Kind::CheckBox) {
-            EXPECT_EQ(restored.findControl(control->name())->property(property), control->property(property))
-                << control->name();
-        }
+    for (const auto* c : fakes::mainWindowFacts().keyed()) {
+        std::string_view property = fakes::savedProperty(c->kind);
+        EXPECT_EQ(restored.findControl(c->name)->property(property),
+                  form.findControl(c->name)->property(property))
+            << c->name;
     }
     EXPECT_EQ(restored.Text_Message.text(), longMessage);
     EXPECT_EQ(restored.left(), 1234);
@@ -109,14 +97,19 @@ TEST_F(SettingsFile, LoadedValuesRaiseTheControlsOwnNotifications) {
 }
 
 TEST_F(SettingsFile, AMissingCheckBoxKeyStopsTheLoadThere) {
-    setFile(
-        "[Form_Main]\r\n"
-        "Form_Main_Check_Message_Exit=1\r\nForm_Main_Check_FullScreen_Brake=1\r\nForm_Main_Check_Minimize="
-        "1\r\n"
-        "Form_Main_Check_AutoStart=0\r\nForm_Main_Combo_Percents=10%\r\nForm_Main_Option_Melody=False\r\n"
-        "Form_Main_Option_Volume=True\r\nForm_Main_Option_Message=False\r\n"
-        "Form_Main_Text_Message=Спокойной ночи\r\nForm_Main_Text_Minute=15\r\nForm_Main_Text_Hour=21\r\n"
-        "[Program_Settings]\r\nForm_Left=600\r\nForm_Top=450\r\n");
+    std::string text = fakes::mainWindowFacts().settingsFile({{"Check_Message_Exit", "1"},
+                                                              {"Check_FullScreen_Brake", "1"},
+                                                              {"Check_Minimize", "1"},
+                                                              {"Combo_Percents", "10%"},
+                                                              {"Option_Volume", "True"},
+                                                              {"Option_Message", "False"},
+                                                              {"Text_Message", "Спокойной ночи"},
+                                                              {"Text_Minute", "15"},
+                                                              {"Text_Hour", "21"}},
+                                                             600, 450);
+    size_t missing = text.find("Form_Main_Check_MsgBox=");
+    text.erase(missing, text.find("\r\n", missing) + 2 - missing);
+    setFile(text);
     form.moved(90, 90);
     ini.Settings(INI_Functions::Load, form);
     ASSERT_EQ(fake.boxes.messages.size(), 1u);
