@@ -1,8 +1,6 @@
-// A stand-in for a tool the program starts, in the end-to-end tests: the volume tool, or a reg.exe
-// planted where the program must not look for one. It changes nothing and records, in
-// NAME-calls.txt beside itself (NAME: its own file name without extension, so volume-calls.txt
-// as volume.exe), when it was started (local time, from its process's creation) and the command
-// line it received.
+// A stand-in for a tool the program starts (the volume tool, or a reg.exe planted where the program
+// must not look): it changes nothing and appends its start time and command line to
+// NAME-calls.txt beside itself (volume-calls.txt as volume.exe).
 #include <windows.h>
 
 #include <cstdio>

@@ -1,13 +1,6 @@
-// Tivora's end-to-end test driver: drives the windows of another Win32 process
-// from outside, the way a person at the desk would, and reports what it sees.
-//
-// One command per run (the tests call it through `wine driver.exe ...`); results
-// go to stdout as JSON, one object per line, strings as raw UTF-8. Exit code 0 on
-// success; on failure a message on stderr and exit code 1 (2 for a malformed command).
-// Window handles are printed and accepted as decimal numbers.
-//
-// Build: i686-w64-mingw32-g++-posix -std=c++20 -O2 -static -municode -Wall -Wextra
-//        driver.cpp -o driver.exe -luser32 -lgdi32 -lshell32 -ladvapi32
+// The end-to-end driver: drives another Win32 process's windows from outside as a person would,
+// one command per run (`wine driver.exe ...`), and reports what it sees as JSON lines on stdout
+// (handles in decimal; exit 1 on failure, 2 on a malformed command). Built by tests/CMakeLists.txt.
 #include <windows.h>
 
 #include <oleacc.h>
@@ -328,11 +321,9 @@ BOOL CALLBACK report_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
     return TRUE;
 }
 
-// `watch`: what a person would have seen over a span of time: every top-level window (of a
-// class) that became visible and every change of the foreground window. Wine 8 does not report
-// shows and foreground changes to a window event hook in another process (only creation and
-// focus), so the facts are polled every millisecond or two: a window shown and hidden again
-// between two polls would go unseen.
+// `watch`: every top-level window (of a class) that became visible and every foreground change
+// over a span. Wine's event hooks miss other processes' shows, so it polls every millisecond or
+// two: a window shown and hidden between two polls goes unseen.
 struct Watch {
     const std::wstring* cls = nullptr;
     DWORD start = 0;
