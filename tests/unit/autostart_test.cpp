@@ -78,6 +78,7 @@ TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEa
 TEST_F(Autostart, AStartThatFailsIsReportedWithItsLine) {
     form.setCaption("Tivora!!! v.1.1");
     fake.processes.startFailure = err::FileNotFound;
+    fake.runKey.switchedOff = {"Tivora!!! v.1.1"};  // outside the settings load, the user's tick still acts
     form.Check_AutoStart.setValue(1);
     form.Check_AutoStart.setValue(0);
     ASSERT_EQ(fake.boxes.messages.size(), 2u);
