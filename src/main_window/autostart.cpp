@@ -100,10 +100,10 @@ void Form_Main::Check_AutoStart_Click() {
         std::string arguments;
         const std::string path = programPath();
         // A tick loaded from the settings file while the start is switched off in Task Manager
-        // would undo the user's choice there; it only shows as Windows will act (start-up's last
-        // step), and the Run value that Task Manager's entry stands on stays.
+        // would undo the user's choice there; it only shows as Windows will act (right after the
+        // load), and the Run value that Task Manager's entry stands on stays.
         const bool switchedOff = platform_.runKey.startSwitchedOff(caption());
-        if (state == forms::CheckBox::Checked && switchedOff && !Form_Loaded) {
+        if (state == forms::CheckBox::Checked && switchedOff && loadingSettings_) {
             return;
         }
         if (state == forms::CheckBox::Checked) {

@@ -98,7 +98,7 @@ public:
 
     // Autostart registration (autostart.cpp).
     void Check_AutoStart_Click();
-    // Ticked or not as Windows will start the program at logon (start-up's last step).
+    // Ticked or not as Windows will start the program at logon (right after start-up's load).
     void showAutostartAsWindowsWill();
 
     // The level the volume tool gets for a percentage text such as "50%".
@@ -139,6 +139,7 @@ private:
     std::string programPath();
     bool startsThisProgram(const std::string& command);
     bool autostartShownOnly_ = false;  // the box is set to show the registry, not by the user
+    bool loadingSettings_ = false;     // start-up's load of the saved values runs their handlers
     // The daily trigger's state and logic (scheduler.cpp); the handlers above forward to it.
     DailyTrigger trigger_;
 };

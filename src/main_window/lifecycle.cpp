@@ -81,7 +81,11 @@ void Form_Main::Form_Load() {
         setCaption(std::string(TIVORA_TITLE) + " v." + std::to_string(TIVORA_VERSION_MAJOR) + "." +
                    std::to_string(TIVORA_VERSION_MINOR));
         step(9);
+        loadingSettings_ = true;  // Settings traps its own failures: it always returns here
         INI.Settings(INI_Functions::Load, *this);
+        loadingSettings_ = false;
+        // Whether or not the rest of start-up completes, the box shows what Windows will do.
+        showAutostartAsWindowsWill();
         step(10);
         std::string file = platform_.files.readFile(platform_.application.programFolder() + "\\Справка.txt");
         // Our own file, in our own encoding: the system's code page may not be Cyrillic at all.
@@ -95,8 +99,6 @@ void Form_Main::Form_Load() {
         step(13);
         Exit_Requested = false;
         step(14);
-        showAutostartAsWindowsWill();
-        step(15);
         // The percentage box remembers its last pick; a design text that the load left alone
         // raised no change, so it is remembered here. Otherwise typing into the box before the
         // first pick would empty it, and the volume action could not read a percentage.

@@ -219,8 +219,9 @@ void DailyTrigger::tickNow() {
     armTicks(true);
 }
 
-// Tick now: the set minute may have begun. Woken on another date than the last firing's, after
-// a sleep since that firing, the clock has left the minute fired in; a clock set inside it has not.
+// Tick now: the set minute may have begun. Woken on another date than a firing's, after a sleep
+// since that firing, the clock has left the minute fired in; a clock set inside it has not. That
+// holds for the last firing recorded and for the one whose box stands.
 void DailyTrigger::clockMoved(bool resumed) {
     if (leadingValue(window_.onOff.tag()) == 0) {
         return;
@@ -229,9 +230,14 @@ void DailyTrigger::clockMoved(bool resumed) {
     if (owedDate_ && *owedDate_ != today) {
         owedDate_.reset();  // the clock has gone to another date: that date's set minute decides
     }
-    if (resumed && today != window_.lastActionDate &&
-        clock_.sleptMilliseconds() - sleptAtFiring_ > sleptMargin) {
+    auto leftAsleep = [&](const CalendarDate& firedDate, std::int64_t sleptThen) {
+        return resumed && today != firedDate && clock_.sleptMilliseconds() - sleptThen > sleptMargin;
+    };
+    if (leftAsleep(window_.lastActionDate, sleptAtFiring_)) {
         window_.lastActionMinute = noMinute;
+    }
+    if (firing_ && leftAsleep(firing_->date, firing_->slept)) {
+        firingMinuteLeft_ = true;  // the held tick below owes the new date its action
     }
     tickNow();
 }

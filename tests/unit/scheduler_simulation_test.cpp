@@ -39,7 +39,7 @@ Ms floorDiv(Ms a, Ms b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 struct Counts {
     long long days = 0, firings = 0, tests = 0, minutes = 0, undisturbed = 0, loaded = 0, clockSets = 0,
               dstShifts = 0, sleeps = 0, stopsAndStarts = 0, loadSpells = 0, ticks = 0, entries = 0,
-              wakeEntries = 0, owed = 0;
+              wakeEntries = 0, owed = 0, owedAfterWake = 0;
     Ms latestHidden = 0;  // the latest firing in an undisturbed minute, hidden
     Ms latest = 0;        // the latest firing in an undisturbed minute, after the minute began
     Ms latestEntry = 0;   // the latest after a wake or a clock set into the minute was heard
@@ -49,7 +49,7 @@ struct Counts {
         undisturbed += o.undisturbed, loaded += o.loaded, clockSets += o.clockSets, dstShifts += o.dstShifts;
         sleeps += o.sleeps, stopsAndStarts += o.stopsAndStarts, loadSpells += o.loadSpells, ticks += o.ticks;
         entries += o.entries;
-        wakeEntries += o.wakeEntries, owed += o.owed;
+        wakeEntries += o.wakeEntries, owed += o.owed, owedAfterWake += o.owedAfterWake;
         latestHidden = std::max(latestHidden, o.latestHidden);
         latestOwed = std::max(latestOwed, o.latestOwed);
         latest = std::max(latest, o.latest);
@@ -111,6 +111,10 @@ private:
     struct Span {
         Ms from, to;
     };
+    struct Sleep {
+        Ms from, to;
+        Ms heard = INT64_MAX;  // when the program first heard of the wake
+    };
     struct Candidate {
         CalendarDate date;
         Ms start;
@@ -168,6 +172,7 @@ private:
             scheduledFiring();
             firingBoxDay_ = floorDiv(t_ + offset_, day);
             firingMinuteLeft_ = false;
+            sleptAtFiringBox_ = slept;
         }
         double r = uniform01();
         Ms open = r < 0.4    ? uniform(0, 2 * second)
@@ -276,7 +281,7 @@ private:
 
     // A timer message in the set minute while a box stands: the tick is held back and the date's
     // action owed, unless the clock is still in a minute fired on another date as far as the
-    // program has seen (a held tick outside the set minute shows the clock has left it).
+    // program has seen (a held tick outside the set minute, or a wake heard on another date).
     void noteHeldBack() {
         Ms days = floorDiv(t_ + offset_, day);
         if (!boxes_.empty() && running_ && !inSetMinute()) {
@@ -289,6 +294,15 @@ private:
                 owedSince_ = t_;
             }
             owedDay_ = days;
+        }
+    }
+
+    // The program hears of a wake on another date than the firing whose box stands, the machine
+    // having slept since: the clock has left the minute fired in, which holds back no date now.
+    void noteWokeOnAnotherDate() {
+        if (firingBoxDay_ && *firingBoxDay_ != floorDiv(t_ + offset_, day) &&
+            slept - sleptAtFiringBox_ > 500) {
+            firingMinuteLeft_ = true;
         }
     }
 
@@ -305,12 +319,22 @@ private:
     }
 
     void evaluateOwed(Ms days) {
+        if (t_ < owedClosed_ + 1500) {
+            return;  // another box opened and closed meanwhile: the check of its closing decides
+        }
         Ms from = owedSince_ - minute - 2 * second;  // from before the set minute began
-        if (anyAt(clockSets_, from, t_) || anyIn(sleeps_, from, t_) || anyAt(armingTimes_, from, t_) ||
+        // A sleep excuses it, unless the program had heard of the wake when the action fell owed.
+        bool sleptUnheard = false, woke = false;
+        for (const auto& s : sleeps_) {
+            bool heard = s.to <= owedSince_ && s.heard <= owedSince_;
+            sleptUnheard = sleptUnheard || (overlaps(s, from, t_) && !heard);
+            woke = woke || (overlaps(s, from, t_) && heard);
+        }
+        if (anyAt(clockSets_, from, t_) || sleptUnheard || anyAt(armingTimes_, from, t_) ||
             anyIn(lateSpans_, from, t_) || !boxes_.empty()) {
             return;
         }
-        ++counts.owed;
+        ++(woke ? counts.owedAfterWake : counts.owed);
         for (const auto& f : firings_) {
             if (f.at >= owedClosed_ && f.date == days) {
                 counts.latestOwed = std::max(counts.latestOwed, f.at - owedClosed_);
@@ -395,6 +419,10 @@ private:
                 if (!postponed(e)) {
                     lastEvent_ = t_;
                     noteEntry(true);
+                    if (!sleeps_.empty()) {
+                        sleeps_.back().heard = std::min(sleeps_.back().heard, t_);
+                    }
+                    noteWokeOnAnotherDate();
                     noteHeldBack();
                     fromTimer([&] { form.systemResumed(); });
                 }
@@ -729,7 +757,10 @@ private:
         fail("woken or with the clock set into the set minute at " + stamp() + ", no firing within a second");
     }
 
-    static bool overlaps(const Span& s, Ms from, Ms to) { return s.from <= to && s.to >= from; }
+    template <class Spanned>
+    static bool overlaps(const Spanned& s, Ms from, Ms to) {
+        return s.from <= to && s.to >= from;
+    }
 
     template <class Spans>
     static bool anyIn(const Spans& spans, Ms from, Ms to) {
@@ -914,7 +945,8 @@ private:
     };
     std::vector<Box> boxes_;  // the boxes open now, the innermost last
     std::deque<Box> closedBoxes_;
-    std::deque<Span> sleeps_, lateSpans_;
+    std::deque<Sleep> sleeps_;
+    std::deque<Span> lateSpans_;
     std::deque<Ms> clockSets_, silentSets_, armingTimes_;
     std::deque<Firing> firings_;
     std::deque<Candidate> candidates_;
@@ -923,7 +955,8 @@ private:
     std::optional<Ms> heldDay_;       // the date of a firing whose minute the clock has not left yet
     std::optional<Ms> owedDay_;       // the date whose action a box held back inside the set minute
     std::optional<Ms> firingBoxDay_;  // the date of the firing whose box stands
-    bool firingMinuteLeft_ = false;   // a held tick has seen the clock out of its minute
+    bool firingMinuteLeft_ = false;   // a held tick, or a wake on another date, has seen it leave its minute
+    Ms sleptAtFiringBox_ = 0;         // the time asleep when that box opened
     Ms owedSince_ = 0, owedClosed_ = 0;
     std::optional<Span> entry_;  // a wake or a clock set into the set minute, waiting for its check
     bool entryByWake_ = false;
@@ -970,14 +1003,17 @@ TEST(SchedulerSimulation, DaysOfClockChangesSleepsBoxesAndLoadLoseNoDayAndFireNo
         "simulated %lld days: %lld firings, %lld Test boxes; %lld set minutes, of them %lld undisturbed "
         "(each fired, at most %lld ms after it began) and %lld under load (each fired within it); "
         "%lld wakes and %lld clock sets into the set minute (each fired at most %lld ms after the program "
-        "heard of it); %lld boxes across the set minute (each date's action at most %lld ms after the last "
-        "box closed); %lld clock sets, %lld daylight saving shifts, %lld sleeps, %lld stops and starts, "
+        "heard of it); %lld boxes across the set minute, %lld of them after a wake in it (each date's action "
+        "at "
+        "most %lld ms after the last box closed); %lld clock sets, %lld daylight saving shifts, %lld sleeps, "
+        "%lld stops and starts, "
         "%lld load spells; %lld ticks delivered; hidden, an undisturbed set minute fired at most %lld ms "
         "after it began\n",
         all.days, all.firings, all.tests, all.minutes, all.undisturbed, static_cast<long long>(all.latest),
-        all.loaded, all.wakeEntries, all.entries, static_cast<long long>(all.latestEntry), all.owed,
-        static_cast<long long>(all.latestOwed), all.clockSets, all.dstShifts, all.sleeps, all.stopsAndStarts,
-        all.loadSpells, all.ticks, static_cast<long long>(all.latestHidden));
+        all.loaded, all.wakeEntries, all.entries, static_cast<long long>(all.latestEntry),
+        all.owed + all.owedAfterWake, all.owedAfterWake, static_cast<long long>(all.latestOwed),
+        all.clockSets, all.dstShifts, all.sleeps, all.stopsAndStarts, all.loadSpells, all.ticks,
+        static_cast<long long>(all.latestHidden));
 }
 
 }  // namespace

@@ -41,14 +41,26 @@ TEST_F(Scheduler, StartAndStopSwitchTimerCaptionsAndTimeBoxes) {
 }
 
 TEST_F(Scheduler, IndicatorShowsForHalfASecondAndAStopCancelsThePendingRead) {
+    struct : forms::ControlView {
+        int restarts = 0;
+        void controlChanged(forms::Control&, forms::Change what) override {
+            restarts += what == forms::Change::Restart ? 1 : 0;
+        }
+    } timer;
+    form.Timer_Run.setView(&timer);
     fake.clock.time = {2026, 12, 7, 10, 0, 0};
     form.Command_ON_OFF.click();  // the immediate tick: indicator up, read pending
     EXPECT_TRUE(form.Label_Indicator.visible());
     EXPECT_EQ(fake.timers.pendingTimers.size(), 1u);
     form.Timer_Run.tick();  // a tick while one is pending does not overlap it
+    form.timeChanged();     // nor does the clock set then: the timer keeps its rhythm
     EXPECT_EQ(fake.timers.pendingTimers.size(), 1u);
+    EXPECT_EQ(timer.restarts, 0);
     fake.timers.runTimers();
     EXPECT_FALSE(form.Label_Indicator.visible());
+    form.timeChanged();  // after the read, a tick out of rhythm: the timer starts anew from it
+    EXPECT_EQ(timer.restarts, 1);
+    fake.timers.runTimers();
     form.Timer_Run.tick();
     form.Command_ON_OFF.click();  // stop before the read
     EXPECT_TRUE(fake.timers.pendingTimers.empty());
@@ -247,6 +259,22 @@ TEST_F(Scheduler, TheFiredMinuteStopsBlockingOnceTheClockHasLeftIt) {
     fireAt2300({2026, 12, 12});
     tickAt({2026, 12, 13, 23, 0, 6});
     EXPECT_EQ(shown(message), 6);
+    // Its box standing, the lid shut inside the fired minute and opened in the next date's, the
+    // box answered after that minute: the next date fires all the same.
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
+        if (shown(message) == 7) {
+            fake.clock.slept += 86400000;
+            fake.clock.time = {2026, 12, 15, 23, 0, 3};
+            form.Timer_Run.tick();  // the tick due while asleep comes first
+            form.systemResumed();
+            fake.clock.time = {2026, 12, 15, 23, 1, 30};
+        }
+    };
+    fireAt2300({2026, 12, 14});
+    fake.timers.runTimers();  // the tick held back, once the box is answered
+    fake.timers.runTimers();  // and its read
+    EXPECT_EQ(shown(message), 8);
+    EXPECT_EQ(form.Last_Action_Date, (CalendarDate{2026, 12, 15}));
 }
 
 // A Test's message box keeps ticks flowing: one in the set minute waits until the box is
@@ -409,6 +437,7 @@ TEST_F(Scheduler, WakingOrASetClockInsideTheSetMinuteTicksAtOnce) {
 
     tickAt({2026, 12, 8, 23, 0, 11});
     fake.clock.time = {2026, 12, 9, 23, 0, 30};
+    fake.clock.slept += 500;  // the two counters' margin: no sleep
     form.systemResumed();
     form.timeChanged();
     fake.timers.runTimers();
