@@ -58,14 +58,10 @@ struct Counts {
 };
 
 // The fake system, with the clock, the one-shot timers and the message boxes played here.
-class Simulation : public fakes::FakePlatform,
-                   public fakes::FakeClock,
-                   public fakes::FakeTimers,
-                   public fakes::FakeMessageBoxes,
-                   public forms::ControlView {
+class Simulation : public fakes::FakePlatform, public forms::ControlView {
 public:
     Simulation(std::uint64_t seed, int days, bool trace)
-        : FakeMessageBoxes(transcript), seed_(seed), end_(days * day), random_(seed), trace_(trace) {
+        : seed_(seed), end_(days * day), random_(seed), trace_(trace) {
         form.setView(&view);
         form.show();
         form.Timer_Run.setView(this);
@@ -131,7 +127,31 @@ private:
 
     // --- The fake system, as the program sees it ---
 
-    DateTime now() override {
+    // The clock, the one-shots and the message boxes are the simulation's own.
+    struct SimulatedClock : fakes::FakeClock {
+        Simulation& simulation;
+        explicit SimulatedClock(Simulation& s) : simulation(s) {}
+        DateTime now() override { return simulation.now(); }
+    };
+    struct SimulatedTimers : fakes::FakeTimers {
+        Simulation& simulation;
+        explicit SimulatedTimers(Simulation& s) : simulation(s) {}
+        int startOnce(int milliseconds, std::function<void()> action) override {
+            return simulation.startOnce(milliseconds, std::move(action));
+        }
+    };
+    struct SimulatedBoxes : fakes::FakeMessageBoxes {
+        Simulation& simulation;
+        SimulatedBoxes(Simulation& s, fakes::Transcript& t) : FakeMessageBoxes(t), simulation(s) {}
+        void show(const std::string& text, const std::string& title) override {
+            simulation.show(text, title);
+        }
+    };
+    SimulatedClock simulatedClock_{*this};
+    SimulatedTimers simulatedTimers_{*this};
+    SimulatedBoxes simulatedBoxes_{*this, transcript};
+
+    DateTime now() {
         Ms local = t_ + offset_;
         Ms days = floorDiv(local, day);
         Ms ofDay = local - days * day;
@@ -145,16 +165,16 @@ private:
                 static_cast<int>(ofDay % second)};
     }
 
-    int startOnce(int milliseconds, std::function<void()> action) override {
-        int id = nextTimer++;
-        pendingTimers[id] = std::move(action);
+    int startOnce(int milliseconds, std::function<void()> action) {
+        int id = simulatedTimers_.nextTimer++;
+        simulatedTimers_.pendingTimers[id] = std::move(action);
         push(t_ + milliseconds, Kind::OneShot, id);
         return id;
     }
 
     // A message box: the program waits in it while the window system goes on delivering
     // timer messages, and the user may do anything in the meantime, until the box is answered.
-    void show(const std::string& text, const std::string&) override {
+    void show(const std::string& text, const std::string&) {
         if (text != message) {
             fail("an error was reported: " + text);
             return;
@@ -172,7 +192,7 @@ private:
             scheduledFiring();
             firingBoxDay_ = floorDiv(t_ + offset_, day);
             firingMinuteLeft_ = false;
-            sleptAtFiringBox_ = slept;
+            sleptAtFiringBox_ = simulatedClock_.slept;
         }
         double r = uniform01();
         Ms open = r < 0.4    ? uniform(0, 2 * second)
@@ -301,7 +321,7 @@ private:
     // having slept since: the clock has left the minute fired in, which holds back no date now.
     void noteWokeOnAnotherDate() {
         if (firingBoxDay_ && *firingBoxDay_ != floorDiv(t_ + offset_, day) &&
-            slept - sleptAtFiringBox_ > 500) {
+            simulatedClock_.slept - sleptAtFiringBox_ > 500) {
             firingMinuteLeft_ = true;
         }
     }
@@ -370,12 +390,12 @@ private:
                 }
                 return;
             case Kind::OneShot: {
-                auto found = pendingTimers.find(static_cast<int>(e.value));
-                if (found == pendingTimers.end() || postponed(e)) {
+                auto found = simulatedTimers_.pendingTimers.find(static_cast<int>(e.value));
+                if (found == simulatedTimers_.pendingTimers.end() || postponed(e)) {
                     return;
                 }
                 auto action = std::move(found->second);
-                pendingTimers.erase(found);
+                simulatedTimers_.pendingTimers.erase(found);
                 noteHeldBack();  // a tick's read, held back by a box opened since the tick
                 wokeHidden_ = !form.visible();
                 fromTimer(action);
@@ -614,7 +634,7 @@ private:
             length = std::max<Ms>(second, intoSetMinute(uniform(1, 2)) - (t_ + offset_));  // waking in it
         }
         awakeAt_ = t_ + length;
-        slept += length;
+        simulatedClock_.slept += length;
         sleeps_.push_back({t_, awakeAt_});
         for (auto& box : boxes_) {
             box.to += length;  // nobody answers a box on a sleeping machine
@@ -964,10 +984,11 @@ private:
     bool wokeHidden_ = false;  // the window was hidden when the last timer message came
 
 public:
-    platform::Platform system{application, *this,   *this,   regional,      screen, processes,
-                              shell,       windows, *this,   files.profile, files,  notifyArea,
-                              memory,      dialogs, printer, instances,     runKey};
-    ErrorReporter reporter{platform::reportBox(*this)};
+    platform::Platform system{application, simulatedClock_, simulatedBoxes_, regional,         screen,
+                              processes,   shell,           windows,         simulatedTimers_, files.profile,
+                              files,       notifyArea,      memory,          dialogs,          printer,
+                              instances,   runKey};
+    ErrorReporter reporter{platform::reportBox(simulatedBoxes_)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
     fakes::FakeFormView view;
