@@ -51,22 +51,24 @@ RECT FormHost::initialFrame() const {
     AdjustWindowRectEx(&frame, windowStyle(), FALSE, 0);
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
-    int x = 0;
-    int y = 0;
-    if (form_.centreWhenFirstShown) {
-        RECT work{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        // A window larger than the work area (a large scale on a small screen) is made to fit it,
-        // its controls following its edges where they ask to, so that none is cut off.
-        width = std::min<int>(width, work.right - work.left);
-        height = std::min<int>(height, work.bottom - work.top);
-        x = work.left + (work.right - work.left - width) / 2;
-        y = work.top + (work.bottom - work.top - height) / 2;
-    } else {
-        x = screenPixels(form_.left(), form_.twipsPerPixelX);
-        y = screenPixels(form_.top(), form_.twipsPerPixelY);
+    if (!form_.centreWhenFirstShown) {
+        int x = screenPixels(form_.left(), form_.twipsPerPixelX);
+        int y = screenPixels(form_.top(), form_.twipsPerPixelY);
+        return {x, y, x + width, y + height};
     }
-    return {x, y, x + width, y + height};
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // A window larger than the work area (a large scale on a small screen) is made to fit it only
+    // where its controls follow its edges: elsewhere shrinking would cut the last ones off.
+    auto followed = [&](forms::Control::Follow forms::Control::*edge) {
+        const auto& all = form_.controls();
+        return std::any_of(all.begin(), all.end(),
+                           [&](const forms::Control* c) { return c->*edge != forms::Control::Follow::None; });
+    };
+    forms::PixelRect place = forms::centredPlace(width, height, followed(&forms::Control::followRight),
+                                                 followed(&forms::Control::followBottom),
+                                                 {work.left, work.top, work.right, work.bottom});
+    return {place.left, place.top, place.right, place.bottom};
 }
 
 void FormHost::adoptWindowDpi() {
