@@ -91,10 +91,11 @@ TEST_F(Realised, ControlsSitAtTheirTwipsPositionsWithTheirTexts) {
 }
 
 // The window's icons are made at its scale, and again at a new one; the model hears of the new
-// one (the tray takes it), and a shell never stretches an icon made for another scale.
-TEST(RealisedIcons, AreMadeAtTheWindowsScaleAndAgainWhenItChanges) {
+// one (the tray takes it). Each is made from a frame no smaller than itself: shrunk, never stretched.
+TEST(RealisedIcons, AreMadeAtTheWindowsScaleFromAFrameNoSmallerThanThemselves) {
     TestForm form;
-    FormHost host{form, GetModuleHandleW(nullptr), {true, 1}};
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    FormHost host{form, instance, {true, 1}};
     host.create();
     int heard = 0;
     form.onIconChanged = [&] { ++heard; };
@@ -107,13 +108,31 @@ TEST(RealisedIcons, AreMadeAtTheWindowsScaleAndAgainWhenItChanges) {
         GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
-        return bitmap.bmWidth;
+        return static_cast<int>(bitmap.bmWidth);
     };
     EXPECT_EQ(width(ICON_SMALL), GetSystemMetrics(SM_CXSMICON));
-    RECT suggested{0, 0, 400, 600};
-    SendMessageW(host.hwnd(), WM_DPICHANGED, MAKEWPARAM(168, 168), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(std::make_pair(width(ICON_SMALL), width(ICON_BIG)), std::make_pair(28L, 56L));
-    EXPECT_EQ(heard, 1);
+    // From 100 to 300 % each icon has a frame of its own size; at 350 % the big one has none and
+    // is shrunk from the next larger frame.
+    struct Row {
+        int dpi, small, big, bigFrame;
+    } rows[] = {
+        {96, 16, 32, 32},  {120, 20, 40, 40}, {144, 24, 48, 48}, {168, 28, 56, 56},   {192, 32, 64, 64},
+        {216, 36, 72, 72}, {240, 40, 80, 80}, {288, 48, 96, 96}, {336, 56, 112, 128},
+    };
+    for (const Row& r : rows) {
+        RECT suggested{0, 0, 400, 600};
+        SendMessageW(host.hwnd(), WM_DPICHANGED, MAKEWPARAM(r.dpi, r.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(std::make_pair(width(ICON_SMALL), width(ICON_BIG)), std::make_pair(r.small, r.big))
+            << r.dpi;
+        EXPECT_EQ(
+            std::make_pair(detail::iconFrame(instance, 1, r.small), detail::iconFrame(instance, 1, r.big)),
+            std::make_pair(r.small, r.bigFrame))
+            << r.dpi;
+    }
+    EXPECT_EQ(heard, 9);
+    EXPECT_EQ(detail::iconFrame(instance, 1, 200), 128);  // larger than any: the largest there is
+    EXPECT_EQ(detail::iconFrame(instance, 2, 32), 0);     // no such icon
 }
 
 TEST_F(Realised, ModelChangesReachTheControlsWithoutEcho) {

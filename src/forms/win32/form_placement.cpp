@@ -36,7 +36,48 @@ int metricForDpi(int metric, int dpi) {
     return size > 0 ? size : MulDiv(GetSystemMetrics(metric), dpi, systemDpi());
 }
 
+// The frame of icon resource id that an icon of size pixels is made from, and its resource id.
+struct IconFrame {
+    int size = 0;
+    int id = 0;
+};
+
+IconFrame pickIconFrame(HINSTANCE instance, int id, int size) {
+    // The group lists its frames: 6 bytes of header, then 14 a frame (width first, id last).
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    auto* group = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    DWORD bytes = found ? SizeofResource(instance, found) : 0;
+    IconFrame best;
+    for (DWORD at = 6; group && at + 14 <= bytes; at += 14) {
+        int width = group[at] ? group[at] : 256;
+        bool better =
+            width >= size ? best.size < size || width < best.size : best.size < width && best.size < size;
+        if (better) {
+            best = {width, group[at + 12] | group[at + 13] << 8};
+        }
+    }
+    return best;
+}
+
 }  // namespace
+
+namespace detail {
+
+int iconFrame(HINSTANCE instance, int id, int size) { return pickIconFrame(instance, id, size).size; }
+
+HICON loadIcon(HINSTANCE instance, int id, int size) {
+    // LoadImage would stretch the frame nearest in size, a smaller one as readily as a larger.
+    IconFrame frame = pickIconFrame(instance, id, size);
+    HRSRC found = frame.id ? FindResourceW(instance, MAKEINTRESOURCEW(frame.id), RT_ICON) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    auto* bits = static_cast<BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    return bits ? CreateIconFromResourceEx(bits, SizeofResource(instance, found), TRUE, 0x00030000, size,
+                                           size, LR_DEFAULTCOLOR)
+                : nullptr;
+}
+
+}  // namespace detail
 
 DWORD FormHost::windowStyle() const {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -89,13 +130,8 @@ void FormHost::makeIcons() {
     if (style_.icon == 0) {
         return;
     }
-    auto load = [&](int metric) {
-        int size = metricForDpi(metric, dpi_);
-        return static_cast<HICON>(
-            LoadImageW(instance_, MAKEINTRESOURCEW(style_.icon), IMAGE_ICON, size, size, 0));
-    };
-    HICON big = load(SM_CXICON);
-    HICON small = load(SM_CXSMICON);
+    HICON big = loadIcon(instance_, style_.icon, metricForDpi(SM_CXICON, dpi_));
+    HICON small = loadIcon(instance_, style_.icon, metricForDpi(SM_CXSMICON, dpi_));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     HICON oldBig = std::exchange(bigIcon_, big);
