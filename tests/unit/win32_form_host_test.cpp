@@ -133,6 +133,7 @@ TEST(RealisedIcons, AreMadeAtTheWindowsScaleFromAFrameNoSmallerThanThemselves) {
     EXPECT_EQ(heard, 9);
     EXPECT_EQ(detail::iconFrame(instance, 1, 200), 128);  // larger than any: the largest there is
     EXPECT_EQ(detail::iconFrame(instance, 2, 32), 0);     // no such icon
+    EXPECT_EQ(detail::loadIcon(instance, 2, 32), nullptr);
 }
 
 TEST_F(Realised, ModelChangesReachTheControlsWithoutEcho) {
@@ -342,6 +343,44 @@ TEST_F(Realised, APositionOutOfReachIsBroughtOntoTheScreenAndOneOnItIsKept) {
     RECT shown{};
     GetWindowRect(host.hwnd(), &shown);
     EXPECT_TRUE(onWorkArea(shown));
+}
+
+// Centred on the work area; one taller than it is made to fit only when a control follows its
+// bottom edge, otherwise it keeps its height (its last row whole), its top on the work area.
+TEST(FirstShow, AWindowTallerThanTheWorkAreaShrinksOnlyWhenItsControlsFollowItsBottomEdge) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int workHeight = work.bottom - work.top;
+    RECT nonClient{0, 0, 0, 0};
+    AdjustWindowRectEx(&nonClient, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, 0);
+    // A little taller than the work area, not so tall that the system's largest window size cuts it.
+    int taller = workHeight + 8 - (nonClient.bottom - nonClient.top);
+    using Follow = forms::Control::Follow;
+    struct Row {
+        int clientHeight;  // pixels at 96 DPI
+        Follow follow;
+        bool fitted;  // made as tall as the work area; otherwise its client area is whole
+    } rows[] = {
+        {taller, Follow::None, false},
+        {taller, Follow::Move, true},
+        {287, Follow::None, false},
+    };
+    for (const Row& r : rows) {
+        forms::Form form("Form_Tall", "Tall", 2880, r.clientHeight * 15);
+        forms::CommandButton last{form, "Last", {120, r.clientHeight * 15 - 375, 2655, 255}, "Справка"};
+        last.followBottom = r.follow;
+        FormHost host{form, GetModuleHandleW(nullptr), {}};
+        host.create();
+        RECT frame{};
+        RECT client{};
+        GetWindowRect(host.hwnd(), &frame);
+        GetClientRect(host.hwnd(), &client);
+        int height = frame.bottom - frame.top;
+        EXPECT_EQ(r.fitted ? height : client.bottom, r.fitted ? workHeight : r.clientHeight)
+            << r.clientHeight;
+        EXPECT_EQ(frame.top, work.top + std::max(0, (workHeight - height) / 2)) << r.clientHeight;
+        EXPECT_EQ(frame.left, work.left + (work.right - work.left - (frame.right - frame.left)) / 2);
+    }
 }
 
 TEST(FirstShow, AWindowHiddenAgainBeforeTheMessageLoopRunsNeverAppears) {
