@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "forms/win32/form_host_internal.h"
@@ -51,10 +52,11 @@ IconFrame pickIconFrame(HINSTANCE instance, int id, int size) {
     IconFrame best;
     for (DWORD at = 6; group && at + 14 <= bytes; at += 14) {
         int width = group[at] ? group[at] : 256;
-        bool better =
-            width >= size ? best.size < size || width < best.size : best.size < width && best.size < size;
-        if (better) {
-            best = {width, group[at + 12] | group[at + 13] << 8};
+        // A frame large enough beats one too small and a larger one; one too small, a smaller one.
+        if (width >= size ? best.size < size || width < best.size : best.size < width) {
+            WORD frameId = 0;
+            std::memcpy(&frameId, group + at + 12, sizeof frameId);
+            best = {width, frameId};
         }
     }
     return best;
