@@ -54,7 +54,7 @@ IconFrame pickIconFrame(HINSTANCE instance, int id, int size) {
         int width = group[at] ? group[at] : 256;
         // A frame large enough beats one too small and a larger one; one too small, a smaller one.
         if (width >= size ? best.size < size || width < best.size : best.size < width) {
-            WORD frameId = 0;
+            WORD frameId;
             std::memcpy(&frameId, group + at + 12, sizeof frameId);
             best = {width, frameId};
         }
