@@ -1,7 +1,7 @@
 """The tray icon at the display scales users set, from 125 % to 250 %: the shell's callbacks as
 the window gets them, and real clicks on the icon. The shell puts its mouse message where a
 mouse move has its pixel X; at 168 and 216 DPI a pixel is no whole number of twips."""
-from program import ProgramTestCase, pixels
+from program import ProgramTestCase
 from tivora_e2e import run_tests, wait_until
 
 CALLBACK = 0x200  # the icon's callback message, WM_MOUSEMOVE
@@ -18,7 +18,8 @@ class Scales(ProgramTestCase):
         s, w = self.start_program(dpi=dpi)
         # The program runs at that scale: its window is two inches wide, and whole where it is
         # taller than the screen (nothing in it follows its bottom edge).
-        self.assertEqual(s.drive("window", w.hwnd)["client"], [pixels(2880, dpi), pixels(4305, dpi)])
+        whole = lambda twips: (twips * dpi + 720) // 1440  # as Windows rounds: halves up
+        self.assertEqual(s.drive("window", w.hwnd)["client"], [whole(2880), whole(4305)])
         wait_until(lambda: self.icon_shown(s), what="the tray icon")
 
         def callback(*messages):  # as the shell sends them, wParam being the icon's uID
