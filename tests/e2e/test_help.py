@@ -8,7 +8,7 @@ import time
 from pathlib import Path
 
 from print_server import WithPrintServer
-from program import PROGRAM, ProgramTestCase, pixels
+from program import PROGRAM, ProgramTestCase
 from tivora_e2e import ARTIFACTS, DriverError, run_tests, wait_until
 
 HELP_FILE = PROGRAM / "Справка.txt"
@@ -108,7 +108,7 @@ class Help(WithPrintServer, ProgramTestCase):
         self.assertTrue(0 <= left and right <= 1024 and 0 <= top and bottom <= 768, (left, top, right, bottom))
         # The button keeps its size and its margins to the right and bottom edges (those of the
         # text box too); only the text box shrinks.
-        p = lambda twips: pixels(twips, 168)
+        p = lambda twips: (twips * 168 + 720) // 1440  # as Windows rounds: halves up
         width, height = frame["client"]
         margin_right, margin_bottom = p(10230) - p(8520) - p(1575), p(5895) - p(5400) - p(375)
         self.assertEqual(button["rect"], [width - margin_right - p(1575), height - margin_bottom - p(375), p(1575), p(375)])
