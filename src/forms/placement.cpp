@@ -1,4 +1,4 @@
-// The reachability rule for a window's position.
+// Where a window may stand: the reachability rule for its position, and where it first shows.
 #include "forms/placement.h"
 
 #include <algorithm>
@@ -71,6 +71,14 @@ PixelRect reachablePlace(const PixelRect& window, int titleBarHeight,
     int height = window.height();
     int left = std::max(nearest->left, std::min(window.left, nearest->right - width));
     int top = std::max(nearest->top, std::min(window.top, nearest->bottom - height));
+    return {left, top, left + width, top + height};
+}
+
+PixelRect centredPlace(int width, int height, bool fitWidth, bool fitHeight, const PixelRect& work) {
+    width = fitWidth ? std::min(width, work.width()) : width;
+    height = fitHeight ? std::min(height, work.height()) : height;
+    int left = std::max(work.left, work.left + (work.width() - width) / 2);
+    int top = std::max(work.top, work.top + (work.height() - height) / 2);
     return {left, top, left + width, top + height};
 }
 

@@ -29,4 +29,9 @@ bool titleBarReachable(const PixelRect& window, int titleBarHeight, const std::v
 PixelRect reachablePlace(const PixelRect& window, int titleBarHeight,
                          const std::vector<PixelRect>& workAreas);
 
+// A window of width x height centred on the work area. One larger than the work area is made to
+// fit it only along an axis whose edge its controls follow (fitWidth, fitHeight); otherwise it
+// keeps its size, with its top-left corner on the work area.
+PixelRect centredPlace(int width, int height, bool fitWidth, bool fitHeight, const PixelRect& work);
+
 }  // namespace tivora::forms

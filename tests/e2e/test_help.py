@@ -102,12 +102,19 @@ class Help(WithPrintServer, ProgramTestCase):
         wait_until(lambda: s.drive("focus", w.hwnd)["active"] == w.hwnd, what="the main window active")
 
     def test_at_175_percent_on_a_small_screen_the_window_fits_and_its_button_is_whole(self):
-        s, w, help_window, text, button = self.open_help(dpi=168)  # 1 193 pixels wide as designed
-        left, top, right, bottom = s.drive("window", help_window["hwnd"])["screen"]
+        s, w, help_window, text, button = self.open_help(dpi=168)  # 1 194 pixels wide as designed
+        frame = s.drive("window", help_window["hwnd"])
+        left, top, right, bottom = frame["screen"]
         self.assertTrue(0 <= left and right <= 1024 and 0 <= top and bottom <= 768, (left, top, right, bottom))
-        b_left, b_top, b_right, b_bottom = s.drive("window", button["hwnd"])["screen"]
-        self.assertTrue(left < b_left and b_right < right and b_bottom < bottom, (b_left, b_right, b_bottom))
-        self.assertLess(s.drive("window", text["hwnd"])["screen"][2], b_right + 1)  # the text within too
+        # The button keeps its size and its margins to the right and bottom edges (those of the
+        # text box too); only the text box shrinks.
+        p = lambda twips: (twips * 168 + 720) // 1440  # as Windows rounds: halves up
+        width, height = frame["client"]
+        margin_right, margin_bottom = p(10230) - p(8520) - p(1575), p(5895) - p(5400) - p(375)
+        self.assertEqual(button["rect"], [width - margin_right - p(1575), height - margin_bottom - p(375), p(1575), p(375)])
+        text_bottom = p(5895) - p(120) - p(5175)
+        self.assertEqual(text["rect"], [p(120), p(120), width - p(120) - margin_right, height - p(120) - text_bottom])
+        self.assertLess(width, p(10230))
         s.screenshot(ARTIFACTS / "help-at-168-dpi.png")
 
     def test_the_shipped_help_reaches_paper_whole_in_text(self):

@@ -1,7 +1,7 @@
-"""The tray icon at the display scales users set, from 125 % to 225 %: the shell's callbacks as
+"""The tray icon at the display scales users set, from 125 % to 250 %: the shell's callbacks as
 the window gets them, and real clicks on the icon. The shell puts its mouse message where a
 mouse move has its pixel X; at 168 and 216 DPI a pixel is no whole number of twips."""
-from program import ProgramTestCase, pixels
+from program import ProgramTestCase
 from tivora_e2e import run_tests, wait_until
 
 CALLBACK = 0x200  # the icon's callback message, WM_MOUSEMOVE
@@ -16,8 +16,10 @@ class Scales(ProgramTestCase):
 
     def check_the_tray_at(self, dpi):
         s, w = self.start_program(dpi=dpi)
-        # The program runs at that scale: its window is two inches wide.
-        self.assertEqual(s.drive("window", w.hwnd)["client"][0], pixels(2880, dpi))
+        # The program runs at that scale: its window is two inches wide, and whole where it is
+        # taller than the screen (nothing in it follows its bottom edge).
+        whole = lambda twips: (twips * dpi + 720) // 1440  # as Windows rounds: halves up
+        self.assertEqual(s.drive("window", w.hwnd)["client"], [whole(2880), whole(4305)])
         wait_until(lambda: self.icon_shown(s), what="the tray icon")
 
         def callback(*messages):  # as the shell sends them, wParam being the icon's uID
@@ -57,6 +59,9 @@ class Scales(ProgramTestCase):
 
     def test_at_216_dpi(self):
         self.check_the_tray_at(216)
+
+    def test_at_240_dpi(self):
+        self.check_the_tray_at(240)
 
 
 if __name__ == "__main__":

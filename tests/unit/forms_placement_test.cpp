@@ -44,5 +44,31 @@ TEST(Placement, AWindowLargerThanTheWorkAreaKeepsItsTopLeftCornerOnIt) {
     EXPECT_EQ(reachablePlace(large, title, {}), large);  // no monitor known: nothing to go by
 }
 
+// Centred on the work area; made to fit it only along an edge that the window's controls follow.
+TEST(Placement, AWindowFirstShowsCentredAndShrinksOnlyWhereItsControlsFollowItsEdges) {
+    const PixelRect belowTaskbar{0, 40, 1024, 768};  // a taskbar along the top of the screen
+    struct Row {
+        int width, height;
+        bool fitWidth, fitHeight;
+        PixelRect work, expected;
+    } rows[] = {
+        {200, 300, true, true, screen, {412, 214, 612, 514}},
+        {200, 300, false, false, screen, {412, 214, 612, 514}},
+        // The main window at 250 %: taller than the screen, and nothing follows its bottom edge.
+        {490, 760, false, false, screen, {267, 0, 757, 760}},
+        {490, 760, false, false, belowTaskbar, {267, 40, 757, 800}},
+        // The help window at 175 %: its text follows both edges.
+        {1210, 730, true, true, screen, {0, 0, 1024, 728}},
+        {1210, 730, true, true, belowTaskbar, {0, 40, 1024, 768}},
+        {1210, 730, false, true, screen, {0, 0, 1210, 728}},
+        {1210, 730, true, false, screen, {0, 0, 1024, 730}},
+        {1024, 728, false, false, screen, screen},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(centredPlace(r.width, r.height, r.fitWidth, r.fitHeight, r.work), r.expected)
+            << r.width << "x" << r.height << " fit " << r.fitWidth << r.fitHeight << " top " << r.work.top;
+    }
+}
+
 }  // namespace
 }  // namespace tivora::forms

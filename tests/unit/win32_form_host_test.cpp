@@ -91,10 +91,11 @@ TEST_F(Realised, ControlsSitAtTheirTwipsPositionsWithTheirTexts) {
 }
 
 // The window's icons are made at its scale, and again at a new one; the model hears of the new
-// one (the tray takes it), and a shell never stretches an icon made for another scale.
-TEST(RealisedIcons, AreMadeAtTheWindowsScaleAndAgainWhenItChanges) {
+// one (the tray takes it). Each is made from a frame no smaller than itself: shrunk, never stretched.
+TEST(RealisedIcons, AreMadeAtTheWindowsScaleFromAFrameNoSmallerThanThemselves) {
     TestForm form;
-    FormHost host{form, GetModuleHandleW(nullptr), {true, 1}};
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    FormHost host{form, instance, {true, 1}};
     host.create();
     int heard = 0;
     form.onIconChanged = [&] { ++heard; };
@@ -107,13 +108,32 @@ TEST(RealisedIcons, AreMadeAtTheWindowsScaleAndAgainWhenItChanges) {
         GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
-        return bitmap.bmWidth;
+        return static_cast<int>(bitmap.bmWidth);
     };
     EXPECT_EQ(width(ICON_SMALL), GetSystemMetrics(SM_CXSMICON));
-    RECT suggested{0, 0, 400, 600};
-    SendMessageW(host.hwnd(), WM_DPICHANGED, MAKEWPARAM(168, 168), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(std::make_pair(width(ICON_SMALL), width(ICON_BIG)), std::make_pair(28L, 56L));
-    EXPECT_EQ(heard, 1);
+    // From 100 to 300 % each icon has a frame of its own size; at 350 % the big one has none and
+    // is shrunk from the next larger frame.
+    struct Row {
+        int dpi, small, big, bigFrame;
+    } rows[] = {
+        {96, 16, 32, 32},  {120, 20, 40, 40}, {144, 24, 48, 48}, {168, 28, 56, 56},   {192, 32, 64, 64},
+        {216, 36, 72, 72}, {240, 40, 80, 80}, {288, 48, 96, 96}, {336, 56, 112, 128},
+    };
+    for (const Row& r : rows) {
+        RECT suggested{0, 0, 400, 600};
+        SendMessageW(host.hwnd(), WM_DPICHANGED, MAKEWPARAM(r.dpi, r.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(std::make_pair(width(ICON_SMALL), width(ICON_BIG)), std::make_pair(r.small, r.big))
+            << r.dpi;
+        EXPECT_EQ(
+            std::make_pair(detail::iconFrame(instance, 1, r.small), detail::iconFrame(instance, 1, r.big)),
+            std::make_pair(r.small, r.bigFrame))
+            << r.dpi;
+    }
+    EXPECT_EQ(heard, 9);
+    EXPECT_EQ(detail::iconFrame(instance, 1, 200), 128);  // larger than any: the largest there is
+    EXPECT_EQ(detail::iconFrame(instance, 2, 32), 0);     // no such icon
+    EXPECT_EQ(detail::loadIcon(instance, 2, 32), nullptr);
 }
 
 TEST_F(Realised, ModelChangesReachTheControlsWithoutEcho) {
@@ -323,6 +343,44 @@ TEST_F(Realised, APositionOutOfReachIsBroughtOntoTheScreenAndOneOnItIsKept) {
     RECT shown{};
     GetWindowRect(host.hwnd(), &shown);
     EXPECT_TRUE(onWorkArea(shown));
+}
+
+// Centred on the work area; one taller than it is made to fit only when a control follows its
+// bottom edge, otherwise it keeps its height (its last row whole), its top on the work area.
+TEST(FirstShow, AWindowTallerThanTheWorkAreaShrinksOnlyWhenItsControlsFollowItsBottomEdge) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int workHeight = work.bottom - work.top;
+    RECT nonClient{0, 0, 0, 0};
+    AdjustWindowRectEx(&nonClient, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, 0);
+    // A little taller than the work area, not so tall that the system's largest window size cuts it.
+    int taller = workHeight + 8 - (nonClient.bottom - nonClient.top);
+    using Follow = forms::Control::Follow;
+    struct Row {
+        int clientHeight;  // pixels at 96 DPI
+        Follow follow;
+        bool fitted;  // made as tall as the work area; otherwise its client area is whole
+    } rows[] = {
+        {taller, Follow::None, false},
+        {taller, Follow::Move, true},
+        {287, Follow::None, false},
+    };
+    for (const Row& r : rows) {
+        forms::Form form("Form_Tall", "Tall", 2880, r.clientHeight * 15);
+        forms::CommandButton last{form, "Last", {120, r.clientHeight * 15 - 375, 2655, 255}, "Справка"};
+        last.followBottom = r.follow;
+        FormHost host{form, GetModuleHandleW(nullptr), {}};
+        host.create();
+        RECT frame{};
+        RECT client{};
+        GetWindowRect(host.hwnd(), &frame);
+        GetClientRect(host.hwnd(), &client);
+        int height = frame.bottom - frame.top;
+        EXPECT_EQ(r.fitted ? height : client.bottom, r.fitted ? workHeight : r.clientHeight)
+            << r.clientHeight;
+        EXPECT_EQ(frame.top, work.top + std::max(0, (workHeight - height) / 2)) << r.clientHeight;
+        EXPECT_EQ(frame.left, work.left + (work.right - work.left - (frame.right - frame.left)) / 2);
+    }
 }
 
 TEST(FirstShow, AWindowHiddenAgainBeforeTheMessageLoopRunsNeverAppears) {

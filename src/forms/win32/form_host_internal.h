@@ -29,6 +29,11 @@ int utf16Offset(const std::string& text, int characters);
 int characterOffset(const std::wstring& text, int utf16);
 // A font of the model at a DPI (the caller deletes it).
 HFONT createFont(const forms::Font& font, int dpi);
+// The size of the frame of icon resource id that an icon of size pixels is made from: the
+// smallest not smaller than size, else the largest; 0 when there is no such icon.
+int iconFrame(HINSTANCE instance, int id, int size);
+// An icon of size pixels made from that frame, shrunk where it is larger (the caller destroys it).
+HICON loadIcon(HINSTANCE instance, int id, int size);
 // Whether a high-contrast theme is on: the system's answer, or a test's.
 bool systemHighContrast();
 extern bool (*highContrast)();

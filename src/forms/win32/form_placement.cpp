@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "forms/win32/form_host_internal.h"
@@ -36,7 +37,49 @@ int metricForDpi(int metric, int dpi) {
     return size > 0 ? size : MulDiv(GetSystemMetrics(metric), dpi, systemDpi());
 }
 
+// The frame of icon resource id that an icon of size pixels is made from, and its resource id.
+struct IconFrame {
+    int size = 0;
+    int id = 0;
+};
+
+IconFrame pickIconFrame(HINSTANCE instance, int id, int size) {
+    // The group lists its frames: 6 bytes of header, then 14 a frame (width first, id last).
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    auto* group = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    DWORD bytes = found ? SizeofResource(instance, found) : 0;
+    IconFrame best;
+    for (DWORD at = 6; group && at + 14 <= bytes; at += 14) {
+        int width = group[at] ? group[at] : 256;
+        // A frame large enough beats one too small and a larger one; one too small, a smaller one.
+        if (width >= size ? best.size < size || width < best.size : best.size < width) {
+            WORD frameId;
+            std::memcpy(&frameId, group + at + 12, sizeof frameId);
+            best = {width, frameId};
+        }
+    }
+    return best;
+}
+
 }  // namespace
+
+namespace detail {
+
+int iconFrame(HINSTANCE instance, int id, int size) { return pickIconFrame(instance, id, size).size; }
+
+HICON loadIcon(HINSTANCE instance, int id, int size) {
+    // LoadImage would stretch the frame nearest in size, a smaller one as readily as a larger.
+    IconFrame frame = pickIconFrame(instance, id, size);
+    HRSRC found = frame.id ? FindResourceW(instance, MAKEINTRESOURCEW(frame.id), RT_ICON) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    auto* bits = static_cast<BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    return bits ? CreateIconFromResourceEx(bits, SizeofResource(instance, found), TRUE, 0x00030000, size,
+                                           size, LR_DEFAULTCOLOR)
+                : nullptr;
+}
+
+}  // namespace detail
 
 DWORD FormHost::windowStyle() const {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -51,22 +94,24 @@ RECT FormHost::initialFrame() const {
     AdjustWindowRectEx(&frame, windowStyle(), FALSE, 0);
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
-    int x = 0;
-    int y = 0;
-    if (form_.centreWhenFirstShown) {
-        RECT work{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        // A window larger than the work area (a large scale on a small screen) is made to fit it,
-        // its controls following its edges where they ask to, so that none is cut off.
-        width = std::min<int>(width, work.right - work.left);
-        height = std::min<int>(height, work.bottom - work.top);
-        x = work.left + (work.right - work.left - width) / 2;
-        y = work.top + (work.bottom - work.top - height) / 2;
-    } else {
-        x = screenPixels(form_.left(), form_.twipsPerPixelX);
-        y = screenPixels(form_.top(), form_.twipsPerPixelY);
+    if (!form_.centreWhenFirstShown) {
+        int x = screenPixels(form_.left(), form_.twipsPerPixelX);
+        int y = screenPixels(form_.top(), form_.twipsPerPixelY);
+        return {x, y, x + width, y + height};
     }
-    return {x, y, x + width, y + height};
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // A window larger than the work area (a large scale on a small screen) is made to fit it only
+    // where its controls follow its edges: elsewhere shrinking would cut the last ones off.
+    auto followed = [&](forms::Control::Follow forms::Control::*edge) {
+        const auto& all = form_.controls();
+        return std::any_of(all.begin(), all.end(),
+                           [&](const forms::Control* c) { return c->*edge != forms::Control::Follow::None; });
+    };
+    forms::PixelRect place = forms::centredPlace(width, height, followed(&forms::Control::followRight),
+                                                 followed(&forms::Control::followBottom),
+                                                 {work.left, work.top, work.right, work.bottom});
+    return {place.left, place.top, place.right, place.bottom};
 }
 
 void FormHost::adoptWindowDpi() {
@@ -87,13 +132,8 @@ void FormHost::makeIcons() {
     if (style_.icon == 0) {
         return;
     }
-    auto load = [&](int metric) {
-        int size = metricForDpi(metric, dpi_);
-        return static_cast<HICON>(
-            LoadImageW(instance_, MAKEINTRESOURCEW(style_.icon), IMAGE_ICON, size, size, 0));
-    };
-    HICON big = load(SM_CXICON);
-    HICON small = load(SM_CXSMICON);
+    HICON big = loadIcon(instance_, style_.icon, metricForDpi(SM_CXICON, dpi_));
+    HICON small = loadIcon(instance_, style_.icon, metricForDpi(SM_CXSMICON, dpi_));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     HICON oldBig = std::exchange(bigIcon_, big);
