@@ -574,6 +574,7 @@ TEST_F(Realised, APopupMenuTellsEscAloneFromEveryOtherWayItCloses) {
     };
     const Row rows[] = {
         {"Esc", {{WM_KEYDOWN, VK_ESCAPE}}, 0, true},
+        {"taken away before any input", {}, 0, false},
         {"Down, then Esc", {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_ESCAPE}}, 0, true},
         {"the Windows key", {{WM_KEYDOWN, VK_LWIN}}, VK_LWIN, false},
         {"Alt+Tab", {{WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, VK_TAB}}, VK_MENU, false},

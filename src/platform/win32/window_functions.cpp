@@ -42,7 +42,7 @@ bool Win32WindowFunctions::AttachThreadInput(std::uintptr_t window, bool attach)
         DWORD theirs = std::exchange(joinedThread_, 0);
         return theirs != 0 && ::AttachThreadInput(ours, theirs, FALSE);
     }
-    DWORD theirs = window ? GetWindowThreadProcessId(reinterpret_cast<HWND>(window), nullptr) : 0;
+    DWORD theirs = GetWindowThreadProcessId(reinterpret_cast<HWND>(window), nullptr);  // 0: no window
     if (theirs == 0 || theirs == ours || !::AttachThreadInput(ours, theirs, TRUE)) {
         return false;
     }
