@@ -94,12 +94,12 @@ MenuClosed Form::popupMenu(Menu& menu, int flags, const float* x, const float* y
     if (!view_) {
         return MenuClosed::Elsewhere;
     }
-    bool byKeyboard = false;
-    if (Menu* chosen = view_->popupMenu(menu, flags, x, y, defaultEntry, byKeyboard)) {
+    bool byEscape = false;
+    if (Menu* chosen = view_->popupMenu(menu, flags, x, y, defaultEntry, byEscape)) {
         chosen->click();
         return MenuClosed::Chosen;
     }
-    return byKeyboard ? MenuClosed::ByKeyboard : MenuClosed::Elsewhere;
+    return byEscape ? MenuClosed::ByEscape : MenuClosed::Elsewhere;
 }
 
 void Form::load() {

@@ -27,9 +27,9 @@ enum class UnloadMode {
 // Normal, or minimised to the taskbar, or maximised: the window's own state beside its visibility.
 enum class WindowState { Normal, Minimized, Maximized };
 
-// How a popup menu closed: an entry chosen, or dismissed from the keyboard (Esc) or by a click
-// elsewhere.
-enum class MenuClosed { Chosen, ByKeyboard, Elsewhere };
+// How a popup menu closed: an entry chosen, dismissed with Esc alone, or otherwise (a click
+// elsewhere, another key such as the Windows key or Alt+Tab, another window taking the foreground).
+enum class MenuClosed { Chosen, ByEscape, Elsewhere };
 
 enum class FormChange { Caption, Visible, Enabled, Position, Focus, ScaleMode, WindowState };
 
@@ -46,10 +46,10 @@ public:
     // The model has unloaded: the real window goes.
     virtual void destroy() = 0;
     // Shows menu's entries as a popup menu of the window (at the pointer when no position is
-    // given, in the window's unit otherwise) and returns the entry chosen, if any; byKeyboard
-    // tells whether the last thing the user did in it was a key (Esc), not a click elsewhere.
+    // given, in the window's unit otherwise) and returns the entry chosen, if any; byEscape
+    // tells whether the last thing the user did in it was Esc, with no other key held.
     virtual Menu* popupMenu(Menu& menu, int flags, const float* x, const float* y, Menu* defaultEntry,
-                            bool& byKeyboard) = 0;
+                            bool& byEscape) = 0;
 };
 
 class Form {

@@ -8,6 +8,13 @@
 
 namespace tivora {
 
+namespace {
+// WM_NULL does nothing; a window whose program reads its messages answers it at once. Never 0 ms:
+// with SMTO_ABORTIFHUNG that is a wait without end.
+constexpr std::uint32_t nullMessage = 0;
+constexpr unsigned answerMilliseconds = 250;
+}  // namespace
+
 void Form_Main::bindActions() {
     Command_Test.onClick = [this] { Command_Test_Click(); };
     TrayMenu_Command_Test.onClick = [this] { TrayMenu_Command_Test_Click(); };
@@ -77,12 +84,14 @@ void Form_Main::vFullScreen_Brake() {
         step(2);
         if (window != 0 && !platform_.windows.SetForegroundWindow(window)) {
             // Refused while the user works in another program: joined to its thread's input for
-            // the one request we may take it (no key synthesized); where even that is refused, the
-            // taskbar button flashes.
-            bool joined = platform_.windows.AttachThreadInput(true);
+            // the one request we may take it. Joined, the request waits on that program, so only
+            // one that answers at once is joined; otherwise, or refused again, the button flashes.
+            std::uintptr_t inFront = platform_.windows.GetForegroundWindow();
+            bool joined = platform_.windows.SendMessageTimeoutW(inFront, nullMessage, answerMilliseconds) &&
+                          platform_.windows.AttachThreadInput(inFront, true);
             bool granted = joined && platform_.windows.SetForegroundWindow(window);
             if (joined) {
-                platform_.windows.AttachThreadInput(false);
+                platform_.windows.AttachThreadInput(inFront, false);
             }
             if (!granted) {
                 platform_.windows.FlashWindowEx(hWnd());

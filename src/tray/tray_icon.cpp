@@ -148,9 +148,9 @@ void TrayIcon::CallPopupMenu(forms::Form& window, forms::Menu& menu, std::option
             window.popupMenu(menu, flags.value_or(0), X ? &*X : nullptr, Y ? &*Y : nullptr, defaultEntry);
         step(3);
         platform_.windows.PostMessageA(owner, nullMessage, 0, 0);
-        if (closed == forms::MenuClosed::ByKeyboard) {
-            // Dismissed with Esc: the keyboard's focus goes back to the notification area, where
-            // the user was. (After a click into another program the focus is that program's.)
+        if (closed == forms::MenuClosed::ByEscape) {
+            // Dismissed with Esc: the keyboard's focus goes back to the notification area, where the
+            // user was. After a click elsewhere, the Windows key or Alt+Tab it is where they went.
             platform_.notifyArea.Shell_NotifyIconA(platform::NIM_SETFOCUS, record_);
         }
     });

@@ -10,6 +10,7 @@ from tivora_e2e import SessionTestCase, wait_until
 ROOT = Path(__file__).resolve().parents[2]
 PROGRAM = Path(os.environ.get("TIVORA_E2E_PROGRAM", ROOT / "build" / "win32" / "program"))
 STUB_VOLUME = Path(os.environ.get("TIVORA_E2E_STUB_VOLUME", ROOT / "build" / "win32" / "tests" / "stub_volume.exe"))
+HUNG_WINDOW = Path(os.environ.get("TIVORA_E2E_HUNG_WINDOW", ROOT / "build" / "win32" / "tests" / "hung_window.exe"))
 
 FORM_FACTS = Path(os.environ.get("TIVORA_E2E_FORM_FACTS", ROOT / "build" / "win32" / "tests" / "form_facts.exe"))
 

@@ -1,7 +1,7 @@
 """The actions as a user tries them with "Тест", and real scheduled firings, shown and hidden in the tray."""
 import time
 
-from program import SETTINGS_EXAMPLE, ProgramTestCase
+from program import HUNG_WINDOW, SETTINGS_EXAMPLE, ProgramTestCase
 from tivora_e2e import run_tests, wait_until
 
 LEVELS = ["32767,5", "0", "6553,5", "21626,55", "43253,1", "49151,25"]  # the list's order, Russian format
@@ -97,6 +97,21 @@ class Actions(ProgramTestCase):
         # Above whatever the user works in at that hour, even where Windows keeps the foreground.
         self.assertTrue(s.drive("window", evening["hwnd"])["exstyle"] & WS_EX_TOPMOST)
         s.drive("answer", evening["hwnd"])
+
+    def test_a_hung_program_in_front_holds_up_neither_the_brake_nor_the_message(self):
+        s, w = self.start_program()
+        w.click("Check_FullScreen_Brake")
+        wait_until(lambda: w.checked("Check_FullScreen_Brake") == 1, what="the brake ticked")
+        hung = s.program_folder({"hung.exe": HUNG_WINDOW}, "Hung")
+        s.start(hung.unix / "hung.exe")
+        front = s.drive("find", "Занят", 10000)["hwnd"]
+        wait_until(lambda: (hung.unix / "hanging.txt").exists(), what="the program in front hangs")
+        self.assertEqual(s.drive("focus", w.hwnd)["foreground"], front)
+        w.click("Command_Test")
+        box = s.drive("msgbox", "Tivora!!!", 5000)  # it hangs for a minute
+        self.assertEqual(box["text"], "Tivora свое чертово радио!!!")
+        self.assertNotEqual(s.drive("focus", w.hwnd)["foreground"], front)
+        s.drive("answer", box["hwnd"])
 
 
 if __name__ == "__main__":

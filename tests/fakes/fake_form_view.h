@@ -25,10 +25,10 @@ public:
     std::uintptr_t windowHandle() const override { return destroyed ? 0 : handle; }
     std::uintptr_t iconHandle() const override { return icon; }
     void destroy() override { destroyed = true; }
-    bool dismissedByKeyboard = true;  // a menu closed without a choice: Esc, else a click elsewhere
+    bool dismissedByEscape = true;  // a menu closed without a choice: Esc alone, else otherwise
     forms::Menu* popupMenu(forms::Menu& menu, int flags, const float*, const float*,
-                           forms::Menu* defaultEntry, bool& byKeyboard) override {
-        byKeyboard = !choose && dismissedByKeyboard;
+                           forms::Menu* defaultEntry, bool& byEscape) override {
+        byEscape = !choose && dismissedByEscape;
         std::string shown = "flags " + std::to_string(flags) + ":";
         for (auto* entry : menu.entries()) {
             shown += " " + std::string(entry == defaultEntry ? "*" : "") + entry->caption();

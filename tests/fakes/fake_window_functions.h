@@ -35,17 +35,31 @@ public:
     bool lastInputOurs = false;
     bool foregroundLocked = false;
     bool inputJoined = false;
+    // That program's window; hung, it reads no messages, and a request made with our input joined
+    // to its thread waits until it reads them again: our one thread hangs with it.
+    static constexpr std::uintptr_t inFront = 0x70070;
+    bool inFrontHung = false;
+    bool waitedOnHungProgram = false;
     bool SetForegroundWindow(std::uintptr_t window) override {
         transcript_.push_back("SetForegroundWindow " + hex(window));
+        if (inputJoined && othersInFront && inFrontHung) {
+            waitedOnHungProgram = true;
+        }
         if (foregroundLocked || (othersInFront && !lastInputOurs && !inputJoined)) {
             return false;
         }
         othersInFront = false;
         return true;
     }
-    bool AttachThreadInput(bool attach) override {
-        transcript_.push_back(attach ? "AttachThreadInput" : "DetachThreadInput");
-        if (attach && !othersInFront) {
+    std::uintptr_t GetForegroundWindow() override { return othersInFront ? inFront : 0; }
+    bool SendMessageTimeoutW(std::uintptr_t window, std::uint32_t message, unsigned milliseconds) override {
+        transcript_.push_back("SendMessageTimeoutW " + hex(window) + " " + std::to_string(message) + " " +
+                              std::to_string(milliseconds));
+        return window != 0 && !(window == inFront && inFrontHung);
+    }
+    bool AttachThreadInput(std::uintptr_t window, bool attach) override {
+        transcript_.push_back(attach ? "AttachThreadInput " + hex(window) : "DetachThreadInput");
+        if (attach && (!othersInFront || window != inFront)) {
             return false;
         }
         inputJoined = attach;

@@ -87,32 +87,44 @@ TEST_F(Actions, ForegroundChangeComesBeforeEachAction) {
 TEST_F(Actions, TheBrakeTakesTheForegroundAsWindowsAllowsItOrFlashes) {
     struct Row {
         const char* name;
-        bool othersInFront, lastInputOurs, locked;
-        const char* asked;  // after the search for the window: set, join, set again, part, flash
+        bool othersInFront, lastInputOurs, locked, hung;
+        const char* asked;  // after the search: set, ask the one in front, join, set, part, flash, message
     };
     const Row rows[] = {
-        {"no other program in front", false, false, false, "S"},
-        {"our own click came last", true, true, false, "S"},
-        {"the user works in another program", true, false, false, "SJSP"},
-        {"that program locked the foreground", true, false, true, "SJSPF"},
+        {"no other program in front", false, false, false, false, "SM"},
+        {"our own click came last", true, true, false, false, "SM"},
+        {"the user works in another program", true, false, false, false, "SQJSPM"},
+        {"that program locked the foreground", true, false, true, false, "SQJSPFM"},
+        {"that program hangs", true, false, false, true, "SQFM"},
     };
+    form.Check_FullScreen_Brake.setValue(1);
     for (const Row& row : rows) {
         fake.windows.othersInFront = row.othersInFront;
         fake.windows.lastInputOurs = row.lastInputOurs;
         fake.windows.foregroundLocked = row.locked;
+        fake.windows.inFrontHung = row.hung;
         fake.transcript.clear();
-        form.vFullScreen_Brake();
+        form.Command_Test.click();
         std::string asked;
+        const std::string inFront = fakes::hex(fake.windows.inFront);
+        const std::string probe = "SendMessageTimeoutW " + inFront + " 0 ";  // WM_NULL, then the bound
         for (const std::string& line : fake.transcript) {
+            if (line.rfind(probe, 0) == 0) {  // bounded, and well inside the second the action has
+                int bound = std::stoi(line.substr(probe.size()));
+                EXPECT_TRUE(bound > 0 && bound <= 300) << row.name << ": " << line;
+            }
             asked += line == "SetForegroundWindow 0x20020"                ? "S"
-                     : line == "AttachThreadInput"                        ? "J"
+                     : line.rfind(probe, 0) == 0                          ? "Q"
+                     : line == "AttachThreadInput " + inFront             ? "J"
                      : line == "DetachThreadInput"                        ? "P"
                      : line == "FlashWindowEx " + fakes::hex(form.hWnd()) ? "F"
+                     : line.rfind("MessageBox Tivora!!!:", 0) == 0        ? "M"
                                                                           : "";
         }
         EXPECT_EQ(asked, row.asked) << row.name;
         EXPECT_EQ(fake.transcript.size(), asked.size() + 1) << row.name;  // and nothing else
         EXPECT_FALSE(fake.windows.inputJoined) << row.name;
+        EXPECT_FALSE(fake.windows.waitedOnHungProgram) << row.name;  // the message comes at once
     }
 }
 

@@ -167,7 +167,7 @@ TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry)
     ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
     EXPECT_EQ(fake.notifyArea.notifyCalls[0].first, platform::NIM_SETFOCUS);
     EXPECT_EQ(fake.notifyArea.notifyCalls[0].second.uID, tray.record().uID);
-    view.dismissedByKeyboard = false;  // a click into another program: the focus stays there
+    view.dismissedByEscape = false;  // a click, the Windows key, Alt+Tab: the focus stays where it went
     tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
     EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
 }

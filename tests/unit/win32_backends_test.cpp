@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/error.h"
@@ -239,6 +241,55 @@ TEST(Win32WindowFunctions, FindsATopLevelWindowByItsAnsiTitle) {
     EXPECT_EQ(system.FindWindowA(std::nullopt, "Тивора проверка"), reinterpret_cast<std::uintptr_t>(window));
     EXPECT_EQ(system.FindWindowA(std::nullopt, "Тивора"), 0u);
     DestroyWindow(window);
+}
+
+// A window of another thread: WM_APP makes it stop reading its messages for a second.
+HANDLE otherThreadHangs = nullptr;
+LRESULT CALLBACK otherThreadsProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        SetEvent(otherThreadHangs);
+        Sleep(1000);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(Win32WindowFunctions, JoinsTheInputOfAnotherThreadAndHearsWhetherItAnswers) {
+    Win32WindowFunctions system;
+    otherThreadHangs = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<HWND> made{nullptr};
+    std::thread other([&] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = otherThreadsProcedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"TivoraOtherThread";
+        RegisterClassW(&windowClass);
+        made = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               windowClass.hInstance, nullptr);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            DispatchMessageW(&msg);
+        }
+    });
+    while (!made) {
+        Sleep(5);
+    }
+    auto window = reinterpret_cast<std::uintptr_t>(made.load());
+    EXPECT_TRUE(system.SendMessageTimeoutW(window, WM_NULL, 250));
+    EXPECT_TRUE(system.AttachThreadInput(window, true));
+    EXPECT_TRUE(system.AttachThreadInput(window, false));
+    EXPECT_FALSE(system.AttachThreadInput(window, false));  // nothing is left to part
+    HWND ours = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    EXPECT_FALSE(system.AttachThreadInput(reinterpret_cast<std::uintptr_t>(ours), true));  // our own
+    EXPECT_FALSE(system.AttachThreadInput(0, true));
+    PostMessageW(made, WM_APP, 0, 0);
+    WaitForSingleObject(otherThreadHangs, 5000);
+    EXPECT_FALSE(system.SendMessageTimeoutW(window, WM_NULL, 250));  // busy: no answer within the bound
+    other.join();
+    DestroyWindow(ours);
+    CloseHandle(otherThreadHangs);
 }
 
 }  // namespace

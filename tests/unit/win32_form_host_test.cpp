@@ -30,6 +30,8 @@ struct TestForm : forms::Form {
     forms::Timer Ticker{*this, "Ticker", 30, false};
     forms::Label HourLabel{*this, "HourLabel", {120, 480, 495, 255}, "Час"};
     forms::Label Square{*this, "Square", {960, 240, 255, 255}, ""};  // its edge under Button's
+    forms::Menu Popup{*this, "Popup", ""};
+    forms::Menu PopupEntry{*this, "PopupEntry", "Пункт", &Popup};
 };
 
 void pump(int milliseconds) {
@@ -592,6 +594,65 @@ TEST_F(Realised, ABlinkingSquareIsPaintedAndTheScreenFollowsTheModel) {
     form.Square.setVisible(false);
     EXPECT_FALSE(IsWindowVisible(square));
     ReleaseDC(host.hwnd(), dc);
+}
+
+// What a row posts into the open menu, read by its loop: the messages, with one modifier key held
+// meanwhile (0: none); then the menu is taken away, as the Start menu or a switch does.
+struct MenuInput {
+    std::vector<std::pair<UINT, WPARAM>> messages;
+    int held;
+    HWND window;
+    int ticks = 0;
+}* menuInput = nullptr;
+
+void CALLBACK inputIntoTheMenu(HWND, UINT, UINT_PTR, DWORD) {
+    BYTE keys[256] = {};
+    if (menuInput->ticks++ % 2 == 0) {
+        if (menuInput->held) {
+            keys[menuInput->held] = 0x80;
+        }
+        SetKeyboardState(keys);
+        for (auto [message, key] : menuInput->messages) {
+            LPARAM context = message == WM_SYSKEYDOWN ? LPARAM(1) << 29 : 0;  // Alt held
+            PostMessageW(menuInput->window, message, key,
+                         message == WM_LBUTTONDOWN ? MAKELPARAM(190, 280) : context | 1);
+        }
+    } else {
+        SetKeyboardState(keys);
+        EndMenu();
+    }
+}
+
+TEST_F(Realised, APopupMenuTellsEscAloneFromEveryOtherWayItCloses) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<UINT, WPARAM>> messages;
+        int held;
+        bool byEscape;
+    };
+    const Row rows[] = {
+        {"Esc", {{WM_KEYDOWN, VK_ESCAPE}}, 0, true},
+        {"taken away before any input", {}, 0, false},
+        {"Down, then Esc", {{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_ESCAPE}}, 0, true},
+        {"the Windows key", {{WM_KEYDOWN, VK_LWIN}}, VK_LWIN, false},
+        {"Alt+Tab", {{WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, VK_TAB}}, VK_MENU, false},
+        {"Alt+Esc", {{WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, VK_ESCAPE}}, VK_MENU, false},
+        {"Ctrl+Esc", {{WM_KEYDOWN, VK_CONTROL}, {WM_KEYDOWN, VK_ESCAPE}}, VK_CONTROL, false},
+        {"Shift+Esc", {{WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, VK_ESCAPE}}, VK_SHIFT, false},
+        {"Esc, the Windows key held", {{WM_KEYDOWN, VK_ESCAPE}}, VK_RWIN, false},
+        {"a click elsewhere", {{WM_LBUTTONDOWN, MK_LBUTTON}}, 0, false},
+    };
+    for (const Row& row : rows) {
+        MenuInput input{row.messages, row.held, host.hwnd()};
+        menuInput = &input;
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, inputIntoTheMenu);
+        float x = 0, y = 0;
+        bool byEscape = !row.byEscape;
+        EXPECT_EQ(host.popupMenu(form.Popup, 0, &x, &y, nullptr, byEscape), nullptr) << row.name;
+        KillTimer(nullptr, timer);
+        pump(20);  // what the menu left unread
+        EXPECT_EQ(byEscape, row.byEscape) << row.name;
+    }
 }
 
 }  // namespace

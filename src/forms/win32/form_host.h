@@ -43,7 +43,7 @@ public:
     std::uintptr_t iconHandle() const override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
     void destroy() override;
     forms::Menu* popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
-                           forms::Menu* defaultEntry, bool& byKeyboard) override;
+                           forms::Menu* defaultEntry, bool& byEscape) override;
 
     // forms::ControlView
     void controlChanged(forms::Control& control, forms::Change what) override;

@@ -212,18 +212,23 @@ void FormHost::controlChanged(forms::Control& control, forms::Change what) {
 
 namespace {
 
-// Whether the last input in the open menu was a key: the menu's own loop shows each message to
-// the thread's message filter before it acts on it.
-bool lastMenuInputWasKey = false;
+// Whether the last input in the open menu was Esc with no other key held (Ctrl+Esc opens the
+// Start menu, Alt+Esc switches windows): the menu's own loop shows each message to the thread's
+// message filter before it acts on it, with the key state as of that message.
+bool lastMenuInputWasEscape = false;
+
+bool held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 LRESULT CALLBACK menuInputFilter(int code, WPARAM wParam, LPARAM lParam) {
     if (code == MSGF_MENU) {
         const MSG* message = reinterpret_cast<const MSG*>(lParam);
         if (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN) {
-            lastMenuInputWasKey = true;
+            lastMenuInputWasEscape = message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE &&
+                                     !held(VK_CONTROL) && !held(VK_MENU) && !held(VK_SHIFT) &&
+                                     !held(VK_LWIN) && !held(VK_RWIN);
         } else if ((message->message >= WM_LBUTTONDOWN && message->message <= WM_MBUTTONDBLCLK) ||
                    (message->message >= WM_NCLBUTTONDOWN && message->message <= WM_NCMBUTTONDBLCLK)) {
-            lastMenuInputWasKey = false;
+            lastMenuInputWasEscape = false;
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -232,8 +237,8 @@ LRESULT CALLBACK menuInputFilter(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
-                                 forms::Menu* defaultEntry, bool& byKeyboard) {
-    byKeyboard = false;
+                                 forms::Menu* defaultEntry, bool& byEscape) {
+    byEscape = false;
     if (!hwnd_) {
         return nullptr;
     }
@@ -260,7 +265,7 @@ forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, c
         GetCursorPos(&at);
     }
     // The chosen entry comes back as the result, so that its handler runs before we return.
-    lastMenuInputWasKey = false;
+    lastMenuInputWasEscape = false;
     HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, menuInputFilter, nullptr, GetCurrentThreadId());
     UINT chosen = static_cast<UINT>(
         TrackPopupMenuEx(popup, (static_cast<UINT>(flags) & 0xFFFFu) | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
@@ -268,7 +273,7 @@ forms::Menu* FormHost::popupMenu(forms::Menu& menu, int flags, const float* x, c
     if (filter) {
         UnhookWindowsHookEx(filter);
     }
-    byKeyboard = lastMenuInputWasKey;
+    byEscape = lastMenuInputWasEscape;
     DestroyMenu(popup);
     return chosen >= 1 && chosen <= items.size() ? items[chosen - 1] : nullptr;
 }

@@ -25,14 +25,24 @@ bool Win32WindowFunctions::SetForegroundWindow(std::uintptr_t window) {
     return ::SetForegroundWindow(reinterpret_cast<HWND>(window)) != FALSE;
 }
 
-bool Win32WindowFunctions::AttachThreadInput(bool attach) {
+std::uintptr_t Win32WindowFunctions::GetForegroundWindow() {
+    return reinterpret_cast<std::uintptr_t>(::GetForegroundWindow());
+}
+
+bool Win32WindowFunctions::SendMessageTimeoutW(std::uintptr_t window, std::uint32_t message,
+                                               unsigned milliseconds) {
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutW(reinterpret_cast<HWND>(window), message, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                 milliseconds, &answer) != 0;
+}
+
+bool Win32WindowFunctions::AttachThreadInput(std::uintptr_t window, bool attach) {
     DWORD ours = GetCurrentThreadId();
     if (!attach) {
         DWORD theirs = std::exchange(joinedThread_, 0);
         return theirs != 0 && ::AttachThreadInput(ours, theirs, FALSE);
     }
-    HWND foreground = GetForegroundWindow();
-    DWORD theirs = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    DWORD theirs = GetWindowThreadProcessId(reinterpret_cast<HWND>(window), nullptr);  // 0: no window
     if (theirs == 0 || theirs == ours || !::AttachThreadInput(ours, theirs, TRUE)) {
         return false;
     }
