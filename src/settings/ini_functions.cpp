@@ -176,14 +176,18 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
     // A profile writer may answer done although the disk ran full in its write (Wine's does):
     // the new file takes the old one's place only once every value reads back from the disk.
     platform_.profile.flushCache(utf8ToUtf16(fresh));
-    std::string written;
-    if (platform::FileError error = readWhole(fresh, written)) {
-        return discard(error);  // a scanner's look at the new file has passed by now
-    }
-    for (const Entry& entry : entries) {
-        if (ReadIni(fresh, entry.section, entry.key) != platform::profileValueAsRead(entry.value)) {
-            return discard(platform::fileError::writeFault);
+    platform::FileError unread = held([&] {
+        for (const Entry& entry : entries) {
+            if (ReadIni(fresh, entry.section, entry.key) != platform::profileValueAsRead(entry.value)) {
+                std::string bytes;  // a file held meanwhile reads as nothing: asked again
+                platform::FileError refused = files.read(fresh, bytes);
+                return refused != platform::fileError::none ? refused : platform::fileError::writeFault;
+            }
         }
+        return platform::fileError::none;
+    });
+    if (unread != platform::fileError::none) {
+        return discard(unread);
     }
     if (platform::FileError error = held([&] { return files.flush(fresh); })) {
         return discard(error);
@@ -197,8 +201,10 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
     if (error == platform::fileError::unableToMoveReplacement2) {
         // The old file stands under the passing name, the new one whole under its own: the new one
         // takes the place, else the old one goes back; never is either removed while it is the only one.
-        error = files.move(fresh, target);
-        if (error != platform::fileError::none && files.move(old, target) != platform::fileError::none) {
+        error = retried(replacementMayPass, [&] { return files.move(fresh, target); });
+        if (error != platform::fileError::none && retried(replacementMayPass, [&] {
+                                                      return files.move(old, target);
+                                                  }) != platform::fileError::none) {
             return {Ending::Waiting, error, fresh};
         }
     }

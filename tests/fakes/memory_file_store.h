@@ -23,13 +23,15 @@ public:
 
     std::map<std::string, std::string> files;
     // Another program holds a path open: it refuses this many requests (every one while negative)
-    // with this error, reads too unless it shares them; then it is let go.
+    // with this error, reads too unless it shares them; then it is let go. A scanner takes it again
+    // after each write.
     struct Hold {
         int requests = 0;
         FileError error = platform::fileError::sharingViolation;
-        bool sharesReading = false;
-        Hold(int n = 0, FileError e = platform::fileError::sharingViolation, bool r = false)
-            : requests(n), error(e), sharesReading(r) {}
+        bool sharesReading = false, afterEachWrite = false;
+        int each = requests;
+        Hold(int n = 0, FileError e = platform::fileError::sharingViolation, bool r = false, bool w = false)
+            : requests(n), error(e), sharesReading(r), afterEachWrite(w), each(n) {}
     };
     std::map<std::string, Hold> held;
     // What a file carries beside its bytes, which ReplaceFileW keeps and a rename loses.
@@ -46,7 +48,7 @@ public:
     // The bytes the disk holds, all files together. A write beyond it fails and leaves the file
     // cut where the disk ran full, as a writer that empties the file first leaves it.
     std::size_t capacity = SIZE_MAX;
-    // The next requests of a kind ("replace", "move") answer these errors in turn (0: done), the
+    // The next requests of a kind ("replace", "move P") answer these errors in turn (0: done), the
     // last one every later request; each leaves what Windows documents of it (ReplaceFileW's 1177:
     // the old file under the backup name, the new one under its own).
     std::map<std::string, std::deque<FileError>> answers;
@@ -96,6 +98,9 @@ public:
         std::size_t room = capacity > others ? capacity - others : 0;
         files[file] = bytes.substr(0, room);
         unflushed.insert(file);
+        if (auto hold = held.find(file); hold != held.end() && hold->second.afterEachWrite) {
+            hold->second.requests = hold->second.each;
+        }
         changed();
         return bytes.size() > room ? platform::fileError::diskFull : platform::fileError::none;
     }
@@ -124,7 +129,7 @@ public:
     // MoveFileExW without leave to replace.
     FileError move(const std::string& from, const std::string& to) {
         requests.push_back("move " + from + " to " + to);
-        FileError answer = dead() ? platform::fileError::notReady : answered("move");
+        FileError answer = dead() ? platform::fileError::notReady : answered("move " + from);
         if (FileError refused = answer          ? answer
                                 : !exists(from) ? platform::fileError::fileNotFound
                                 : exists(to)    ? platform::fileError::alreadyExists

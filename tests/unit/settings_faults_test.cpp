@@ -50,121 +50,59 @@ enum Disk {
     FullUnnoticed,
     NoFile,
     NoFileReadOnlyFolder,
-    Linked
+    Linked,
+    Scanned
 };
 enum Ending { Saved, Kept, NotCreated, Waiting, ReadOnly };  // the file afterwards, and the report's end
+// What ReplaceFileW answers, and MoveFileExW for the new file and for the old one, request by request.
+struct Answers {
+    std::deque<platform::FileError> replace{}, move{}, moveBack{};
+};
 struct Fault {
     const char* name;
     When at;
-    Hold hold{};  // on Settings.ini, or on the new file (a scanner's look at it)
-    bool scan = false;
-    Disk disk = Writable;
-    std::deque<platform::FileError> replace{}, move{};  // what ReplaceFileW and MoveFileExW answer
-    const char* message{};          // the message to save, when not the design's (a full disk: room for
-    int room = 4;                   // the old file and the copy's room/2 times its size, not the message)
-    platform::FileError error = 0;  // the reason told
     Ending ends = Saved;
+    platform::FileError error = 0;  // the reason told
+    Hold hold{};                    // on Settings.ini; on the new file when Scanned
+    Disk disk = Writable;
+    Answers answers{};
+    const char* message{};  // the message to save, when not the design's (a full disk: room for
+    int room = 4;           // the old file and the copy's room/2 times its size, not the message)
 };
 
 TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
     const std::string z(3000, 'z');
     const Fault faults[] = {
-        {.name = "held for the whole start", .at = AtStart, .hold = {-1}, .error = 32, .ends = Kept},
-        {.name = "held for a moment at start", .at = AtStart, .hold = {3}},
-        {.name = "held 3 s at start, inside its wait", .at = AtStart, .hold = {3000 / pause}},
-        {.name = "held at «Выход»", .at = AtExit, .hold = {-1}, .error = 32, .ends = Kept},
-        {.name = "held for a moment at «Выход»", .at = AtExit, .hold = {5}},
-        {.name = "held at «Выход» just shorter than its wait", .at = AtExit, .hold = {pauses}},
-        {.name = "held at «Выход» just longer",
-         .at = AtExit,
-         .hold = {pauses + 1},
-         .error = 32,
-         .ends = Kept},
-        {.name = "access denied on the replacement, twice",
-         .at = AtExit,
-         .hold = {2, code::accessDenied, true}},
-        {.name = "a lock on the replacement, twice", .at = AtExit, .hold = {2, code::lockViolation, true}},
-        {.name = "a scanner holds the new file a while", .at = AtExit, .hold = {pauses}, .scan = true},
-        {.name = "a folder that cannot be written",
-         .at = AtExit,
-         .disk = ReadOnlyFolder,
-         .error = 5,
-         .ends = Kept},
-        {.name = "nor a file yet",
-         .at = AtExit,
-         .disk = NoFileReadOnlyFolder,
-         .error = 5,
-         .ends = NotCreated},
-        {.name = "the first save", .at = AtExit, .disk = NoFile},
-        {.name = "a file marked read-only: not written, not waited for",
-         .at = AtExit,
-         .disk = ReadOnlyFile,
-         .ends = ReadOnly},
-        {.name = "a file marked read-only as the session ends",
-         .at = AtSessionEnd,
-         .disk = ReadOnlyFile,
-         .ends = ReadOnly},
-        {.name = "a link: saved through to the file it names", .at = AtExit, .disk = Linked},
-        {.name = "a full disk at the long message",
-         .at = AtExit,
-         .disk = Full,
-         .message = z.c_str(),
-         .error = 112,
-         .ends = Kept},
-        {.name = "a full disk at the switch to UTF-16",
-         .at = AtExit,
-         .disk = Full,
-         .message = "Ұйықтау уақыты",
-         .room = 5,
-         .error = 112,
-         .ends = Kept},
-        {.name = "a full disk the profile writer overlooks",
-         .at = AtExit,
-         .disk = FullUnnoticed,
-         .message = z.c_str(),
-         .error = 29,
-         .ends = Kept},
-        {.name = "a full disk as the session ends",
-         .at = AtSessionEnd,
-         .disk = Full,
-         .message = z.c_str(),
-         .error = 112,
-         .ends = Kept},
-        {.name = "a message with blanks around it", .at = AtExit, .message = "  Спать!  "},
-        {.name = "ReplaceFileW: the old file cannot go, once", .at = AtExit, .replace = {1175, 0}},
-        {.name = "ReplaceFileW: the old file cannot go",
-         .at = AtExit,
-         .replace = {1175},
-         .error = 1175,
-         .ends = Kept},
-        {.name = "ReplaceFileW: the new one cannot come",
-         .at = AtExit,
-         .replace = {1176},
-         .error = 1176,
-         .ends = Kept},
-        {.name = "ReplaceFileW: half-way, finished by a move", .at = AtExit, .replace = {1177}},
-        {.name = "ReplaceFileW: half-way, the old file put back",
-         .at = AtExit,
-         .replace = {1177},
-         .move = {5, 0},
-         .error = 5,
-         .ends = Kept},
-        {.name = "ReplaceFileW: half-way, neither moves",
-         .at = AtExit,
-         .replace = {1177},
-         .move = {5},
-         .error = 5,
-         .ends = Waiting},
-        {.name = "the switch to UTF-16 refused while held",
-         .at = ByWriteIni,
-         .hold = {1},
-         .message = "Ұйықтау",
-         .ends = Kept},
-        {.name = "an unreadable file and a write of another key",
-         .at = ByWriteIni,
-         .hold = {1},
-         .message = "1",
-         .ends = Kept},
+        {"held for the whole start", AtStart, Kept, 32, {-1}},
+        {"held for a moment at start", AtStart, Saved, 0, {3}},
+        {"held 3 s at start, inside its wait", AtStart, Saved, 0, {3000 / pause}},
+        {"held at «Выход»", AtExit, Kept, 32, {-1}},
+        {"held for a moment at «Выход»", AtExit, Saved, 0, {5}},
+        {"held at «Выход» just shorter than its wait", AtExit, Saved, 0, {pauses}},
+        {"held at «Выход» just longer", AtExit, Kept, 32, {pauses + 1}},
+        {"access denied on the replacement, twice", AtExit, Saved, 0, {2, code::accessDenied, true}},
+        {"a lock on the replacement, twice", AtExit, Saved, 0, {2, code::lockViolation, true}},
+        {"a scanner looks at the new file after each write", AtExit, Saved, 0, {2, 32, false, true}, Scanned},
+        {"a folder that cannot be written", AtExit, Kept, 5, {}, ReadOnlyFolder},
+        {"nor a file there yet", AtExit, NotCreated, 5, {}, NoFileReadOnlyFolder},
+        {"the first save", AtExit, Saved, 0, {}, NoFile},
+        {"a file marked read-only: not written, not waited for", AtExit, ReadOnly, 0, {}, ReadOnlyFile},
+        {"a file marked read-only as the session ends", AtSessionEnd, ReadOnly, 0, {}, ReadOnlyFile},
+        {"a link: saved through to the file it names", AtExit, Saved, 0, {}, Linked},
+        {"a full disk at the long message", AtExit, Kept, 112, {}, Full, {}, z.c_str()},
+        {"a full disk at the switch to UTF-16", AtExit, Kept, 112, {}, Full, {}, "Ұйықтау уақыты", 5},
+        {"a full disk the profile writer overlooks", AtExit, Kept, 29, {}, FullUnnoticed, {}, z.c_str()},
+        {"a full disk as the session ends", AtSessionEnd, Kept, 112, {}, Full, {}, z.c_str()},
+        {"a message with blanks around it", AtExit, Saved, 0, {}, Writable, {}, "  Спать!  "},
+        {"ReplaceFileW: the old file cannot go, once", AtExit, Saved, 0, {}, Writable, {{1175, 0}}},
+        {"ReplaceFileW: the old file cannot go", AtExit, Kept, 1175, {}, Writable, {{1175}}},
+        {"ReplaceFileW: the new one cannot come", AtExit, Kept, 1176, {}, Writable, {{1176}}},
+        {"ReplaceFileW: half-way, finished by a move", AtExit, Saved, 0, {}, Writable, {{1177}}},
+        {"ReplaceFileW: half-way, the new file held", AtExit, Saved, 0, {}, Writable, {{1177}, {32, 0}}},
+        {"ReplaceFileW: half-way, the old file put back", AtExit, Kept, 5, {}, Writable, {{1177}, {5}}},
+        {"ReplaceFileW: half-way, neither moves", AtExit, Waiting, 5, {}, Writable, {{1177}, {5}, {5}}},
+        {"the switch to UTF-16 refused while held", ByWriteIni, Kept, 0, {1}, Writable, {}, "Ұйықтау"},
+        {"an unreadable file and a write of another key", ByWriteIni, Kept, 0, {1}, Writable, {}, "1"},
     };
     for (const Fault& f : faults) {
         SettingsFaults t;
@@ -181,13 +119,15 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         const std::string target = f.disk == Linked ? t.sync : t.path, fresh = newOf(target);
         const std::string before = disk.files.count(target) ? disk.files[target] : "";
         auto set = [&] {
-            disk.held[f.scan ? fresh : target] = f.hold;
+            disk.held[f.disk == Scanned ? fresh : target] = f.hold;
             disk.readOnlyFolder =
                 f.disk == ReadOnlyFolder || f.disk == NoFileReadOnlyFolder ? t.folder + "\\" : "";
             disk.marks[target].readOnly = f.disk == ReadOnlyFile;
             disk.capacity =
                 f.disk == Full || f.disk == FullUnnoticed ? f.room * before.size() / 2 + 100 : SIZE_MAX;
-            disk.answers = {{"replace", f.replace}, {"move", f.move}};
+            disk.answers = {{"replace", f.answers.replace},
+                            {"move " + fresh, f.answers.move},
+                            {"move " + oldOf(target), f.answers.moveBack}};
             t.fake.files.profile.overlooksWriteErrors = f.disk == FullUnnoticed;
             t.form.Text_Message.setText(f.message && f.at != ByWriteIni ? f.message
                                                                         : t.form.Text_Message.text());
