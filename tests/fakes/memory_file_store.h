@@ -10,7 +10,6 @@
 #include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/portable_profile.h"
 
@@ -29,7 +28,7 @@ public:
         int requests = 0;
         FileError error = platform::fileError::sharingViolation;
         bool sharesReading = false, afterEachWrite = false;
-        int each = requests;
+        int each = 0;
         Hold(int n = 0, FileError e = platform::fileError::sharingViolation, bool r = false, bool w = false)
             : requests(n), error(e), sharesReading(r), afterEachWrite(w), each(n) {}
     };
@@ -59,9 +58,6 @@ public:
     int cutAfter = -1;
     int changes = 0;
     std::set<std::string> unflushed;
-    // Every request, in order: "read P", "write P", "flush P", "remove P", "move P to Q",
-    // "replace P by Q".
-    std::vector<std::string> requests;
 
     bool dead() const { return cutAfter >= 0 && changes >= cutAfter; }
     bool exists(const std::string& path) const { return files.count(path) > 0 || links.count(path) > 0; }
@@ -74,7 +70,6 @@ public:
     }
 
     FileError read(const std::string& path, std::string& bytes) override {
-        requests.push_back("read " + path);
         std::string file = resolve(path);
         FileError refused = dead()              ? platform::fileError::notReady
                             : files.count(file) ? refusal(file, false)
@@ -86,7 +81,6 @@ public:
     }
 
     FileError write(const std::string& path, const std::string& bytes) override {
-        requests.push_back("write " + path);
         std::string file = resolve(path);
         if (FileError refused = dead() ? platform::fileError::notReady : refusal(file, true)) {
             return refused;
@@ -106,7 +100,6 @@ public:
     }
 
     FileError flush(const std::string& path) {
-        requests.push_back("flush " + path);
         std::string file = resolve(path);
         FileError refused = dead()              ? platform::fileError::notReady
                             : files.count(file) ? refusal(file, true)
@@ -118,7 +111,6 @@ public:
     }
 
     void remove(const std::string& path) override {
-        requests.push_back("remove " + path);
         if (dead() || !exists(path) || (!links.count(path) && refusal(path, true))) {
             return;
         }
@@ -128,7 +120,6 @@ public:
 
     // MoveFileExW without leave to replace.
     FileError move(const std::string& from, const std::string& to) {
-        requests.push_back("move " + from + " to " + to);
         FileError answer = dead() ? platform::fileError::notReady : answered("move " + from);
         if (FileError refused = answer          ? answer
                                 : !exists(from) ? platform::fileError::fileNotFound
@@ -142,7 +133,6 @@ public:
     // ReplaceFileW as Windows documents it: the replacement takes on the replaced file's marks,
     // the replaced file is renamed to the backup name, the replacement to the replaced name.
     FileError replaceFile(const std::string& target, const std::string& fresh, const std::string& backup) {
-        requests.push_back("replace " + target + " by " + fresh);
         if (FileError refused = dead()                              ? platform::fileError::notReady
                                 : !exists(target) || !exists(fresh) ? platform::fileError::fileNotFound
                                                                     : refusal(target, true)) {
