@@ -298,7 +298,7 @@ void INI_Functions::tellUnreadable(const std::string& file, platform::FileError 
                                 TIVORA_TITLE);
 }
 
-// Every key that a save writes stands in the file (a file cut off in its write lacks the last).
+// Every key that a save writes stands in the file (one cut off in its write lacks some).
 bool INI_Functions::holdsEveryKey(const std::string& file, forms::Form& window) {
     auto holds = [&](const std::string& section, const std::string& key) {
         std::u16string buffer(3, u'\0');
