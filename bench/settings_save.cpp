@@ -1,6 +1,6 @@
 // The save of the settings at «Выход» on the real system, Settings.ini beside this exe: the keys
 // written in place one by one and flushed (as earlier versions saved) against
-// INI_Functions::Settings(Save), run after run; medians, fastest and slowest in ms as one JSON line.
+// INI_Functions::Settings(Save), and the save while a scanner looks at each new file; one JSON line.
 #include <windows.h>
 
 #include <algorithm>
@@ -51,6 +51,35 @@ std::string figures(std::vector<double> ms) {
     return text;
 }
 
+// A virus scanner's look at a file: each time the new file has changed, it is opened without
+// sharing and held for a while, as a scanner that scans on close does.
+struct Scanner {
+    std::wstring paths[2];  // this build's new file and the earlier builds' ("Settings.ini.new")
+    DWORD holdMilliseconds = 0;
+    volatile LONG stop = 0, looks = 0;
+    static DWORD WINAPI run(void* self) {
+        auto& s = *static_cast<Scanner*>(self);
+        WIN32_FILE_ATTRIBUTE_DATA seen{}, now{};
+        for (int turn = 0; !s.stop; ++turn) {
+            const std::wstring& path = s.paths[turn % 2];
+            if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &now) ||
+                (CompareFileTime(&now.ftLastWriteTime, &seen.ftLastWriteTime) == 0 &&
+                 now.nFileSizeLow == seen.nFileSizeLow)) {
+                Sleep(turn % 2);
+                continue;
+            }
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                seen = now;
+                InterlockedIncrement(&s.looks);
+                Sleep(s.holdMilliseconds);
+                CloseHandle(file);
+            }
+        }
+        return 0;
+    }
+};
+
 double milliseconds(const std::function<void()>& work) {
     auto start = std::chrono::steady_clock::now();
     work();
@@ -100,7 +129,28 @@ int wmain(int argc, wchar_t** argv) {
             flush.push_back(c);
         }
     }
-    std::printf("{\"keys\":%zu,\"runs\":%d,\"in_place\":%s,\"save\":%s,\"flush\":%s}\n", keys.size(), runs,
-                figures(inPlace).c_str(), figures(save).c_str(), figures(flush).c_str());
+    // The same save while a scanner looks at the new file after each change, for some hold times.
+    std::string scanned;
+    for (DWORD hold : {10, 50, 150}) {
+        Scanner scanner{{file.substr(0, file.size() - 4) + L".new", file + L".new"}, hold};
+        HANDLE thread = CreateThread(nullptr, 0, Scanner::run, &scanner, 0, nullptr);
+        std::vector<double> times;
+        int saved = 0, n = std::max(3, runs / 5);
+        for (int run = 0; run < n; ++run) {
+            std::string text = "Спокойной ночи! " + std::to_string(hold * 100 + run);
+            form.Text_Message.setText(text);
+            times.push_back(milliseconds([&] { ini.Settings(INI_Functions::Save, form); }));
+            saved += ini.ReadIni(ini.Settings_File, "Form_Main", "Form_Main_Text_Message") == text;
+        }
+        scanner.stop = 1;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        scanned += std::string(scanned.empty() ? "" : ",") + "{\"hold\":" + std::to_string(hold) +
+                   ",\"saved\":" + std::to_string(saved) + ",\"of\":" + std::to_string(n) +
+                   ",\"looks\":" + std::to_string(scanner.looks / n) + ",\"time\":" + figures(times) + "}";
+    }
+    std::printf("{\"keys\":%zu,\"runs\":%d,\"in_place\":%s,\"save\":%s,\"flush\":%s,\"scanned\":[%s]}\n",
+                keys.size(), runs, figures(inPlace).c_str(), figures(save).c_str(), figures(flush).c_str(),
+                scanned.c_str());
     return 0;
 }

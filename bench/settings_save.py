@@ -44,6 +44,10 @@ def main():
         f = result[name]
         print(f"{what}: {f['median']:.2f} ms median ({f['fastest']:.2f} to {f['slowest']:.2f}), "
               f"{result['keys']} keys, {result['runs']} runs")
+    for s in result["scanned"]:
+        t = s["time"]
+        print(f"a scanner holding the new file {s['hold']} ms after each change: saved {s['saved']} of {s['of']}, "
+              f"{s['looks']} looks a save, {t['median']:.0f} ms median ({t['fastest']:.0f} to {t['slowest']:.0f})")
 
 
 if __name__ == "__main__":

@@ -212,12 +212,6 @@ FileError DiskFileStore::write(const std::string& path, const std::string& bytes
     return out ? fileError::none : fileError::writeFault;
 }
 
-FileError DiskFileStore::replace(const std::string& fresh, const std::string& target) {
-    std::error_code error;
-    std::filesystem::rename(diskPath(fresh), diskPath(target), error);
-    return error ? fileError::accessDenied : fileError::none;
-}
-
 void DiskFileStore::remove(const std::string& path) {
     std::error_code ignored;
     std::filesystem::remove(diskPath(path), ignored);

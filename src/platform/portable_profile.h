@@ -19,7 +19,6 @@ public:
     // fileNotFound when there is no such file.
     virtual FileError read(const std::string& path, std::string& bytes) = 0;
     virtual FileError write(const std::string& path, const std::string& bytes) = 0;
-    virtual FileError replace(const std::string& fresh, const std::string& target) = 0;
     virtual void remove(const std::string& path) = 0;
 };
 
@@ -28,7 +27,6 @@ class DiskFileStore : public FileStore {
 public:
     FileError read(const std::string& path, std::string& bytes) override;
     FileError write(const std::string& path, const std::string& bytes) override;
-    FileError replace(const std::string& fresh, const std::string& target) override;
     void remove(const std::string& path) override;
 };
 

@@ -16,10 +16,17 @@ namespace fileError {
 inline constexpr FileError none = 0;
 inline constexpr FileError fileNotFound = 2;
 inline constexpr FileError accessDenied = 5;
+inline constexpr FileError notReady = 21;
 inline constexpr FileError writeFault = 29;
 inline constexpr FileError sharingViolation = 32;
 inline constexpr FileError lockViolation = 33;
 inline constexpr FileError diskFull = 112;
+inline constexpr FileError alreadyExists = 183;
+// ReplaceFileW's own: nothing moved (1175, and 1176 when a backup name is given), or the replaced
+// file moved to the backup name and the replacement left under its own (1177).
+inline constexpr FileError unableToRemoveReplaced = 1175;
+inline constexpr FileError unableToMoveReplacement = 1176;
+inline constexpr FileError unableToMoveReplacement2 = 1177;
 }  // namespace fileError
 
 // Another program holds the file open (a backup or sync tool, an editor): a refusal that passes.
@@ -64,9 +71,17 @@ public:
     virtual FileError write(const std::string& path, const std::string& bytes) = 0;
     // Sends what the system still holds of the file's bytes to the disk.
     virtual FileError flush(const std::string& path) = 0;
-    // Puts fresh in target's place in one step, written through to the disk: afterwards target
-    // is either the old file or the whole new one.
-    virtual FileError replace(const std::string& fresh, const std::string& target) = 0;
+    // The final path of the file that path names when path is a symbolic link to it; "" when path
+    // is the file itself, or names nothing the system can open.
+    virtual std::string linkTarget(const std::string& path) = 0;
+    // True when the file is marked read-only.
+    virtual bool readOnly(const std::string& path) = 0;
+    // ReplaceFileW: fresh takes target's name and keeps target's attributes, access list and named
+    // streams; target is moved to backup on the way. Its errors 1175 to 1177 say what it left.
+    virtual FileError replace(const std::string& target, const std::string& fresh,
+                              const std::string& backup) = 0;
+    // MoveFileExW, written through; never over a file that exists.
+    virtual FileError move(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
     // The system's own words for the error, in the user's language.
     virtual std::string errorText(FileError error) = 0;

@@ -6,6 +6,7 @@
 #include "platform/profile.h"
 #include "version.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tivora {
@@ -88,72 +89,130 @@ platform::FileError INI_Functions::keepInUnicode(const std::string& file) {
 }
 
 template <class Request>
-platform::FileError INI_Functions::retried(int milliseconds, bool (*passes)(platform::FileError),
-                                           Request request) {
+platform::FileError INI_Functions::retried(bool (*passes)(platform::FileError), Request request) {
     platform::FileError error = request();
-    for (int waited = 0; error != platform::fileError::none && passes(error) && waited < milliseconds;
-         waited += retryPauseMilliseconds) {
+    while (error != platform::fileError::none && passes(error) && holdLeft_ >= retryPauseMilliseconds) {
         platform_.files.pause(retryPauseMilliseconds);
+        holdLeft_ -= retryPauseMilliseconds;
         error = request();
     }
     return error;
 }
 
-platform::FileError INI_Functions::readSettingsFile(std::string& bytes, int holdMilliseconds) {
-    return retried(holdMilliseconds, platform::heldByAnotherProgram,
-                   [&] { return platform_.files.read(Settings_File, bytes); });
+platform::FileError INI_Functions::readWhole(const std::string& file, std::string& bytes) {
+    return retried(platform::heldByAnotherProgram, [&] { return platform_.files.read(file, bytes); });
 }
 
 namespace {
 
 // Replacing a file that another program holds open answers "access denied" as often as
-// "sharing violation".
+// "sharing violation"; ReplaceFileW's own 1175 and 1176 (given a backup name) leave both in place.
 bool replacementMayPass(platform::FileError error) {
-    return platform::heldByAnotherProgram(error) || error == platform::fileError::accessDenied;
+    return platform::heldByAnotherProgram(error) || error == platform::fileError::accessDenied ||
+           error == platform::fileError::unableToRemoveReplaced ||
+           error == platform::fileError::unableToMoveReplacement;
+}
+
+// The new file a save writes, "Settings.new", and the name the old one passes through on its way
+// out, "Settings.in~": no longer than the file's own name, so they fit wherever the file fits.
+std::string newFileName(const std::string& file) {
+    size_t dot = file.rfind('.');
+    if (dot == std::string::npos || file.find_first_of("\\/", dot) != std::string::npos) {
+        return file + ".new";
+    }
+    std::string extension = file.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return extension == "new" ? file + ".new" : file.substr(0, dot) + ".new";
+}
+std::string oldFileName(const std::string& file) {
+    return file.ends_with('~') ? file + "~" : file.substr(0, file.size() - 1) + "~";
 }
 
 }  // namespace
 
 // The new file is a copy of the old one with every key written into it by the same profile
-// functions, so its bytes are what an in-place save would have made; only the last step touches
-// Settings.ini, and it either lands whole or not at all.
-platform::FileError INI_Functions::save(const std::vector<Entry>& entries) {
+// functions, so its bytes are what an in-place save would have made. It takes the old one's place
+// by ReplaceFileW, keeping what the user made of the file; a link is saved through to its target.
+INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries) {
     platform::Files& files = platform_.files;
-    const std::string fresh = Settings_File + ".new";
+    std::string target = files.linkTarget(Settings_File);
+    target = target.empty() ? Settings_File : target;
+    if (files.readOnly(target)) {  // the user's word: nothing written, nothing waited for
+        return {Ending::ReadOnly, platform::fileError::none, ""};
+    }
+    const std::string fresh = newFileName(target), old = oldFileName(target);
+    for (const std::string& left : {fresh, old, Settings_File + ".new"}) {
+        files.remove(left);  // left by a save that was cut off (".ini.new" by earlier versions)
+    }
+    holdLeft_ = saveHoldMilliseconds;
+    auto held = [&](auto request) { return retried(platform::heldByAnotherProgram, request); };
+    bool existed = files.fileExists(target);
     auto discard = [&](platform::FileError error) {
         files.remove(fresh);
-        return error;
+        return SaveResult{existed ? Ending::Kept : Ending::NotCreated, error, ""};
     };
-    files.remove(fresh);  // left by a save that was cut off
-    if (files.fileExists(Settings_File)) {
+    if (existed) {
         std::string bytes;
-        platform::FileError error = readSettingsFile(bytes, saveHoldMilliseconds);
+        platform::FileError error = readWhole(target, bytes);
         if (error == platform::fileError::none) {
-            error = files.write(fresh, bytes);
+            error = held([&] { return files.write(fresh, bytes); });
         }
-        if (error != platform::fileError::none && error != platform::fileError::fileNotFound) {
+        existed = error != platform::fileError::fileNotFound;
+        if (error != platform::fileError::none && existed) {
             return discard(error);
         }
     }
     for (const Entry& entry : entries) {
-        if (!WriteIni(fresh, entry.section, entry.key, entry.value)) {
-            return discard(lastWriteError_ != platform::fileError::none ? lastWriteError_
-                                                                        : platform::fileError::writeFault);
+        platform::FileError error = held([&] {
+            return WriteIni(fresh, entry.section, entry.key, entry.value) ? platform::fileError::none
+                   : lastWriteError_ != platform::fileError::none         ? lastWriteError_
+                                                                          : platform::fileError::writeFault;
+        });
+        if (error != platform::fileError::none) {
+            return discard(error);
         }
     }
     // A profile writer may answer done although the disk ran full in its write (Wine's does):
     // the new file takes the old one's place only once every value reads back from the disk.
     platform_.profile.flushCache(utf8ToUtf16(fresh));
-    for (const Entry& entry : entries) {
-        if (ReadIni(fresh, entry.section, entry.key) != platform::profileValueAsRead(entry.value)) {
-            return discard(platform::fileError::writeFault);
+    platform::FileError unread = held([&] {
+        for (const Entry& entry : entries) {
+            if (ReadIni(fresh, entry.section, entry.key) != platform::profileValueAsRead(entry.value)) {
+                std::string bytes;  // a file held meanwhile reads as nothing: asked again
+                platform::FileError refused = files.read(fresh, bytes);
+                return refused != platform::fileError::none ? refused : platform::fileError::writeFault;
+            }
         }
+        return platform::fileError::none;
+    });
+    if (unread != platform::fileError::none) {
+        return discard(unread);
     }
-    if (platform::FileError error = files.flush(fresh)) {
+    if (platform::FileError error = held([&] { return files.flush(fresh); })) {
         return discard(error);
     }
-    return discard(retried(saveHoldMilliseconds, replacementMayPass,
-                           [&] { return files.replace(fresh, Settings_File); }));
+    if (!existed) {
+        platform::FileError error = retried(replacementMayPass, [&] { return files.move(fresh, target); });
+        return error != platform::fileError::none ? discard(error) : SaveResult{};
+    }
+    platform::FileError error =
+        retried(replacementMayPass, [&] { return files.replace(target, fresh, old); });
+    if (error == platform::fileError::unableToMoveReplacement2) {
+        // The old file stands under the passing name, the new one whole under its own: the new one
+        // takes the place, else the old one goes back; never is either removed while it is the only one.
+        error = retried(replacementMayPass, [&] { return files.move(fresh, target); });
+        if (error != platform::fileError::none && retried(replacementMayPass, [&] {
+                                                      return files.move(old, target);
+                                                  }) != platform::fileError::none) {
+            return {Ending::Waiting, error, fresh};
+        }
+    }
+    if (error != platform::fileError::none) {
+        return discard(error);
+    }
+    files.remove(old);
+    return {};
 }
 
 void INI_Functions::Settings(int direction, forms::Form& window) {
@@ -161,24 +220,21 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
         const std::string& section = window.name();
         if (direction == Load) {
             step(3);
-            if (!platform_.files.fileExists(Settings_File)) {
+            holdLeft_ = readHoldMilliseconds;
+            std::string source = Settings_File;
+            if (!platform_.files.fileExists(Settings_File) && (source = finishCutOffSave(window)).empty()) {
                 return;
             }
             // A backup or sync tool at logon holds the file for a moment; a file still unreadable
             // after that would read as nothing but design values, which a save would write over
             // the user's own.
             std::string bytes;
-            platform::FileError unreadable = readSettingsFile(bytes, readHoldMilliseconds);
+            platform::FileError unreadable = readWhole(source, bytes);
             if (unreadable == platform::fileError::fileNotFound) {
                 return;
             }
             if (unreadable != platform::fileError::none) {
-                fileNotOurs_ = true;
-                platform_.messageBoxes.show("Не удалось прочитать файл настроек\n" + Settings_File + "\n\n" +
-                                                platform_.files.errorText(unreadable) +
-                                                "\n\nПрограмма работает с настройками по умолчанию и не "
-                                                "будет сохранять свои настройки поверх этого файла.",
-                                            TIVORA_TITLE);
+                tellUnreadable(source, unreadable);
                 return;
             }
             for (forms::Control* control : window.controls()) {
@@ -188,21 +244,19 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
                 std::string key = section + "_" + control->name();
                 if (hasTextKey(kind)) {
                     step(6);
-                    control->setProperty("text", ReadIni(Settings_File, section, key));
+                    control->setProperty("text", ReadIni(source, section, key));
                 } else if (hasValueKey(kind)) {
                     step(8);
-                    control->setProperty("Value", ReadIni(Settings_File, section, key));
+                    control->setProperty("Value", ReadIni(source, section, key));
                 }
                 step(12);
             }
             step(13);
             if (window.name() == mainWindowName) {
                 step(14);
-                window.setLeft(
-                    toSingle(ReadIni(Settings_File, positionSection, "Form_Left"), window.numberFormat));
+                window.setLeft(toSingle(ReadIni(source, positionSection, "Form_Left"), window.numberFormat));
                 step(15);
-                window.setTop(
-                    toSingle(ReadIni(Settings_File, positionSection, "Form_Top"), window.numberFormat));
+                window.setTop(toSingle(ReadIni(source, positionSection, "Form_Top"), window.numberFormat));
             }
         } else {
             if (fileNotOurs_) {
@@ -235,15 +289,87 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
     });
 }
 
+void INI_Functions::tellUnreadable(const std::string& file, platform::FileError error) {
+    fileNotOurs_ = true;
+    platform_.messageBoxes.show("Не удалось прочитать файл настроек\n" + file + "\n\n" +
+                                    platform_.files.errorText(error) +
+                                    "\n\nПрограмма работает с настройками по умолчанию и не будет сохранять "
+                                    "свои настройки поверх этого файла.",
+                                TIVORA_TITLE);
+}
+
+// Every key that a save writes stands in the file (one cut off in its write lacks some).
+bool INI_Functions::holdsEveryKey(const std::string& file, forms::Form& window) {
+    auto holds = [&](const std::string& section, const std::string& key) {
+        std::u16string buffer(3, u'\0');
+        return !(platform_.profile.GetPrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key), u"\x1",
+                                                            buffer, utf8ToUtf16(file)) == 1 &&
+                 buffer[0] == u'\x1');
+    };
+    for (forms::Control* control : window.controls()) {
+        if ((hasTextKey(control->kind()) || hasValueKey(control->kind())) &&
+            !holds(window.name(), window.name() + "_" + control->name())) {
+            return false;
+        }
+    }
+    return holds(positionSection, "Form_Left") && holds(positionSection, "Form_Top");
+}
+
+// Cut off between ReplaceFileW's two renames, a save leaves no settings file: the new one stands
+// whole beside it (flushed before), or the old one under its passing name.
+std::string INI_Functions::finishCutOffSave(forms::Form& window) {
+    for (const std::string& left :
+         {newFileName(Settings_File), Settings_File + ".new", oldFileName(Settings_File)}) {
+        std::string bytes;
+        platform::FileError error = readWhole(left, bytes);
+        if (error == platform::fileError::fileNotFound) {
+            continue;
+        }
+        if (error != platform::fileError::none) {
+            tellUnreadable(left, error);
+            return "";
+        }
+        if (!holdsEveryKey(left, window)) {
+            continue;
+        }
+        error = retried(platform::heldByAnotherProgram,
+                        [&] { return platform_.files.move(left, Settings_File); });
+        if (error == platform::fileError::none) {
+            return Settings_File;
+        }
+        fileNotOurs_ = true;  // the next save would remove it
+        platform_.messageBoxes.show("Файла настроек\n" + Settings_File + "\nнет, а его копию\n" + left +
+                                        "\nне удалось переименовать в него:\n\n" +
+                                        platform_.files.errorText(error) +
+                                        "\n\nПрограмма взяла настройки из копии, но не будет сохранять свои "
+                                        "настройки, пока файла настроек нет.",
+                                    TIVORA_TITLE);
+        return left;
+    }
+    return "";
+}
+
 void INI_Functions::reportFailedSave() {
-    if (failedSave_ == platform::fileError::none) {
+    if (failedSave_.ending == Ending::Saved) {
         return;
     }
-    platform::FileError error = std::exchange(failedSave_, platform::fileError::none);
+    SaveResult failed = std::exchange(failedSave_, SaveResult{});
+    const std::string changes = "Изменения настроек, сделанные после запуска программы, ";
+    if (failed.ending == Ending::ReadOnly) {
+        platform_.messageBoxes.show(
+            "Файл настроек\n" + Settings_File +
+                "\nотмечен атрибутом «Только чтение», и программа его не изменяет.\n\n" + changes +
+                "в него не записаны.",
+            TIVORA_TITLE);
+        return;
+    }
+    const std::string ending = failed.ending == Ending::Kept ? changes + "не сохранены; файл остался прежним."
+                               : failed.ending == Ending::NotCreated
+                                   ? changes + "не сохранены; файл настроек не создан."
+                                   : "Новые настройки остались в файле\n" + failed.waiting +
+                                         "\nи будут взяты из него при следующем запуске программы.";
     platform_.messageBoxes.show("Не удалось сохранить настройки в файл\n" + Settings_File + "\n\n" +
-                                    platform_.files.errorText(error) +
-                                    "\n\nИзменения настроек, сделанные после запуска программы, не "
-                                    "сохранены; файл остался прежним.",
+                                    platform_.files.errorText(failed.error) + "\n\n" + ending,
                                 TIVORA_TITLE);
 }
 

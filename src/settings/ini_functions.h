@@ -37,33 +37,47 @@ public:
     void Settings(int direction, forms::Form& window);
 
     // Tells the user once, in plain words, that the last save failed: which file, the system's
-    // reason, and that this run's changes were not kept. Nothing when it succeeded. (Not while
-    // the Windows session ends: no box may wait then.)
+    // reason (or its read-only mark), and what the file is now. Nothing when it succeeded. (Not
+    // while the Windows session ends: no box may wait then.)
     void reportFailedSave();
 
-    // How long a request refused because another program holds the file is tried again.
+    // How long the start-up, and a save in all, wait for other programs that hold a file, asking
+    // again after each pause (docs/notes.md: what a held new file costs).
     static constexpr int readHoldMilliseconds = 5000;
-    static constexpr int saveHoldMilliseconds = 2000;
-    static constexpr int retryPauseMilliseconds = 100;
+    static constexpr int saveHoldMilliseconds = 3000;
+    static constexpr int retryPauseMilliseconds = 20;
 
 private:
     struct Entry {
         std::string section, key, value;
     };
-    platform::FileError save(const std::vector<Entry>& entries);
-    // Asks again while the refusal is one that passes, for up to the given time.
+    // What a failed save left: the file as it was, no file, or the new one waiting beside it.
+    enum class Ending { Saved, ReadOnly, Kept, NotCreated, Waiting };
+    struct SaveResult {
+        Ending ending = Ending::Saved;
+        platform::FileError error = platform::fileError::none;
+        std::string waiting;  // the new file's path
+    };
+    SaveResult save(const std::vector<Entry>& entries);
+    // Asks again while the refusal is one that passes and the time to wait is not spent.
     template <class Request>
-    platform::FileError retried(int milliseconds, bool (*passes)(platform::FileError), Request request);
-    // Settings_File whole, waited for while another program holds it.
-    platform::FileError readSettingsFile(std::string& bytes, int holdMilliseconds);
+    platform::FileError retried(bool (*passes)(platform::FileError), Request request);
+    // A file whole, waited for while another program holds it.
+    platform::FileError readWhole(const std::string& file, std::string& bytes);
+    // The settings file that a save cut off between its renames left under another name, put back
+    // in place; the file to load from ("" when there is none).
+    std::string finishCutOffSave(forms::Form& window);
+    bool holdsEveryKey(const std::string& file, forms::Form& window);
+    void tellUnreadable(const std::string& file, platform::FileError error);
     bool codePageHolds(const std::string& text);
     platform::FileError keepInUnicode(const std::string& file);
 
     platform::Platform& platform_;
     ErrorReporter& reporter_;
     platform::FileError lastWriteError_ = platform::fileError::none;
-    bool fileNotOurs_ = false;  // it could not be read at start-up
-    platform::FileError failedSave_ = platform::fileError::none;
+    bool fileNotOurs_ = false;  // it could not be read or put back at start-up
+    int holdLeft_ = 0;          // of the current load's or save's time to wait
+    SaveResult failedSave_;
 };
 
 }  // namespace tivora

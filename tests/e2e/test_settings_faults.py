@@ -1,7 +1,8 @@
 """What the disk and other programs refuse the settings file: a program folder that cannot be
 written, a disk that fills up, and another program (a backup or sync tool) holding Settings.ini
 open at start-up or at «Выход». Settings.ini is afterwards the old file to the byte, nothing is left
-beside it, and the user is told that a change was not kept."""
+beside it, and the user is told that a change was not kept. And what the user made of the file:
+hidden, behind a link, marked read-only."""
 import errno
 import os
 import shutil
@@ -14,6 +15,8 @@ FILE = "\nC:\\Tivora test\\Settings.ini\n\n"  # the report names the file on a l
 NOT_SAVED = "Не удалось сохранить настройки в файл" + FILE
 NOT_READ = "Не удалось прочитать файл настроек" + FILE
 HELD = "Конфликт совместного доступа."  # the system's words for the refusal (Wine's, in Russian)
+READ_ONLY = ("Файл настроек\nC:\\Tivora test\\Settings.ini\nотмечен атрибутом «Только чтение», и программа его "
+             "не изменяет.\n\nИзменения настроек, сделанные после запуска программы, в него не записаны.")
 
 
 class SettingsFaults(ProgramTestCase):
@@ -109,10 +112,44 @@ class SettingsFaults(ProgramTestCase):
     def test_a_file_held_at_exit(self):
         s, w = self.start_program(session=self.prepare())
         s.drive("settext", w["Text_Minute"], "45")
-        holder = self.hold(s, 6000)  # beyond the 2 s the save waits
+        holder = self.hold(s, 6000)  # beyond the 3 s the save waits
         self.exit_told(s, HELD)
         holder.wait(30)
         self.assertKept()
+
+    # Only the real file system shows these: Wine keeps the hidden mark in an extended attribute (its
+    # ReplaceFileW does not carry it over), the read-only one in the mode bits, and presents a Unix
+    # symbolic link as the file it names.
+    def test_a_hidden_file_behind_a_link_is_saved_through_it_and_a_read_only_one_is_told(self):
+        s = self.prepare()
+        sync = s.program_folder({}, "Sync")
+        target = sync.unix / "Tivora.ini"
+        self.ini.rename(target)
+        self.ini.symlink_to(target)
+        s.wine("cmd", "/c", "attrib", "+h", sync.windows + "\\Tivora.ini")
+        s, w = self.start_program(session=s)
+        s.drive("settext", w["Text_Minute"], "45")
+        self.choose(s, 4)
+        self.assertEqual(s.wait_exit(10), 0)  # no box: saved
+        self.assertEqual(os.readlink(self.ini), str(target))
+        self.assertIn("Form_Main_Text_Minute=45\r\n", target.read_bytes().decode("cp1251"))
+        listed = s.wine("cmd", "/c", "attrib", sync.windows + "\\Tivora.ini")[1]
+        flags = listed[:listed.index(sync.windows)]
+        self.assertIn("H", flags)
+        self.assertEqual([p.name for p in sync.unix.iterdir()], ["Tivora.ini"])
+        self.assertEqual(sorted(p.name for p in self.folder.unix.glob("Settings*")), ["Settings.ini"])
+        saved = target.read_bytes()
+        target.chmod(0o444)  # Wine's read-only mark (root could write the file all the same)
+        s, w = self.start_program(session=s)
+        s.drive("settext", w["Text_Minute"], "50")
+        self.choose(s, 4)
+        box = s.drive("msgbox", "Tivora!!!", 15000)
+        self.assertEqual(box["text"], READ_ONLY)
+        s.screenshot(ARTIFACTS / "test_settings_faults.read_only_file.png")  # to look at
+        s.drive("answer", box["hwnd"])
+        self.assertEqual(s.wait_exit(10), 0)
+        self.assertEqual(target.read_bytes(), saved)
+        self.assertEqual([p.name for p in sync.unix.iterdir()], ["Tivora.ini"])
 
 
 if __name__ == "__main__":

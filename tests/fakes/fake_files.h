@@ -18,20 +18,34 @@ public:
     MemoryFileStore disk;
     platform::PortableProfile profile{disk};
     int pausedMilliseconds = 0;
-    bool fileExists(const std::string& path) override { return disk.files.count(path) > 0; }
+    // As GetFileAttributesW: a link is there, whether or not what it names is.
+    bool fileExists(const std::string& path) override { return !disk.dead() && disk.exists(path); }
     std::string file(const std::string& path) { return disk.files.count(path) ? disk.files[path] : "<none>"; }
     platform::FileError read(const std::string& path, std::string& bytes) override {
         return disk.read(path, bytes);
     }
+    // CreateFileW's CREATE_ALWAYS with normal attributes refuses a hidden or system file.
     platform::FileError write(const std::string& path, const std::string& bytes) override {
-        return disk.write(path, bytes);
+        auto marks = disk.marks.find(disk.resolve(path));
+        bool hidden =
+            disk.exists(path) && marks != disk.marks.end() && (marks->second.hidden || marks->second.system);
+        return hidden ? platform::fileError::accessDenied : disk.write(path, bytes);
     }
-    platform::FileError flush(const std::string& path) override {
-        disk.requests.push_back("flush " + path);
-        return disk.files.count(path) ? disk.refusal(path, true) : platform::fileError::fileNotFound;
+    platform::FileError flush(const std::string& path) override { return disk.flush(path); }
+    std::string linkTarget(const std::string& path) override {
+        std::string target = disk.resolve(path);
+        return disk.links.count(path) && disk.files.count(target) ? target : "";
     }
-    platform::FileError replace(const std::string& fresh, const std::string& target) override {
-        return disk.replace(fresh, target);
+    bool readOnly(const std::string& path) override {
+        auto marks = disk.marks.find(disk.resolve(path));
+        return marks != disk.marks.end() && marks->second.readOnly;
+    }
+    platform::FileError replace(const std::string& target, const std::string& fresh,
+                                const std::string& backup) override {
+        return disk.replaceFile(target, fresh, backup);
+    }
+    platform::FileError move(const std::string& from, const std::string& to) override {
+        return disk.move(from, to);
     }
     void remove(const std::string& path) override { disk.remove(path); }
     std::string errorText(platform::FileError error) override {

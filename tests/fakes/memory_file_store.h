@@ -1,14 +1,15 @@
 // Files in memory for the tests, the fuzz target and the benchmarks: the store the portable
-// profile functions read and write, with the faults of a real disk and of other programs.
+// profile functions read and write, with the faults of a real disk and of other programs, and what
+// Windows keeps of a file beside its bytes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/portable_profile.h"
 
@@ -20,80 +21,205 @@ public:
     using FileError = platform::FileError;
 
     std::map<std::string, std::string> files;
-    // Paths another program holds open without sharing: each refuses this many requests (every
-    // one while negative), then is let go.
-    std::map<std::string, int> held;
-    // Files marked read-only: read, never written over or replaced.
-    std::set<std::string> readOnly;
+    // Another program holds a path open: it refuses this many requests (every one while negative)
+    // with this error, reads too unless it shares them; then it is let go. A scanner takes it again
+    // after each write.
+    struct Hold {
+        int requests = 0;
+        FileError error = platform::fileError::sharingViolation;
+        bool sharesReading = false, afterEachWrite = false;
+        int each = 0;
+        Hold(int n = 0, FileError e = platform::fileError::sharingViolation, bool r = false, bool w = false)
+            : requests(n), error(e), sharesReading(r), afterEachWrite(w), each(n) {}
+    };
+    std::map<std::string, Hold> held;
+    // What a file carries beside its bytes, which ReplaceFileW keeps and a rename loses.
+    struct Marks {
+        bool readOnly = false, hidden = false, system = false;
+        std::string access, streams;  // an access list and named streams the user gave it
+        bool operator==(const Marks&) const = default;
+    };
+    std::map<std::string, Marks> marks;
+    // Symbolic links: a link's path and the path it names.
+    std::map<std::string, std::string> links;
     // A folder (its path with the final backslash) where nothing can be written, made or replaced.
     std::string readOnlyFolder;
     // The bytes the disk holds, all files together. A write beyond it fails and leaves the file
     // cut where the disk ran full, as a writer that empties the file first leaves it.
     std::size_t capacity = SIZE_MAX;
-    // Every request, in order: "read P", "write P", "replace P by Q", "remove P", "flush P".
-    std::vector<std::string> requests;
+    // The next requests of a kind ("replace", "move P") answer these errors in turn (0: done), the
+    // last one every later request; each leaves what Windows documents of it (ReplaceFileW's 1177:
+    // the old file under the backup name, the new one under its own).
+    std::map<std::string, std::deque<FileError>> answers;
+    // A rename over a file is a removal and a move (FAT32, exFAT), or one step (NTFS).
+    bool renameInTwoSteps = false;
+    // The power fails once this many changes reached the disk: bytes not flushed since their write
+    // are lost (zeros are left), and nothing answers any more. Renames are on the disk at once.
+    int cutAfter = -1;
+    int changes = 0;
+    std::set<std::string> unflushed;
+
+    bool dead() const { return cutAfter >= 0 && changes >= cutAfter; }
+    bool exists(const std::string& path) const { return files.count(path) > 0 || links.count(path) > 0; }
+    // The file a path names, through its links.
+    std::string resolve(std::string path) const {
+        for (int hops = 0; hops < 8 && links.count(path); ++hops) {
+            path = links.at(path);
+        }
+        return path;
+    }
 
     FileError read(const std::string& path, std::string& bytes) override {
-        requests.push_back("read " + path);
-        auto found = files.find(path);
-        if (found == files.end()) {
-            return platform::fileError::fileNotFound;
+        std::string file = resolve(path);
+        FileError refused = dead()              ? platform::fileError::notReady
+                            : files.count(file) ? refusal(file, false)
+                                                : platform::fileError::fileNotFound;
+        if (!refused) {
+            bytes = files[file];
         }
-        if (FileError refused = refusal(path, false)) {
-            return refused;
-        }
-        bytes = found->second;
-        return platform::fileError::none;
+        return refused;
     }
 
     FileError write(const std::string& path, const std::string& bytes) override {
-        requests.push_back("write " + path);
-        if (FileError refused = refusal(path, true)) {
+        std::string file = resolve(path);
+        if (FileError refused = dead() ? platform::fileError::notReady : refusal(file, true)) {
             return refused;
         }
         std::size_t others = 0;
         for (const auto& [name, content] : files) {
-            others += name == path ? 0 : content.size();
+            others += name == file ? 0 : content.size();
         }
         std::size_t room = capacity > others ? capacity - others : 0;
-        files[path] = bytes.substr(0, room);
+        files[file] = bytes.substr(0, room);
+        unflushed.insert(file);
+        if (auto hold = held.find(file); hold != held.end() && hold->second.afterEachWrite) {
+            hold->second.requests = hold->second.each;
+        }
+        changed();
         return bytes.size() > room ? platform::fileError::diskFull : platform::fileError::none;
     }
 
-    FileError replace(const std::string& fresh, const std::string& target) override {
-        requests.push_back("replace " + target + " by " + fresh);
-        auto found = files.find(fresh);
-        if (found == files.end()) {
-            return platform::fileError::fileNotFound;
+    FileError flush(const std::string& path) {
+        std::string file = resolve(path);
+        FileError refused = dead()              ? platform::fileError::notReady
+                            : files.count(file) ? refusal(file, true)
+                                                : platform::fileError::fileNotFound;
+        if (!refused && unflushed.erase(file)) {
+            changed();
         }
-        if (FileError refused = refusal(target, true)) {
-            return refused;
-        }
-        files[target] = std::move(found->second);
-        files.erase(fresh);
-        return platform::fileError::none;
+        return refused;
     }
 
     void remove(const std::string& path) override {
-        requests.push_back("remove " + path);
-        if (refusal(path, true) == platform::fileError::none) {
-            files.erase(path);
+        if (dead() || !exists(path) || (!links.count(path) && refusal(path, true))) {
+            return;
         }
+        links.count(path) ? void(links.erase(path)) : drop(path);
+        changed();
+    }
+
+    // MoveFileExW without leave to replace.
+    FileError move(const std::string& from, const std::string& to) {
+        FileError answer = dead() ? platform::fileError::notReady : answered("move " + from);
+        if (FileError refused = answer          ? answer
+                                : !exists(from) ? platform::fileError::fileNotFound
+                                : exists(to)    ? platform::fileError::alreadyExists
+                                                : refusal(from, true)) {
+            return refused;
+        }
+        return rename(from, to) ? platform::fileError::none : platform::fileError::notReady;
+    }
+
+    // ReplaceFileW as Windows documents it: the replacement takes on the replaced file's marks,
+    // the replaced file is renamed to the backup name, the replacement to the replaced name.
+    FileError replaceFile(const std::string& target, const std::string& fresh, const std::string& backup) {
+        if (FileError refused = dead()                              ? platform::fileError::notReady
+                                : !exists(target) || !exists(fresh) ? platform::fileError::fileNotFound
+                                                                    : refusal(target, true)) {
+            return refused;
+        }
+        if (FileError refused = refusal(fresh, true)) {
+            return refused;
+        }
+        FileError answer = answered("replace");
+        if (answer && answer != platform::fileError::unableToMoveReplacement2) {
+            return answer;  // both files where they were
+        }
+        Marks merged = marks[target];
+        merged.streams = marks[fresh].streams + marks[target].streams;
+        marks[fresh] = merged;
+        changed();
+        if (dead() || !rename(target, backup)) {
+            return platform::fileError::notReady;
+        }
+        if (answer || dead()) {
+            return answer ? answer : platform::fileError::notReady;
+        }
+        rename(fresh, target);
+        return platform::fileError::none;
     }
 
     // The refusal a request on path meets now, if any (a held path counts the request).
     FileError refusal(const std::string& path, bool writing) {
-        if (auto hold = held.find(path); hold != held.end() && hold->second != 0) {
-            if (hold->second > 0) {
-                --hold->second;
+        if (auto hold = held.find(path);
+            hold != held.end() && hold->second.requests != 0 && (writing || !hold->second.sharesReading)) {
+            if (hold->second.requests > 0) {
+                --hold->second.requests;
             }
-            return platform::fileError::sharingViolation;
+            return hold->second.error;
         }
         bool inReadOnlyFolder = !readOnlyFolder.empty() && path.starts_with(readOnlyFolder);
-        if (writing && (inReadOnlyFolder || readOnly.count(path) > 0)) {
-            return platform::fileError::accessDenied;
+        bool readOnly = marks.count(path) && marks[path].readOnly;
+        return writing && (inReadOnlyFolder || readOnly) ? platform::fileError::accessDenied
+                                                         : platform::fileError::none;
+    }
+
+    // The file gone, and what it carried.
+    void drop(const std::string& path) {
+        files.erase(path);
+        marks.erase(path);
+        unflushed.erase(path);
+    }
+
+private:
+    FileError answered(const std::string& kind) {
+        std::deque<FileError>& queue = answers[kind];
+        FileError answer = queue.empty() ? platform::fileError::none : queue.front();
+        if (queue.size() > 1) {
+            queue.pop_front();
         }
-        return platform::fileError::none;
+        return answer;
+    }
+    // Counts a change that reached the disk; at the cut, what was not flushed is lost.
+    void changed() {
+        if (++changes == cutAfter) {
+            for (const std::string& path : unflushed) {
+                files[path].assign(files[path].size(), '\0');
+            }
+        }
+    }
+    // A file (or a link itself) given another name; false when the power failed on the way.
+    bool rename(const std::string& from, const std::string& to) {
+        if (exists(to) && renameInTwoSteps) {
+            links.count(to) ? void(links.erase(to)) : drop(to);
+            changed();
+            if (dead()) {
+                return false;
+            }
+        }
+        if (links.count(from)) {
+            links[to] = links[from];
+            links.erase(from);
+            files.erase(to);
+        } else {
+            links.erase(to);
+            files[to] = std::move(files[from]);
+            marks.count(from) ? void(marks[to] = marks[from]) : void(marks.erase(to));
+            unflushed.count(from) ? void(unflushed.insert(to)) : void(unflushed.erase(to));
+            drop(from);
+        }
+        changed();
+        return true;
     }
 };
 

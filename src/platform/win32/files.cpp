@@ -1,9 +1,11 @@
-// CreateFileW, ReadFile, WriteFile, FlushFileBuffers and MoveFileExW, each answering with the
-// system's error code, and FormatMessageW for its words; besides, a file's existence and removal.
+// CreateFileW, ReadFile, WriteFile, FlushFileBuffers, ReplaceFileW and MoveFileExW, each answering
+// with the system's error code, and FormatMessageW for its words; a file's attributes, final path,
+// existence and removal.
 #include "platform/win32/files.h"
 
 #include <windows.h>
 
+#include "platform/win32/final_path.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {
@@ -72,11 +74,54 @@ platform::FileError Win32Files::flush(const std::string& path) {
     return error;
 }
 
-platform::FileError Win32Files::replace(const std::string& fresh, const std::string& target) {
-    return MoveFileExW(widen(fresh).c_str(), widen(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? ERROR_SUCCESS
-               : failure();
+// A link's final path differs from the path of its own folder's final path and its own name.
+std::string Win32Files::linkTarget(const std::string& path) {
+    std::wstring wide = widen(path);
+    size_t slash = wide.find_last_of(L"\\/");
+    std::wstring file = finalPath(wide);
+    if (file.empty() || slash == std::wstring::npos) {
+        return "";
+    }
+    std::wstring folder = finalPath(wide.substr(0, slash + 1));  // "C:\", never "C:"
+    while (!folder.empty() && folder.back() == L'\\') {
+        folder.pop_back();
+    }
+    std::wstring itself = folder + L'\\' + wide.substr(slash + 1);
+    bool same = CompareStringOrdinal(itself.c_str(), -1, file.c_str(), -1, TRUE) == CSTR_EQUAL;
+    return same || folder.empty() ? "" : narrow(file);
+}
+
+bool Win32Files::readOnly(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+platform::FileError Win32Files::replace(const std::string& target, const std::string& fresh,
+                                        const std::string& backup) {
+    std::wstring replaced = widen(target), replacement = widen(fresh);
+    // Windows' ReplaceFileW carries the hidden and system marks over; Wine's only renames.
+    DWORD marks = GetFileAttributesW(replaced.c_str()), own = GetFileAttributesW(replacement.c_str());
+    DWORD kept =
+        marks == INVALID_FILE_ATTRIBUTES ? 0 : marks & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (kept && own != INVALID_FILE_ATTRIBUTES && (own & kept) != kept) {
+        SetFileAttributesW(replacement.c_str(), (own & ~FILE_ATTRIBUTE_NORMAL) | kept);
+    }
+    if (!ReplaceFileW(replaced.c_str(), replacement.c_str(), widen(backup).c_str(), 0, nullptr, nullptr)) {
+        return failure();
+    }
+    // Its write-through flag "is not supported": the result goes to the disk as MoveFileExW's did.
+    HANDLE file = CreateFileW(replaced.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        FlushFileBuffers(file);
+        CloseHandle(file);
+    }
+    return ERROR_SUCCESS;
+}
+
+platform::FileError Win32Files::move(const std::string& from, const std::string& to) {
+    return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS
+                                                                                       : failure();
 }
 
 void Win32Files::remove(const std::string& path) { DeleteFileW(widen(path).c_str()); }

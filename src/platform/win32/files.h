@@ -1,5 +1,5 @@
 // Whole files by their UTF-8 paths through kernel32: read, written, flushed, put in another's
-// place in one step, and the system's own words for a refusal.
+// place keeping what the user made of it, links followed, and the system's own words for a refusal.
 #pragma once
 
 #include "platform/profile.h"
@@ -12,7 +12,11 @@ public:
     platform::FileError read(const std::string& path, std::string& bytes) override;
     platform::FileError write(const std::string& path, const std::string& bytes) override;
     platform::FileError flush(const std::string& path) override;
-    platform::FileError replace(const std::string& fresh, const std::string& target) override;
+    std::string linkTarget(const std::string& path) override;
+    bool readOnly(const std::string& path) override;
+    platform::FileError replace(const std::string& target, const std::string& fresh,
+                                const std::string& backup) override;
+    platform::FileError move(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     std::string errorText(platform::FileError error) override;
     void pause(int milliseconds) override;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/win32/late_binding.h"
+#include "platform/win32/final_path.h"
 #include "platform/win32/wide.h"
 
 namespace tivora::win32 {
@@ -38,38 +38,6 @@ std::wstring processImage(DWORD processId) {
     }
     CloseHandle(process);
     return path;
-}
-
-// The folder as the file system names it in the end: a second drive letter (subst, a mapped
-// drive), a junction or short 8.3 names resolved. Empty when the folder cannot be opened, or the
-// system cannot say (before Vista).
-std::wstring finalPath(const std::wstring& folder) {
-    using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
-    static const auto getFinalPath = lateBound<GetFinalPath>(L"kernel32.dll", "GetFinalPathNameByHandleW");
-    if (!getFinalPath) {
-        return L"";
-    }
-    HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return L"";
-    }
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = getFinalPath(handle, path.data(), static_cast<DWORD>(path.size()), 0);
-    if (length >= path.size()) {
-        path.resize(length);
-        length = getFinalPath(handle, path.data(), static_cast<DWORD>(path.size()), 0);
-    }
-    CloseHandle(handle);
-    if (length == 0 || length >= path.size()) {
-        return L"";
-    }
-    path.resize(length);
-    // "\\?\C:\Folder" and "\\?\UNC\server\share": the usual forms.
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) {
-        return L"\\\\" + path.substr(8);
-    }
-    return path.rfind(L"\\\\?\\", 0) == 0 ? path.substr(4) : path;
 }
 
 struct CopySearch {
