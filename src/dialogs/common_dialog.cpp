@@ -358,8 +358,7 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         // The text is laid out no further than the range's end (or to its end, to tell how far
         // it goes). Collated copies print the range again, uncollated ones repeat each page, or on
         // two-sided paper each sheet; no copy shares a sheet with another.
-        Layout layout;
-        layout.length = characterCount(text);
+        Layout layout(characterCount(text));
         const int first = answer.firstPage;
         auto inRange = [&](int page) {
             return page <= answer.lastPage && layOut(layout, text, sheets, page);

@@ -80,7 +80,8 @@ private:
             std::size_t chunk;
             int top, height;
         };
-        std::size_t length = 0;                // of the text, in characters
+        explicit Layout(std::size_t characters) : length(characters) {}
+        const std::size_t length;              // of the text, in characters
         std::vector<std::size_t> chunkStarts;  // byte positions in the text
         std::vector<Page> pages;
         bool complete = false;

@@ -48,7 +48,9 @@ public:
         const std::uint32_t fields = fieldsOf(settings);
         if (inSettings) {
             put16(settings, dmCopies, fields & fieldCopies ? copies : 1);
-            put16(settings, dmCollate, (fields & fieldCollate) && collate ? 1 : 0);
+            if (dmCollate + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
+                put16(settings, dmCollate, (fields & fieldCollate) && collate ? 1 : 0);
+            }
         }
         record.nCopies = static_cast<std::uint16_t>(inSettings ? 1 : copies);
         record.Flags |= !inSettings && collate ? platform::PD_COLLATE : 0;

@@ -54,6 +54,7 @@ public:
                                  platform::records::fieldCopies | platform::records::fieldDuplex |
                                  platform::records::fieldCollate | platform::records::fieldFormName;
     int driverDuplex = platform::records::simplex;
+    std::size_t driverPublicBytes = platform::records::devModePublicBytes;  // dmSize
     std::string privatePart = "драйвер: 1 стр. на листе";
     std::vector<std::uint8_t> block;  // the current printer's settings; empty: its driver's own
     int deviceCopies = 9999;
@@ -88,12 +89,11 @@ public:
     // The settings block a printer's driver makes of its own.
     std::vector<std::uint8_t> driverBlock(const std::string& device) const {
         using namespace platform::records;
-        std::vector<std::uint8_t> made(devModePublicBytes + privatePart.size(), 0);
+        std::vector<std::uint8_t> made(devModePublicBytes, 0);
         const std::u16string name = utf8ToUtf16(device).substr(0, dmDeviceNameCharacters - 1);
         for (std::size_t i = 0; i < name.size(); ++i) {
             put16(made, 2 * i, name[i]);
         }
-        put16(made, dmSize, devModePublicBytes);
         put16(made, dmDriverExtra, static_cast<int>(privatePart.size()));
         put16(made, dmFields, static_cast<int>(driverFields & 0xFFFF));
         put16(made, dmFields + 2, static_cast<int>(driverFields >> 16));
@@ -101,7 +101,9 @@ public:
         put16(made, dmPaperSize, 9);  // A4
         put16(made, dmCopies, 1);
         put16(made, dmDuplex, driverDuplex);
-        std::copy(privatePart.begin(), privatePart.end(), made.begin() + devModePublicBytes);
+        put16(made, dmSize, static_cast<int>(driverPublicBytes));  // an older driver's ends sooner
+        made.resize(driverPublicBytes);
+        made.insert(made.end(), privatePart.begin(), privatePart.end());
         return made;
     }
     int field(std::size_t offset) { return field16(settings(), offset); }
@@ -151,8 +153,9 @@ public:
             block = given;
         } else {
             settings();
-            std::copy(given.begin() + header, given.begin() + platform::records::devModePublicBytes,
-                      block.begin() + header);
+            const auto end = std::min(field16(given, platform::records::dmSize),
+                                      field16(block, platform::records::dmSize));
+            std::copy(given.begin() + header, given.begin() + end, block.begin() + header);
         }
     }
     // As the driver takes them: only the fields the block carries, more than one copy a failure
@@ -166,7 +169,8 @@ public:
         } else if (copies != 1) {
             throw RuntimeError(err::PrinterError);
         }
-        if (copies > 1 && (fields & fieldCollate)) {
+        if (copies > 1 && (fields & fieldCollate) &&
+            dmCollate + 2u <= static_cast<std::size_t>(field16(asked, dmSize))) {
             put16(asked, dmCollate, collate ? 1 : 0);
         }
         if (asked != block) {

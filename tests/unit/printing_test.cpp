@@ -81,10 +81,10 @@ TEST_F(Printing, ChunksAreCharactersAndReachThePrinterWhole) {
     for (int i = 0; i < 5800; ++i) {
         letters += "ә";
     }
-    print(letters + "ж");
+    print(letters + "zж");  // a page begins after the last whole character of the one before
     ASSERT_EQ(fake.printer.sheets().size(), 2u);
     EXPECT_EQ(joined({fake.printer.sheets()[0]}), letters);
-    EXPECT_EQ(joined({fake.printer.sheets()[1]}), "ж");
+    EXPECT_EQ(joined({fake.printer.sheets()[1]}), "zж");
 }
 
 TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
@@ -160,11 +160,13 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
     const std::uint32_t driverFields = fake.printer.driverFields;
     struct Answer {
         int deviceCopies = 9, copies = 1, collate = 1, flags = 0, from = 0, to = 0;
-        const char* file = "";     // named in the save dialog (none: cancelled)
-        bool selected = false;     // text selected in the window
-        std::uint32_t fields = 0;  // the driver's, where not its usual ones
+        const char* file = "";                         // named in the save dialog (none: cancelled)
+        bool selected = false;                         // text selected in the window
+        std::uint32_t fields = 0;                      // the driver's, where not its usual ones
+        std::size_t publicBytes = devModePublicBytes;  // where the driver's public fields end
         int duplex = simplex;
         bool cancelsFileQuestion = false;  // asked by a printer to PDF
+        int textPages = 0;                 // a text of that many pages, each its letter, in place of "abc"
         const char* pages;                 // each page's first letter, '-' for a blank one
         int driverCopies = 1;
         int chunksDrawn = 0;         // where counted
@@ -178,6 +180,12 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
              Answer{.deviceCopies = 1, .copies = 2, .collate = 0, .pages = "aabbcc"},
              // A driver whose block does not take copies is given none: the program prints them.
              Answer{.copies = 2, .fields = fieldOrientation | fieldCollate, .pages = "abcabc"},
+             // An older driver's public part, ending right after the copies.
+             Answer{.copies = 2,
+             .fields = fieldOrientation | fieldCopies,
+             .publicBytes = dmCopies + 2,
+             .pages = "abc",
+             .driverCopies = 2},
              Answer{.flags = PD_PAGENUMS, .from = 2, .to = 3, .pages = "bc"},
              Answer{.flags = PD_PAGENUMS, .from = 1, .to = 1, .pages = "a", .chunksDrawn = 1},
              Answer{.flags = PD_PAGENUMS, .from = 2, .to = 9, .pages = "bc"},
@@ -188,6 +196,38 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
              .chunksDrawn = 3,
              .told = "Справка занимает на бумаге 3 страницы, а печатать просили страницы с 9 по 9. "
                      "Ничего не напечатано."},
+             Answer{.flags = PD_PAGENUMS,
+             .from = 2,
+             .to = 3,
+             .textPages = 1,
+             .pages = "",
+             .told = "Справка "
+                     "занимает на бумаге 1 страницу, а печатать просили страницы с 2 по 3. Ничего не "
+                     "напечатано."},
+             Answer{.flags = PD_PAGENUMS,
+             .from = 22,
+             .to = 22,
+             .textPages = 21,
+             .pages = "",
+             .told = "Справка "
+                     "занимает на бумаге 21 страницу, а печатать просили страницы с 22 по 22. Ничего не "
+                     "напечатано."},
+             Answer{.flags = PD_PAGENUMS,
+             .from = 23,
+             .to = 23,
+             .textPages = 22,
+             .pages = "",
+             .told = "Справка "
+                     "занимает на бумаге 22 страницы, а печатать просили страницы с 23 по 23. Ничего не "
+                     "напечатано."},
+             Answer{.flags = PD_PAGENUMS,
+             .from = 13,
+             .to = 13,
+             .textPages = 12,
+             .pages = "",
+             .told = "Справка "
+                     "занимает на бумаге 12 страниц, а печатать просили страницы с 13 по 13. Ничего не "
+                     "напечатано."},
              Answer{.flags = PD_PAGENUMS, .from = 2, .to = 2, .selected = true, .pages = "b"},  // of the text
              Answer{.flags = PD_SELECTION, .selected = true, .pages = "xx"},
              Answer{.flags = PD_SELECTION, .pages = "abc"},  // none was offered
@@ -213,6 +253,7 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         SCOPED_TRACE(std::string(row.pages) + (row.told ? " told" : ""));
         fake.printer.deviceCopies = row.deviceCopies;
         fake.printer.driverFields = row.fields ? row.fields : driverFields;
+        fake.printer.driverPublicBytes = row.publicBytes;
         fake.printer.driverDuplex = row.duplex;
         fake.printer.printers = {
             row.cancelsFileQuestion
@@ -234,11 +275,17 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
             return row.file && (record.file = row.file, true);
         };
         const std::string selection = row.selected ? std::string(5801, 'x') : "";
-        dialog().vPrint_To_Paper(dialog(), text, nullptr, selection);
+        std::string pagesOfText;
+        for (int page = 0; page < row.textPages; ++page) {
+            pagesOfText += std::string(5800, static_cast<char>('a' + page));
+        }
+        dialog().vPrint_To_Paper(dialog(), row.textPages ? pagesOfText : text, nullptr, selection);
         EXPECT_EQ(fake.dialogs.printDialogs.back().Flags & PD_NOSELECTION,
                   selection.empty() ? PD_NOSELECTION : 0);
         EXPECT_EQ(fake.dialogs.printDialogs.back().Flags & PD_USEDEVMODECOPIESANDCOLLATE,
-                  row.fields || row.deviceCopies == 1 ? 0 : PD_USEDEVMODECOPIESANDCOLLATE);
+                  fake.printer.driverFields & fieldCopies && row.deviceCopies > 1
+                      ? PD_USEDEVMODECOPIESANDCOLLATE
+                      : 0);
         std::string printed;
         for (const auto& sheet : fake.printer.sheets())
             printed += sheet.empty() ? '-' : sheet.front().front();
