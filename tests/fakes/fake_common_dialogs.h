@@ -46,7 +46,7 @@ public:
         }
         const bool inSettings = record.Flags & platform::PD_USEDEVMODECOPIESANDCOLLATE;
         const std::uint32_t fields = fieldsOf(settings);
-        if (inSettings) {
+        if (inSettings && dmCopies + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
             put16(settings, dmCopies, fields & fieldCopies ? copies : 1);
             if (dmCollate + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
                 put16(settings, dmCollate, (fields & fieldCollate) && collate ? 1 : 0);

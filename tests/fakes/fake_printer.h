@@ -106,7 +106,12 @@ public:
         made.insert(made.end(), privatePart.begin(), privatePart.end());
         return made;
     }
-    int field(std::size_t offset) { return field16(settings(), offset); }
+    // A public field of the current block; 0 where the public part ends before it.
+    int field(std::size_t offset) {
+        return offset + 2 <= static_cast<std::size_t>(field16(settings(), platform::records::dmSize))
+                   ? field16(settings(), offset)
+                   : 0;
+    }
 
     InstalledPrinter& currentPrinter() {
         if (printers.empty()) {
@@ -163,14 +168,16 @@ public:
     void setCopies(int copies, bool collate) override {
         using namespace platform::records;
         std::vector<std::uint8_t> asked = settings();
-        const std::uint32_t fields = fieldsOf(asked);
-        if (fields & fieldCopies) {
+        // A field carried lies within the public part, where dmSize says it ends.
+        auto carries = [&](std::uint32_t flag, std::size_t at) {
+            return (fieldsOf(asked) & flag) && at + 2 <= static_cast<std::size_t>(field16(asked, dmSize));
+        };
+        if (carries(fieldCopies, dmCopies)) {
             put16(asked, dmCopies, copies);
         } else if (copies != 1) {
             throw RuntimeError(err::PrinterError);
         }
-        if (copies > 1 && (fields & fieldCollate) &&
-            dmCollate + 2u <= static_cast<std::size_t>(field16(asked, dmSize))) {
+        if (copies > 1 && carries(fieldCollate, dmCollate)) {
             put16(asked, dmCollate, collate ? 1 : 0);
         }
         if (asked != block) {

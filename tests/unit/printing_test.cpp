@@ -158,102 +158,58 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
     using namespace platform::records;
     const std::string text = std::string(5800, 'a') + std::string(5800, 'b') + "c";  // a page a chunk
     const std::uint32_t driverFields = fake.printer.driverFields;
+    const std::uint32_t copiesOnly = fieldOrientation | fieldCopies;
     struct Answer {
-        int deviceCopies = 9, copies = 1, collate = 1, flags = 0, from = 0, to = 0;
-        const char* file = "";                         // named in the save dialog (none: cancelled)
-        bool selected = false;                         // text selected in the window
-        std::uint32_t fields = 0;                      // the driver's, where not its usual ones
-        std::size_t publicBytes = devModePublicBytes;  // where the driver's public fields end
-        int duplex = simplex;
+        int deviceCopies = 9, copies = 1, collate = 1, flags = 0;
+        int from = 0, to = 0;              // a range of pages, where chosen
+        const char* file = "";             // named in the save dialog (none: cancelled)
+        bool selected = false;             // text selected in the window
+        std::uint32_t fields = 0;          // the driver's, where not its usual ones
+        std::size_t ends = 0;              // where the driver's public part ends (dmSize), where not 220
+        int duplex = simplex;              // the driver's
         bool cancelsFileQuestion = false;  // asked by a printer to PDF
         int textPages = 0;                 // a text of that many pages, each its letter, in place of "abc"
         const char* pages;                 // each page's first letter, '-' for a blank one
-        int driverCopies = 1;
-        int chunksDrawn = 0;         // where counted
-        const char* told = nullptr;  // in plain words
+        int byDriver = 1;                  // copies the driver is asked for
+        int chunksDrawn = 0;               // where counted
+        const char* told = nullptr;        // the pages the text takes, told in plain words
     };
     for (Answer row : {
-             Answer{.flags = PD_PRINTTOFILE, .file = nullptr, .pages = ""},  // first: no document before it
-             Answer{.deviceCopies = 2, .copies = 2, .pages = "abc", .driverCopies = 2},
+             Answer{.flags = PD_PRINTTOFILE, .file = nullptr, .pages = ""},  // cancelled
+             Answer{.deviceCopies = 2, .copies = 2, .pages = "abc", .byDriver = 2},
              Answer{.deviceCopies = 1, .copies = 2, .pages = "abcabc"},
              Answer{.deviceCopies = 2, .copies = 3, .pages = "abcabcabc"},  // the driver asked for one
              Answer{.deviceCopies = 1, .copies = 2, .collate = 0, .pages = "aabbcc"},
-             // A driver whose block does not take copies is given none: the program prints them.
+             // A driver whose block takes no copies is asked for none: the program prints them.
              Answer{.copies = 2, .fields = fieldOrientation | fieldCollate, .pages = "abcabc"},
-             // An older driver's public part, ending right after the copies.
-             Answer{.copies = 2,
-             .fields = fieldOrientation | fieldCopies,
-             .publicBytes = dmCopies + 2,
-             .pages = "abc",
-             .driverCopies = 2},
-             Answer{.flags = PD_PAGENUMS, .from = 2, .to = 3, .pages = "bc"},
-             Answer{.flags = PD_PAGENUMS, .from = 1, .to = 1, .pages = "a", .chunksDrawn = 1},
-             Answer{.flags = PD_PAGENUMS, .from = 2, .to = 9, .pages = "bc"},
-             Answer{.flags = PD_PAGENUMS,
-             .from = 9,
-             .to = 9,
-             .pages = "",
-             .chunksDrawn = 3,
-             .told = "Справка занимает на бумаге 3 страницы, а печатать просили страницы с 9 по 9. "
-                     "Ничего не напечатано."},
-             Answer{.flags = PD_PAGENUMS,
-             .from = 2,
-             .to = 3,
-             .textPages = 1,
-             .pages = "",
-             .told = "Справка "
-                     "занимает на бумаге 1 страницу, а печатать просили страницы с 2 по 3. Ничего не "
-                     "напечатано."},
-             Answer{.flags = PD_PAGENUMS,
-             .from = 22,
-             .to = 22,
-             .textPages = 21,
-             .pages = "",
-             .told = "Справка "
-                     "занимает на бумаге 21 страницу, а печатать просили страницы с 22 по 22. Ничего не "
-                     "напечатано."},
-             Answer{.flags = PD_PAGENUMS,
-             .from = 23,
-             .to = 23,
-             .textPages = 22,
-             .pages = "",
-             .told = "Справка "
-                     "занимает на бумаге 22 страницы, а печатать просили страницы с 23 по 23. Ничего не "
-                     "напечатано."},
-             Answer{.flags = PD_PAGENUMS,
-             .from = 13,
-             .to = 13,
-             .textPages = 12,
-             .pages = "",
-             .told = "Справка "
-                     "занимает на бумаге 12 страниц, а печатать просили страницы с 13 по 13. Ничего не "
-                     "напечатано."},
-             Answer{.flags = PD_PAGENUMS, .from = 2, .to = 2, .selected = true, .pages = "b"},  // of the text
+             // An older driver's public part, ending right after the copies, or within them.
+             Answer{.copies = 2, .fields = copiesOnly, .ends = dmCopies + 2, .pages = "abc", .byDriver = 2},
+             Answer{
+                 .copies = 2, .fields = copiesOnly, .ends = dmCopies + 1, .pages = "abcabc", .byDriver = 0},
+             Answer{.from = 2, .to = 3, .pages = "bc"},
+             Answer{.from = 1, .to = 1, .pages = "a", .chunksDrawn = 1},  // no further laid out
+             Answer{.from = 2, .to = 9, .pages = "bc"},
+             Answer{.from = 9, .to = 9, .pages = "", .chunksDrawn = 3, .told = "3 страницы"},
+             Answer{.from = 2, .to = 3, .textPages = 1, .pages = "", .told = "1 страницу"},
+             Answer{.from = 13, .to = 13, .textPages = 12, .pages = "", .told = "12 страниц"},
+             Answer{.from = 22, .to = 22, .textPages = 21, .pages = "", .told = "21 страницу"},
+             Answer{.from = 23, .to = 23, .textPages = 22, .pages = "", .told = "22 страницы"},
+             Answer{.from = 112, .to = 112, .textPages = 111, .pages = "", .told = "111 страниц"},
+             Answer{.from = 2, .to = 2, .selected = true, .pages = "b"},  // of the text
              Answer{.flags = PD_SELECTION, .selected = true, .pages = "xx"},
              Answer{.flags = PD_SELECTION, .pages = "abc"},  // none was offered
              Answer{.flags = PD_PRINTTOFILE, .file = "C:\\Справка.prn", .pages = "abc"},
              Answer{.cancelsFileQuestion = true, .pages = ""},
              // Two-sided: no copy the program makes begins on the back of another.
              Answer{.deviceCopies = 1, .copies = 2, .duplex = 2, .pages = "abc-abc"},
-             Answer{.deviceCopies = 1,
-             .copies = 3,
-             .collate = 0,
-             .duplex = 3,
-             .pages = "ababab"
-                      "c-c-c"},
-             Answer{.deviceCopies = 1,
-             .copies = 2,
-             .flags = PD_PAGENUMS,
-             .from = 1,
-             .to = 2,
-             .duplex = 2,
-             .pages = "abab"},
-             Answer{.deviceCopies = 2, .copies = 2, .duplex = 2, .pages = "abc", .driverCopies = 2},
+             Answer{.deviceCopies = 1, .copies = 3, .collate = 0, .duplex = 3, .pages = "abababc-c-c"},
+             Answer{.deviceCopies = 1, .copies = 2, .from = 1, .to = 2, .duplex = 2, .pages = "abab"},
+             Answer{.deviceCopies = 2, .copies = 2, .duplex = 2, .pages = "abc", .byDriver = 2},
          }) {
         SCOPED_TRACE(std::string(row.pages) + (row.told ? " told" : ""));
         fake.printer.deviceCopies = row.deviceCopies;
         fake.printer.driverFields = row.fields ? row.fields : driverFields;
-        fake.printer.driverPublicBytes = row.publicBytes;
+        fake.printer.driverPublicBytes = row.ends ? row.ends : devModePublicBytes;
         fake.printer.driverDuplex = row.duplex;
         fake.printer.printers = {
             row.cancelsFileQuestion
@@ -265,7 +221,7 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         fake.boxes.messages.clear();
         fake.transcript.clear();
         fake.dialogs.printDialog = [&](PrintDialogRecord& record) {
-            record.Flags |= static_cast<std::uint32_t>(row.flags);
+            record.Flags |= static_cast<std::uint32_t>(row.flags) | (row.from ? PD_PAGENUMS : 0);
             record.nFromPage = static_cast<std::uint16_t>(row.from);
             record.nToPage = static_cast<std::uint16_t>(row.to);
             return fake.dialogs.confirmPrintDialog(record, fake.printer.DeviceName(), row.copies,
@@ -277,21 +233,21 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         const std::string selection = row.selected ? std::string(5801, 'x') : "";
         std::string pagesOfText;
         for (int page = 0; page < row.textPages; ++page) {
-            pagesOfText += std::string(5800, static_cast<char>('a' + page));
+            pagesOfText += std::string(5800, static_cast<char>('a' + page % 26));
         }
         dialog().vPrint_To_Paper(dialog(), row.textPages ? pagesOfText : text, nullptr, selection);
         EXPECT_EQ(fake.dialogs.printDialogs.back().Flags & PD_NOSELECTION,
                   selection.empty() ? PD_NOSELECTION : 0);
+        const bool driverTakesCopies =
+            fake.printer.driverFields & fieldCopies && dmCopies + 2 <= fake.printer.driverPublicBytes;
         EXPECT_EQ(fake.dialogs.printDialogs.back().Flags & PD_USEDEVMODECOPIESANDCOLLATE,
-                  fake.printer.driverFields & fieldCopies && row.deviceCopies > 1
-                      ? PD_USEDEVMODECOPIESANDCOLLATE
-                      : 0);
+                  driverTakesCopies && row.deviceCopies > 1 ? PD_USEDEVMODECOPIESANDCOLLATE : 0);
         std::string printed;
         for (const auto& sheet : fake.printer.sheets())
             printed += sheet.empty() ? '-' : sheet.front().front();
         EXPECT_EQ(printed, row.pages);
         EXPECT_EQ(fake.printer.documents.size(), printed.empty() ? 0u : 1u);
-        EXPECT_EQ(fake.printer.field(dmCopies), row.driverCopies);
+        EXPECT_EQ(fake.printer.field(dmCopies), row.byDriver);
         EXPECT_EQ(fake.printer.outputFile, row.flags & PD_PRINTTOFILE && row.file ? row.file : "");
         if (row.chunksDrawn) {
             EXPECT_EQ(std::count_if(fake.transcript.begin(), fake.transcript.end(),
@@ -300,7 +256,10 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         }
         ASSERT_EQ(fake.boxes.messages.size(), row.told ? 1u : 0u);
         if (row.told) {
-            EXPECT_EQ(fake.boxes.messages[0].text, row.told);
+            EXPECT_EQ(fake.boxes.messages[0].text, "Справка занимает на бумаге " + std::string(row.told) +
+                                                       ", а печатать просили страницы с " +
+                                                       std::to_string(row.from) + " по " +
+                                                       std::to_string(row.to) + ". Ничего не напечатано.");
             EXPECT_EQ(fake.boxes.messages[0].title, "Tivora!!!");
         }
         EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
