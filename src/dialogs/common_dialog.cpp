@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "base/text.h"
+#include "version.h"
 
 namespace tivora {
 
@@ -19,14 +20,10 @@ constexpr int chunkCharacters = 5800;
 constexpr int pictureWidth = 750;
 constexpr int pictureHeight = 3232;
 constexpr std::uint32_t DT_WORDBREAK = 0x10;
-constexpr std::uint32_t DM_ORIENTATION = 0x1;
-constexpr std::uint32_t DM_DUPLEX = 0x1000;
 // The save dialog's filter: pairs of a description and its pattern, each ended by a NUL.
 constexpr std::string_view printerFiles = "Файлы принтера (*.prn)\0*.prn\0Все файлы (*.*)\0*.*\0"sv;
 
 using namespace platform::records;
-
-using DevMode = std::array<std::uint8_t, Cl_Module_CommonDialog::devModeSize>;
 
 void put16(std::uint8_t* at, long value) {
     if (value < -32768 || value > 32767) {
@@ -37,13 +34,39 @@ void put16(std::uint8_t* at, long value) {
     at[1] = static_cast<std::uint8_t>(bits >> 8);
 }
 
-void put32(std::uint8_t* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+// A settings block's public fields as the program reads them: a field lies within the public
+// part, which ends where dmSize says; one it does not reach reads as 0 and is not carried.
+class SettingsBlock {
+public:
+    explicit SettingsBlock(const std::vector<std::uint8_t>& block) : block_(block) {}
+    // The block holds the public part and the private part after it whole.
+    bool whole() const {
+        return get16(dmSize) >= dmFields + 4 && get16(dmSize) + get16(dmDriverExtra) <= block_.size();
     }
-}
+    int field(std::size_t offset) const {
+        return offset + 2 <= publicBytes() ? static_cast<std::int16_t>(get16(offset)) : 0;
+    }
+    bool carries(std::uint32_t flag, std::size_t offset) const {
+        const std::uint32_t fields = get16(dmFields) | (get16(dmFields + 2) << 16);
+        return (fields & flag) && offset + 2 <= publicBytes();
+    }
 
-int get16(const std::uint8_t* at) { return static_cast<std::int16_t>(at[0] | (at[1] << 8)); }
+private:
+    std::uint32_t get16(std::size_t at) const {
+        return at + 2 <= block_.size() ? block_[at] | (block_[at + 1] << 8) : 0;
+    }
+    std::size_t publicBytes() const { return std::min<std::size_t>(get16(dmSize), block_.size()); }
+    const std::vector<std::uint8_t>& block_;
+};
+
+// The number of pages in the words of a sentence: "занимает 1 страницу, 3 страницы, 5 страниц".
+std::string pagesInWords(int pages) {
+    const int tens = pages % 100, units = pages % 10;
+    const char* word = units == 1 && tens != 11                               ? "страницу"
+                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? "страницы"
+                                                                              : "страниц";
+    return std::to_string(pages) + " " + word;
+}
 
 // The device name of a printer-name block as the dialog hands it back: the UTF-16 text at the
 // device offset, up to its NUL; none when the name runs out of the block.
@@ -86,8 +109,8 @@ std::vector<std::uint8_t> Cl_Module_CommonDialog::devNames(const std::string& dr
 bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffered) {
     auto self = weak_from_this().lock();  // alive through the dialog's modal wait
     bool cancelled = false;
-    // A dialog that failed on its way (a printer setting that does not fit its field, a block
-    // the system would not give) has been reported: the print does not go on as if confirmed.
+    // A dialog that failed on its way (a printer whose settings cannot be read, a block cut short)
+    // has been reported: the print does not go on as if confirmed.
     bool finished = procedure("ShowPrinter", [&](Step& step) {
         platform::Printer& printer = platform_.printer;
         platform::GlobalMemory& memory = platform_.memory;
@@ -96,35 +119,26 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
         record.lStructSize = platform_.dialogs.printDialogRecordSize();
         record.hwndOwner = owner ? owner->hWnd() : 0;
         step(2);
-        DevMode settings{};
-        // The name as far as the field holds it with its NUL; the names block has it whole.
-        std::u16string name = utf8ToUtf16(printer.DeviceName()).substr(0, dmDeviceNameCharacters - 1);
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            put16(&settings[dmDeviceName + 2 * i], static_cast<std::int16_t>(name[i]));
-        }
-        put16(&settings[dmSize], devModeSize);
-        put32(&settings[dmFields], DM_ORIENTATION | DM_DUPLEX);
-        put16(&settings[dmPaperWidth], std::lround(printer.Width()));
-        put16(&settings[dmOrientation], printer.Orientation());
-        put16(&settings[dmPaperSize], printer.PaperSize());
-        put16(&settings[dmDuplex], printer.Duplex());
+        // The current printer's settings block whole, as its driver makes it: the dialog shows,
+        // and hands back, what the user set in the driver's own part too.
+        std::vector<std::uint8_t> settings = printer.settings();
         // The dialog offers what the print does: the copies in the settings where the driver makes
-        // them, a range of sheets, and the selection where there is one.
-        if (printer.DeviceCopies() > 1) {
+        // them, a range of pages, and the selection where there is one.
+        if (SettingsBlock(settings).carries(fieldCopies, dmCopies) && printer.DeviceCopies() > 1) {
             record.Flags |= platform::PD_USEDEVMODECOPIESANDCOLLATE;
         }
         if (!selectionOffered) {
             record.Flags |= platform::PD_NOSELECTION;
         }
         record.nMinPage = record.nFromPage = record.nToPage = 1;
-        record.nMaxPage = 0xFFFF;  // the sheets are counted once the paper is known
+        record.nMaxPage = 0xFFFF;  // the pages are counted once the paper is known
         record.nCopies = 1;
         const std::uint32_t asked = record.Flags;
         step(3);
         record.hDevMode =
-            memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, devModeSize);
+            memory.GlobalAlloc(platform::globalMoveable | platform::globalZeroInit, settings.size());
         if (void* block = memory.GlobalLock(record.hDevMode)) {
-            memory.moveMemory(block, settings.data(), devModeSize);
+            memory.moveMemory(block, settings.data(), settings.size());
             memory.GlobalUnlock(record.hDevMode);
         }
         step(4);
@@ -146,9 +160,11 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
             return;
         }
         step(8);
+        // The settings block the dialog hands back, whole: that of the printer chosen, as the user
+        // left it (where it cannot be read, the one the dialog was given stands).
         if (void* block = memory.GlobalLock(record.hDevMode)) {
-            memory.moveMemory(settings.data(), block,
-                              std::min(devModeSize, memory.GlobalSize(record.hDevMode)));
+            settings.resize(memory.GlobalSize(record.hDevMode));
+            memory.moveMemory(settings.data(), block, settings.size());
         }
         memory.GlobalUnlock(record.hDevMode);
         memory.GlobalFree(record.hDevMode);
@@ -161,8 +177,8 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
                          memory.GlobalSize(record.hDevNames));
         memory.GlobalUnlock(record.hDevNames);
         memory.GlobalFree(record.hDevNames);
-        if (!device) {
-            throw RuntimeError(err::InvalidCall);  // a names block without the device's name
+        if (!device || !SettingsBlock(settings).whole()) {
+            throw RuntimeError(err::InvalidCall);  // a names block without the name, a block cut short
         }
         std::string chosen = foldCase(*device);
         step(10);
@@ -175,28 +191,26 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
             }
         }
         step(11);
+        printer.useSettings(settings);
         // The copies from the settings block where the dialog put them there, else from the record.
+        const SettingsBlock block(settings);
         const bool inSettings = asked & platform::PD_USEDEVMODECOPIESANDCOLLATE;
-        const int copies = std::max(1, inSettings ? get16(&settings[dmCopies]) : int{record.nCopies});
+        const int copies = std::max(1, inSettings ? block.field(dmCopies) : int{record.nCopies});
         const bool collate =
-            inSettings ? get16(&settings[dmCollate]) == 1 : (record.Flags & platform::PD_COLLATE) != 0;
-        // The driver makes them where it can; the program prints the document again where not.
-        const bool byDriver = printer.DeviceCopies() >= copies;
-        printer.setCopies(byDriver ? copies : 1);
-        printer.setCollate(collate ? 1 : 0);
-        printer.setDuplex(get16(&settings[dmDuplex]));
-        printer.setOrientation(get16(&settings[dmOrientation]));
-        printer.setPaperSize(get16(&settings[dmPaperSize]));
-        printer.setPrintQuality(get16(&settings[dmPrintQuality]));
-        printer.setColorMode(get16(&settings[dmColor]));
-        printer.setPaperBin(get16(&settings[dmDefaultSource]));
+            inSettings ? block.field(dmCollate) == 1 : (record.Flags & platform::PD_COLLATE) != 0;
+        // The driver makes them where its block takes copies; the program prints the document again
+        // where not. Nothing else in the block is the program's to change.
+        const bool byDriver =
+            copies == 1 || (block.carries(fieldCopies, dmCopies) && printer.DeviceCopies() >= copies);
+        printer.setCopies(byDriver ? copies : 1, collate);
         step(12);
         answer_ = Answer{};
         answer_.copies = byDriver ? 1 : copies;
         answer_.collate = collate;
+        answer_.twoSided = block.carries(fieldDuplex, dmDuplex) && block.field(dmDuplex) != simplex;
         if (record.Flags & platform::PD_PAGENUMS) {
-            answer_.firstSheet = record.nFromPage;
-            answer_.lastSheet = record.nToPage;
+            answer_.firstPage = record.nFromPage;
+            answer_.lastPage = record.nToPage;
         }
         answer_.selection = selectionOffered && (record.Flags & platform::PD_SELECTION);
         answer_.toFile = record.Flags & platform::PD_PRINTTOFILE;
@@ -245,23 +259,59 @@ Cl_Module_CommonDialog::Sheets Cl_Module_CommonDialog::sheetLayout() {
     return layout;
 }
 
-void Cl_Module_CommonDialog::paintOnSheets(const Sheets& sheets, int drawnHeight, Run& run) {
-    platform::Printer& printer = platform_.printer;
-    const int used = std::clamp(drawnHeight, 0, pictureHeight);
-    int top = 0;
-    do {
-        ++run.sheet;
-        const int height = std::min(sheets.band, pictureHeight - top);
-        for (int copy = 0;
-             run.sheet >= run.firstSheet && run.sheet <= run.lastSheet && copy < run.copiesInARow; ++copy) {
-            if (run.printed++ > 0) {
-                printer.NewPage();
-            }
-            printer.PaintPicture(picture_.Image(), 0, 0, pictureWidth * sheets.scaleX, height * sheets.scaleY,
-                                 0, top, pictureWidth, height);
-        }
-        top += sheets.band;
-    } while (top < used);
+int Cl_Module_CommonDialog::drawChunk(Layout& layout, const std::string& text, std::size_t chunk) {
+    picture_.Cls();
+    layout.drawn = chunk;
+    return platform_.windows.DrawTextW(
+        picture_.hDC(),
+        characters(std::string_view(text).substr(layout.chunkStarts[chunk]), 0, chunkCharacters), 0, 0,
+        pictureWidth, pictureHeight, DT_WORDBREAK);
+}
+
+bool Cl_Module_CommonDialog::layOut(Layout& layout, const std::string& text, const Sheets& sheets, int page) {
+    while (static_cast<int>(layout.pages.size()) < page && !layout.complete) {
+        // Chunks of 5800 characters, each beginning a page; the lines drawn of a chunk go on as
+        // many pages as they need, a band of whole lines on each.
+        const std::size_t chunk = layout.chunkStarts.size();
+        const std::size_t start =
+            chunk == 0
+                ? 0
+                : layout.chunkStarts.back() +
+                      characters(std::string_view(text).substr(layout.chunkStarts.back()), 0, chunkCharacters)
+                          .size();
+        layout.chunkStarts.push_back(start);
+        chunkOffset_ = static_cast<double>(chunk) * chunkCharacters;
+        const int used = std::clamp(drawChunk(layout, text, chunk), 0, pictureHeight);
+        int top = 0;
+        do {
+            layout.pages.push_back({chunk, top, std::min(sheets.band, pictureHeight - top)});
+            top += sheets.band;
+        } while (top < used);
+        layout.complete = chunkOffset_ + chunkCharacters >= layout.length;
+    }
+    return static_cast<int>(layout.pages.size()) >= page;
+}
+
+bool Cl_Module_CommonDialog::newSide(Layout& layout) {
+    if (layout.sides++ == 0) {
+        return platform_.printer.beginDocument();
+    }
+    platform_.printer.NewPage();
+    return true;
+}
+
+bool Cl_Module_CommonDialog::printPage(Layout& layout, const std::string& text, const Sheets& sheets,
+                                       int page) {
+    const Layout::Page& where = layout.pages.at(static_cast<std::size_t>(page - 1));
+    if (layout.drawn != where.chunk) {
+        drawChunk(layout, text, where.chunk);
+    }
+    if (!newSide(layout)) {
+        return false;
+    }
+    platform_.printer.PaintPicture(picture_.Image(), 0, 0, pictureWidth * sheets.scaleX,
+                                   where.height * sheets.scaleY, 0, where.top, pictureWidth, where.height);
+    return true;
 }
 
 std::optional<std::string> Cl_Module_CommonDialog::askOutputFile(forms::Form* owner) {
@@ -303,30 +353,55 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         printer.setScaleModePixels();
         step(5);
         picture_.setSize(pictureWidth, pictureHeight);
-        const Sheets layout = sheetLayout();
+        const Sheets sheets = sheetLayout();
         step(6);
-        // Chunks of 5800 characters, each beginning a sheet; the lines drawn of a chunk go on as
-        // many sheets as they need. Collated copies lay the document out again, uncollated ones
-        // repeat each sheet; the text is walked once a copy, and no further than the range's end.
-        const std::size_t length = characterCount(text);
-        Run run;
-        run.copiesInARow = answer.collate ? 1 : answer.copies;
-        run.firstSheet = answer.firstSheet;
-        run.lastSheet = answer.lastSheet;
-        for (int copy = 0; copy < (answer.collate ? answer.copies : 1); ++copy) {
-            std::size_t position = 0;  // byte position of the chunk offset
-            run.sheet = 0;
-            chunkOffset_ = 0;
-            do {
-                std::string chunk = characters(std::string_view(text).substr(position), 0, chunkCharacters);
-                position += chunk.size();
-                int drawn = platform_.windows.DrawTextW(picture_.hDC(), chunk, 0, 0, pictureWidth,
-                                                        pictureHeight, DT_WORDBREAK);
-                paintOnSheets(layout, drawn, run);
-                picture_.Cls();
-                chunkOffset_ += chunkCharacters;
-            } while (chunkOffset_ < length && run.sheet < run.lastSheet);
+        // The text is laid out no further than the range's end (or to its end, to tell how far
+        // it goes). Collated copies print the range again, uncollated ones repeat each page, or on
+        // two-sided paper each sheet; no copy shares a sheet with another.
+        Layout layout(characterCount(text));
+        const int first = answer.firstPage;
+        auto inRange = [&](int page) {
+            return page <= answer.lastPage && layOut(layout, text, sheets, page);
+        };
+        if (!layOut(layout, text, sheets, first)) {
+            const int pages = static_cast<int>(layout.pages.size());
+            platform_.messageBoxes.show("Справка занимает на бумаге " + pagesInWords(pages) +
+                                            ", а печатать просили страницы с " + std::to_string(first) +
+                                            " по " + std::to_string(answer.lastPage) +
+                                            ". Ничего не напечатано.",
+                                        TIVORA_TITLE);
+            picture_.Cls();
+            return;
         }
+        const bool blankBacks = answer.twoSided && answer.copies > 1;
+        if (answer.collate || answer.copies == 1) {
+            for (int copy = 1; copy <= answer.copies; ++copy) {
+                int page = first;
+                for (; inRange(page); ++page) {
+                    if (!printPage(layout, text, sheets, page)) {
+                        return;  // the user cancelled the driver's question: nothing printed
+                    }
+                }
+                if (blankBacks && (page - first) % 2 == 1 && copy < answer.copies) {
+                    newSide(layout);
+                }
+            }
+        } else {
+            const int stride = blankBacks ? 2 : 1;  // a sheet's two sides
+            for (int page = first; inRange(page); page += stride) {
+                const bool back = blankBacks && inRange(page + 1);
+                for (int copy = 1; copy <= answer.copies; ++copy) {
+                    if (!printPage(layout, text, sheets, page) ||
+                        (back && !printPage(layout, text, sheets, page + 1))) {
+                        return;
+                    }
+                    if (blankBacks && !back && copy < answer.copies) {
+                        newSide(layout);
+                    }
+                }
+            }
+        }
+        picture_.Cls();
         step(7);
         printer.EndDoc();
     });

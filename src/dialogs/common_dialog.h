@@ -3,11 +3,12 @@
 // reported only while the main window's hidden debug box is ticked.
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/report.h"
 #include "forms/controls.h"
@@ -45,12 +46,11 @@ public:
     // offers "selection" only when the asking window has text selected.
     bool ShowPrinter(forms::Form* owner = nullptr, bool selectionOffered = false);
     // Asks for the printer through CommonDialog and prints sText, or selection when the user chose
-    // it: each 5800 characters begin a sheet, and lines that one sheet cannot hold go on the next.
-    // The sheets of the range chosen, as many copies as asked, on the printer or into a file.
+    // it: each 5800 characters begin a page, and lines that one page cannot hold go on the next.
+    // The pages of the range chosen, as many copies as asked, on the printer or into a file.
     void vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialog, const std::string& sText,
                          forms::Form* owner = nullptr, const std::string& selection = {});
 
-    static constexpr std::size_t devModeSize = platform::records::devModeBytes;
     // The printer-name block for a driver, device and port name, as long as the names need.
     static std::vector<std::uint8_t> devNames(const std::string& driver, const std::string& device,
                                               const std::string& port);
@@ -60,31 +60,43 @@ private:
     struct Answer {
         int copies = 1;  // that the program prints itself: those the driver cannot make
         bool collate = true;
-        int firstSheet = 1;
-        int lastSheet = 0xFFFF;
+        bool twoSided = false;
+        int firstPage = 1;
+        int lastPage = 0xFFFF;
         bool selection = false;
         bool toFile = false;
     };
-    // The sheets of one print as they go on paper: counted through the document, those of the
-    // range painted, each as many times in a row as uncollated copies ask.
-    struct Run {
-        int copiesInARow = 1;
-        int firstSheet = 1;
-        int lastSheet = 0;
-        int sheet = 0;    // of the document, the last one laid out
-        int printed = 0;  // sheets painted so far, copies among them
-    };
     // How a chunk's picture goes on paper: its scale from the screen's pixels to the printer's,
-    // and the height of picture (whole lines of text, in its pixels) that one sheet takes.
+    // and the height of picture (whole lines of text, in its pixels) that one page takes.
     struct Sheets {
         double scaleX = 1;
         double scaleY = 1;
         int band = 1;
     };
+    // The text laid out page by page as far as a print has needed: the chunk each page is drawn
+    // from and the band of the picture it takes.
+    struct Layout {
+        struct Page {
+            std::size_t chunk;
+            int top, height;
+        };
+        explicit Layout(std::size_t characters) : length(characters) {}
+        const std::size_t length;              // of the text, in characters
+        std::vector<std::size_t> chunkStarts;  // byte positions in the text
+        std::vector<Page> pages;
+        bool complete = false;
+        std::size_t drawn = SIZE_MAX;  // the chunk on the picture now
+        int sides = 0;                 // sides of paper begun by the print, blank ones among them
+    };
     Sheets sheetLayout();
-    // Paints the lines drawn on the picture (drawnHeight: the height DrawText gave) on the current
-    // sheet and, where they do not fit, on new ones, a band of whole lines on each.
-    void paintOnSheets(const Sheets& sheets, int drawnHeight, Run& run);
+    // Lays the text out until it has the page (counted from 1); false when it ends before.
+    bool layOut(Layout& layout, const std::string& text, const Sheets& sheets, int page);
+    // Draws the chunk on the cleared picture; the height its lines take.
+    int drawChunk(Layout& layout, const std::string& text, std::size_t chunk);
+    // A new side of paper: the document begun on the first. False when the user cancelled the
+    // driver's question on the way.
+    bool newSide(Layout& layout);
+    bool printPage(Layout& layout, const std::string& text, const Sheets& sheets, int page);
     // Where a print to file goes, asked with the save dialog; none when the user cancelled.
     std::optional<std::string> askOutputFile(forms::Form* owner);
 

@@ -32,29 +32,35 @@ inline constexpr std::uint32_t globalZeroInit = 0x40;  // GMEM_ZEROINIT
 namespace records {
 inline constexpr std::uint32_t printDialogBytes = 66;  // PRINTDLGW
 inline constexpr std::uint32_t openFileBytes = 76;     // OPENFILENAMEA as Windows 95 and NT 4 know it
-// The settings block: DEVMODEW from its start, far enough to hold the form name; the dialog
-// reads as much of it as dmSize says.
-inline constexpr std::size_t devModeBytes = 186;
+// The settings block: DEVMODEW's public part (dmSize bytes), then the driver's private part
+// (dmDriverExtra bytes), as long as the driver makes it.
+inline constexpr std::size_t devModePublicBytes = 220;  // DEVMODEW as Windows 2000 and later declare it
 // The printer-name block: DEVNAMES's four offsets (counted in UTF-16 units from the block's
 // start), then the driver, device and port names in UTF-16, each ended by a NUL.
 inline constexpr std::size_t devNamesHeaderBytes = 8;
 
-// Where DEVMODEW keeps the fields the program fills and reads.
+// Where DEVMODEW keeps the fields the program and its tests read, and their flags in dmFields.
 enum DevModeOffset : std::size_t {
     dmDeviceName = 0,
     dmDeviceNameCharacters = 32,  // UTF-16 units, the ending NUL among them
     dmSize = 68,
+    dmDriverExtra = 70,
     dmFields = 72,
     dmOrientation = 76,
     dmPaperSize = 78,
-    dmPaperWidth = 82,
     dmCopies = 86,
-    dmDefaultSource = 88,
-    dmPrintQuality = 90,
-    dmColor = 92,
     dmDuplex = 94,
     dmCollate = 100,
+    dmFormName = 102,
 };
+// (wingdi.h has the Windows names as macros: DM_COPIES, DMDUP_SIMPLEX ...)
+inline constexpr std::uint32_t fieldOrientation = 0x1;
+inline constexpr std::uint32_t fieldPaperSize = 0x2;
+inline constexpr std::uint32_t fieldCopies = 0x100;
+inline constexpr std::uint32_t fieldDuplex = 0x1000;
+inline constexpr std::uint32_t fieldCollate = 0x8000;
+inline constexpr std::uint32_t fieldFormName = 0x10000;
+inline constexpr int simplex = 1;  // dmDuplex of one-sided printing
 }  // namespace records
 
 // The fields of PRINTDLG the program fills and reads; the others are zero.
@@ -127,26 +133,25 @@ public:
     virtual ~Printer() = default;
     // The installed printers' device names, in the system's order.
     virtual std::vector<std::string> installedPrinters() = 0;
+    // With its driver's own settings until the print dialog gives it others.
     virtual void makeCurrent(std::size_t index) = 0;
 
     virtual std::string DeviceName() = 0;
     virtual std::string DriverName() = 0;
     virtual std::string Port() = 0;
-    virtual int Orientation() = 0;
-    virtual void setOrientation(int value) = 0;
-    virtual int PaperSize() = 0;
-    virtual void setPaperSize(int value) = 0;
-    virtual double Width() = 0;  // the page width in twips
-    virtual int Duplex() = 0;
-    virtual void setDuplex(int value) = 0;
-    virtual void setCopies(int value) = 0;
-    virtual void setCollate(int value) = 0;
+    // The current printer's settings block whole, public and private part: as its driver gives it,
+    // or as the print dialog handed it back (useSettings).
+    virtual std::vector<std::uint8_t> settings() = 0;
+    // The block the print dialog handed back, kept whole: the documents are made with it. A block
+    // that names another printer gives the current one its public fields only.
+    virtual void useSettings(const std::vector<std::uint8_t>& block) = 0;
+    // The copies the driver makes of a document (collated or not, of more than one), changed in the
+    // block through the driver; a field the block does not carry in dmFields is never pushed, and
+    // more than one copy asked of a block without DM_COPIES is a printer failure.
+    virtual void setCopies(int copies, bool collate) = 0;
     // The most copies the driver makes of a document itself (DeviceCapabilities DC_COPIES); 1
     // when it makes none.
     virtual int DeviceCopies() = 0;
-    virtual void setPrintQuality(int value) = 0;
-    virtual void setColorMode(int value) = 0;
-    virtual void setPaperBin(int value) = 0;
 
     // The documents begun from now on go to this file instead of the printer; "" to the printer.
     virtual void setOutputFile(const std::string& path) = 0;
@@ -156,16 +161,20 @@ public:
     virtual double ScaleHeight() = 0;
     virtual double TwipsPerPixelX() = 0;
     virtual double TwipsPerPixelY() = 0;
+    // Begins a document, on its first page, made with the settings block. False when the user
+    // cancelled a question the driver asked on the way (the file that a printer to PDF or XPS
+    // writes): nothing is begun then.
+    virtual bool beginDocument() = 0;
     // Paints the part of a picture (its image handle) from pixel (x2, y2), width2 x height2 pixels,
     // onto the page's rectangle (x1, y1, width1, height1) in printer pixels from the printable
-    // area's corner, at the printer's own resolution. The first paint begins the document.
+    // area's corner, at the printer's own resolution.
     virtual void PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1,
                               int x2, int y2, int width2, int height2) = 0;
     virtual void NewPage() = 0;
-    // Ends the document: it goes to the printer.
+    // Ends the document begun, if any: it goes to the printer.
     virtual void EndDoc() = 0;
-    // Abandons the document begun, if any: none of it is printed, and the next paint begins a new
-    // one on the printer current then. Never fails.
+    // Abandons the document begun, if any: none of it is printed, and the next document is made
+    // on the printer current then. Never fails.
     virtual void KillDoc() = 0;
 };
 

@@ -12,7 +12,7 @@ from program import PROGRAM, ProgramTestCase
 from tivora_e2e import ARTIFACTS, DriverError, run_tests, wait_until
 
 HELP_FILE = PROGRAM / "Справка.txt"
-COPIES, PAGES, FROM, TO = 1154, 1058, 1152, 1153  # controls of the print dialog
+COPIES, PAGES, FROM, TO, PROPERTIES = 1154, 1058, 1152, 1153, 1025  # controls of the print dialog
 
 
 def help_text(raw):
@@ -48,13 +48,18 @@ class Help(WithPrintServer, ProgramTestCase):
         button = next(c for c in controls if c["class"] == "Button")
         return s, w, help_window, text, button
 
-    def print_and_wait(self, s, button, confirm=True, title="Печать", answers=()):
+    def print_and_wait(self, s, button, confirm=True, title="Печать", answers=(), properties=None):
         before = self.server.pdfs()
         s.drive("click", button["hwnd"])
         dialog = s.drive("msgbox", title, 15000)
         for control, text in answers:  # the dialog's answers: a control's text, or a click (None)
             hwnd = s.control(dialog, control)["hwnd"]
             s.drive(*(("click", hwnd) if text is None else ("settext", hwnd, text)))
+        if properties:  # what the user sets in the driver's own dialog, opened with «Свойства»
+            s.drive("click", s.control(dialog, PROPERTIES)["hwnd"])
+            sheet = s.drive("msgbox", "Настройки", 15000)
+            properties(sheet, s.drive("children", sheet["hwnd"]))
+            s.drive("answer", sheet["hwnd"], 1)
         self.assertEqual(dialog["owner"], button["parent"])  # modal to the help window,
         self.assertFalse(s.drive("window", button["parent"])["enabled"])  # which takes no input meanwhile
         s.drive("answer", dialog["hwnd"], 1 if confirm else 2)
@@ -158,6 +163,22 @@ class Help(WithPrintServer, ProgramTestCase):
         sheets, on_paper = self.read_pdf(self.print_and_wait(s, button, answers=[(PAGES, None), (FROM, "2"), (TO, "2")]))
         self.assertEqual(sheets, 1)
         self.assertGreater(squeezed(drawn(help_text(HELP_FILE.read_bytes()))).find(squeezed(on_paper)), 0, "a later part")
+
+    def test_a_paper_and_its_orientation_set_in_the_drivers_own_dialog_reach_paper(self):
+        # Wine's PostScript driver keeps a private part in its settings block, but what its dialog
+        # sets (paper, orientation) lies in public fields, among them the form's name.
+        def a5_across(sheet, controls):
+            s.drive("choose", next(c for c in controls if c["class"] == "ListBox")["hwnd"], "A5")
+            s.drive("click", next(c for c in controls if c["text"].replace("&", "") == "Альбомная")["hwnd"])
+
+        s, w, help_window, text, button = self.open_help()
+        pdf = self.server.keep(self.print_and_wait(s, button, properties=a5_across), "help-a5-across.pdf")
+        info = dict(line.split(":", 1) for line in run("pdfinfo", pdf).decode().splitlines() if ":" in line)
+        self.assertTrue(info["Page size"].strip().endswith("(A5)"), info["Page size"])
+        self.assertEqual(info["Page rot"].strip(), "90")  # across
+        sheets, on_paper = self.read_pdf(pdf)
+        self.assertEqual(squeezed(on_paper), squeezed(drawn(help_text(HELP_FILE.read_bytes()))))
+        self.assertGreater(sheets, 2)  # the smaller sheet holds fewer lines
 
     def test_on_a_western_and_a_japanese_system_the_help_reads_and_prints_whole(self):
         # The system's code page for programs that are not Unicode: 1252 on an English Windows, 932

@@ -17,7 +17,7 @@ namespace tivora::fakes {
 
 class FakeCommonDialogs : public platform::CommonDialogFunctions {
 public:
-    // A confirmed print dialog writes its answer into the memory's blocks, within the printer's copies.
+    // A confirmed print dialog writes its answer into the memory's blocks.
     FakeCommonDialogs(FakeGlobalMemory& memory, FakePrinter& printer) : memory_(memory), printer_(printer) {}
 
     std::function<bool(platform::PrintDialogRecord&)> printDialog;
@@ -34,14 +34,24 @@ public:
         printDialogs.push_back(record);
         return printDialog ? printDialog(record) : false;
     }
-    // The dialog's answer when the user confirms: the copies in the settings block (as many as the
-    // driver makes) where asked for there, else in the record; a names block with the device given.
+    // The dialog's answer when the user confirms: the settings block of the device chosen (another
+    // printer's brings its driver's own), with the copies and collation where asked for there and
+    // where the block carries them, else in the record; a names block with the device given.
     bool confirmPrintDialog(platform::PrintDialogRecord& record, const std::string& device, int copies = 1,
                             bool collate = true) {
+        using namespace platform::records;
+        std::vector<std::uint8_t>& settings = memory_.blocks.at(record.hDevMode);
+        if (foldCase(deviceNamed(settings)) != foldCase(characters(device, 0, dmDeviceNameCharacters - 1))) {
+            settings = printer_.driverBlock(device);
+        }
         const bool inSettings = record.Flags & platform::PD_USEDEVMODECOPIESANDCOLLATE;
-        memory_.blocks.at(record.hDevMode)[platform::records::dmCopies] =
-            static_cast<std::uint8_t>(inSettings ? std::min(copies, printer_.deviceCopies) : 1);
-        memory_.blocks.at(record.hDevMode)[platform::records::dmCollate] = inSettings && collate;
+        const std::uint32_t fields = fieldsOf(settings);
+        if (inSettings && dmCopies + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
+            put16(settings, dmCopies, fields & fieldCopies ? copies : 1);
+            if (dmCollate + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
+                put16(settings, dmCollate, (fields & fieldCollate) && collate ? 1 : 0);
+            }
+        }
         record.nCopies = static_cast<std::uint16_t>(inSettings ? 1 : copies);
         record.Flags |= !inSettings && collate ? platform::PD_COLLATE : 0;
         memory_.GlobalFree(record.hDevNames);

@@ -1,6 +1,6 @@
-// A stand-in for the printer: installed printers, the current one's settings, and the documents
-// printed, each on the printer it was begun on, its sheets holding the lines of the picture
-// painted whole onto them. A test makes it fail (482) at the nth time a step is asked of it.
+// A stand-in for the printer: installed printers, the current one's settings block (a driver's, with
+// a private part), and the documents printed, each with the printer and block it was begun with, its
+// pages holding the lines painted whole onto them. A test makes a step fail (482) at its nth time.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,33 @@
 #include <vector>
 
 #include "base/error.h"
+#include "base/text.h"
 #include "fakes/fake_transcript.h"
 #include "fakes/fake_window_functions.h"
 #include "platform/printing.h"
 
 namespace tivora::fakes {
+
+// Little-endian fields of a settings block, and the device it names (its 31-character field).
+inline int field16(const std::vector<std::uint8_t>& block, std::size_t at) {
+    return static_cast<std::int16_t>(block.at(at) | (block.at(at + 1) << 8));
+}
+inline void put16(std::vector<std::uint8_t>& block, std::size_t at, int value) {
+    block.at(at) = static_cast<std::uint8_t>(value & 0xFF);
+    block.at(at + 1) = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+inline std::uint32_t fieldsOf(const std::vector<std::uint8_t>& block) {
+    const std::size_t at = platform::records::dmFields;
+    return static_cast<std::uint32_t>((field16(block, at) & 0xFFFF) |
+                                      ((field16(block, at + 2) & 0xFFFF) << 16));
+}
+inline std::string deviceNamed(const std::vector<std::uint8_t>& block) {
+    std::u16string name;
+    for (std::size_t i = 0; i + 1 < platform::records::dmDeviceNameCharacters && field16(block, 2 * i); ++i) {
+        name += static_cast<char16_t>(field16(block, 2 * i) & 0xFFFF);
+    }
+    return utf16ToUtf8(name);
+}
 
 class FakePrinter : public platform::Printer {
 public:
@@ -26,10 +48,19 @@ public:
     };
     std::vector<InstalledPrinter> printers{{"PDF", "CUPS-PDF", "CUPS:PDF"}};
     std::size_t current = 0;
-    int orientation = 1, paperSize = 9, duplex = 1, copies = 1, printQuality = -4, colorMode = 2,
-        paperBin = 7, collate = 0, deviceCopies = 9999;
+    // What the drivers give as a printer's own settings block: the public fields they carry in
+    // dmFields, two-sided or not, then a private part of their own (the user's choices in it).
+    std::uint32_t driverFields = platform::records::fieldOrientation | platform::records::fieldPaperSize |
+                                 platform::records::fieldCopies | platform::records::fieldDuplex |
+                                 platform::records::fieldCollate | platform::records::fieldFormName;
+    int driverDuplex = platform::records::simplex;
+    std::size_t driverPublicBytes = platform::records::devModePublicBytes;  // dmSize
+    std::string privatePart = "драйвер: 1 стр. на листе";
+    std::vector<std::uint8_t> block;  // the current printer's settings; empty: its driver's own
+    int deviceCopies = 9999;
+    // The user cancels the question for a file that a printer on the port "PORTPROMPT:" asks.
+    bool fileQuestionCancelled = false;
     std::string outputFile;  // where the documents go; empty: the printer
-    double width = 11906;
     bool printerScalePixels = false;
     // A4 at 600 dots per inch less a sixth of an inch at the top and at the bottom.
     double printableHeight = 6816;
@@ -38,8 +69,9 @@ public:
     enum class DocumentState { Open, Ended, Abandoned };
     struct Document {
         std::string printer;
-        std::vector<std::vector<std::string>> sheets;
+        std::vector<std::vector<std::string>> sheets;  // each page's lines; blank pages are empty
         DocumentState state = DocumentState::Open;
+        std::vector<std::uint8_t> settings;  // the block it was made with
     };
     std::vector<Document> documents;
     struct Paint {
@@ -54,6 +86,33 @@ public:
     int failOnTime = 1;  // the nth time the step is asked
     std::map<PrinterStep, int> stepsAsked;
 
+    // The settings block a printer's driver makes of its own.
+    std::vector<std::uint8_t> driverBlock(const std::string& device) const {
+        using namespace platform::records;
+        std::vector<std::uint8_t> made(devModePublicBytes, 0);
+        const std::u16string name = utf8ToUtf16(device).substr(0, dmDeviceNameCharacters - 1);
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            put16(made, 2 * i, name[i]);
+        }
+        put16(made, dmDriverExtra, static_cast<int>(privatePart.size()));
+        put16(made, dmFields, static_cast<int>(driverFields & 0xFFFF));
+        put16(made, dmFields + 2, static_cast<int>(driverFields >> 16));
+        put16(made, dmOrientation, 1);
+        put16(made, dmPaperSize, 9);  // A4
+        put16(made, dmCopies, 1);
+        put16(made, dmDuplex, driverDuplex);
+        put16(made, dmSize, static_cast<int>(driverPublicBytes));  // an older driver's ends sooner
+        made.resize(driverPublicBytes);
+        made.insert(made.end(), privatePart.begin(), privatePart.end());
+        return made;
+    }
+    // A public field of the current block; 0 where the public part ends before it.
+    int field(std::size_t offset) {
+        return offset + 2 <= static_cast<std::size_t>(field16(settings(), platform::records::dmSize))
+                   ? field16(settings(), offset)
+                   : 0;
+    }
+
     InstalledPrinter& currentPrinter() {
         if (printers.empty()) {
             throw RuntimeError(err::PrinterError);
@@ -65,7 +124,7 @@ public:
         return !documents.empty() && documents.back().state == DocumentState::Open ? &documents.back()
                                                                                    : nullptr;
     }
-    // The sheets of the last document begun.
+    // The pages of the last document begun.
     const std::vector<std::vector<std::string>>& sheets() {
         static const std::vector<std::vector<std::string>> none;
         return documents.empty() ? none : documents.back().sheets;
@@ -80,24 +139,55 @@ public:
     void makeCurrent(std::size_t index) override {
         transcript_.push_back("makeCurrent " + std::to_string(index));
         current = index;
+        block.clear();
     }
     std::string DeviceName() override { return currentPrinter().device; }
     std::string DriverName() override { return currentPrinter().driver; }
     std::string Port() override { return currentPrinter().port; }
-    int Orientation() override { return currentPrinter(), orientation; }
-    void setOrientation(int v) override { orientation = v; }
-    int PaperSize() override { return paperSize; }
-    void setPaperSize(int v) override { paperSize = v; }
-    double Width() override { return width; }
-    int Duplex() override { return duplex; }
-    void setDuplex(int v) override { duplex = v; }
-    void setCopies(int v) override { copies = v; }
-    void setCollate(int v) override { collate = v; }
+    std::vector<std::uint8_t> settings() override {
+        if (block.empty()) {
+            block = driverBlock(currentPrinter().device);
+        }
+        return block;
+    }
+    // A block naming another printer gives this one its public fields; its own private part stays.
+    void useSettings(const std::vector<std::uint8_t>& given) override {
+        const std::size_t header = platform::records::dmFields;
+        if (foldCase(deviceNamed(given)) ==
+            foldCase(characters(currentPrinter().device, 0, platform::records::dmDeviceNameCharacters - 1))) {
+            block = given;
+        } else {
+            settings();
+            const auto end = std::min(field16(given, platform::records::dmSize),
+                                      field16(block, platform::records::dmSize));
+            std::copy(given.begin() + header, given.begin() + end, block.begin() + header);
+        }
+    }
+    // As the driver takes them: only the fields the block carries, more than one copy a failure
+    // where it carries none.
+    void setCopies(int copies, bool collate) override {
+        using namespace platform::records;
+        std::vector<std::uint8_t> asked = settings();
+        // A field carried lies within the public part, where dmSize says it ends.
+        auto carries = [&](std::uint32_t flag, std::size_t at) {
+            return (fieldsOf(asked) & flag) && at + 2 <= static_cast<std::size_t>(field16(asked, dmSize));
+        };
+        if (carries(fieldCopies, dmCopies)) {
+            put16(asked, dmCopies, copies);
+        } else if (copies != 1) {
+            throw RuntimeError(err::PrinterError);
+        }
+        if (copies > 1 && carries(fieldCollate, dmCollate)) {
+            put16(asked, dmCollate, collate ? 1 : 0);
+        }
+        if (asked != block) {
+            transcript_.push_back("DocumentPropertiesW copies " + std::to_string(field16(asked, dmCopies)) +
+                                  " collate " + std::to_string(field16(asked, dmCollate)));
+            block = asked;
+        }
+    }
     int DeviceCopies() override { return currentPrinter(), deviceCopies; }
     void setOutputFile(const std::string& path) override { outputFile = path; }
-    void setPrintQuality(int v) override { printQuality = v; }
-    void setColorMode(int v) override { colorMode = v; }
-    void setPaperBin(int v) override { paperBin = v; }
     void setScaleModePixels() override { printerScalePixels = true; }
     double ScaleHeight() override { return currentPrinter(), printableHeight; }
     double TwipsPerPixelX() override { return printerTwipsPerPixel; }
@@ -109,8 +199,7 @@ public:
                               std::to_string(y2) + " at " + std::to_string(static_cast<int>(x1)) + "," +
                               std::to_string(static_cast<int>(y1)));
         if (!openDocument()) {
-            asked(PrinterStep::Start);
-            documents.push_back({currentPrinter().device, {{}}});
+            throw RuntimeError(err::PrinterError);  // no document begun
         }
         asked(PrinterStep::Paint);
         paints.push_back({x1, y1, width1, height1, x2, y2, width2, height2});
@@ -127,11 +216,19 @@ public:
             }
         }
     }
+    bool beginDocument() override {
+        asked(PrinterStep::Start);
+        if (currentPrinter().port == "PORTPROMPT:" && fileQuestionCancelled) {
+            transcript_.push_back("beginDocument cancelled");
+            return false;
+        }
+        documents.push_back({currentPrinter().device, {{}}, DocumentState::Open, settings()});
+        return true;
+    }
     void NewPage() override {
         asked(PrinterStep::Page);
         if (!openDocument()) {
-            asked(PrinterStep::Start);
-            documents.push_back({currentPrinter().device, {{}}});
+            throw RuntimeError(err::PrinterError);
         }
         documents.back().sheets.emplace_back();
     }

@@ -81,10 +81,10 @@ TEST_F(Printing, ChunksAreCharactersAndReachThePrinterWhole) {
     for (int i = 0; i < 5800; ++i) {
         letters += "ә";
     }
-    print(letters + "ж");
+    print(letters + "zж");  // a page begins after the last whole character of the one before
     ASSERT_EQ(fake.printer.sheets().size(), 2u);
     EXPECT_EQ(joined({fake.printer.sheets()[0]}), letters);
-    EXPECT_EQ(joined({fake.printer.sheets()[1]}), "ж");
+    EXPECT_EQ(joined({fake.printer.sheets()[1]}), "zж");
 }
 
 TEST_F(Printing, LinesThatASheetCannotHoldGoOnTheNextOneWholeOnAnyPrinter) {
@@ -155,47 +155,171 @@ TEST_F(Printing, CancelPrintsNothingAndLeavesEverythingAsItWas) {
 
 TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
     using namespace platform;
-    const std::string text = std::string(5800, 'a') + std::string(5800, 'b') + "c";  // a sheet a chunk
+    using namespace platform::records;
+    const std::string text = std::string(5800, 'a') + std::string(5800, 'b') + "c";  // a page a chunk
+    const std::uint32_t driverFields = fake.printer.driverFields;
+    const std::uint32_t copiesOnly = fieldOrientation | fieldCopies;
     struct Answer {
-        int deviceCopies, copies, collate, flags, from, to, driverCopies;
-        const char *file, *sheets;  // named in the save dialog (none: cancelled); each sheet's first letter
+        int deviceCopies = 9, copies = 1, collate = 1, flags = 0;
+        int from = 0, to = 0;              // a range of pages, where chosen
+        const char* file = "";             // named in the save dialog (none: cancelled)
+        bool selected = false;             // text selected in the window
+        std::uint32_t fields = 0;          // the driver's, where not its usual ones
+        std::size_t ends = 0;              // where the driver's public part ends (dmSize), where not 220
+        int duplex = simplex;              // the driver's
+        bool cancelsFileQuestion = false;  // asked by a printer to PDF
+        int textPages = 0;                 // a text of that many pages, each its letter, in place of "abc"
+        const char* pages;                 // each page's first letter, '-' for a blank one
+        int byDriver = 1;                  // copies the driver is asked for
+        int chunksDrawn = 0;               // where counted
+        const char* told = nullptr;        // the pages the text takes, told in plain words
     };
-    for (Answer row :
-         {Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, nullptr, ""},  // first: no document before it
-          Answer{2, 2, 1, 0, 0, 0, 2, "", "abc"}, Answer{1, 2, 1, 0, 0, 0, 1, "", "abcabc"},
-          Answer{1, 2, 0, 0, 0, 0, 1, "", "aabbcc"}, Answer{9, 1, 1, PD_PAGENUMS, 2, 3, 1, "", "bc"},
-          Answer{9, 1, 1, PD_SELECTION, 0, 0, 1, "", "xx"},
-          Answer{9, 1, 1, PD_PRINTTOFILE, 0, 0, 1, "C:\\Справка.prn", "abc"}}) {
-        SCOPED_TRACE(row.sheets);
+    for (Answer row : {
+             Answer{.flags = PD_PRINTTOFILE, .file = nullptr, .pages = ""},  // cancelled
+             Answer{.deviceCopies = 2, .copies = 2, .pages = "abc", .byDriver = 2},
+             Answer{.deviceCopies = 1, .copies = 2, .pages = "abcabc"},
+             Answer{.deviceCopies = 2, .copies = 3, .pages = "abcabcabc"},  // the driver asked for one
+             Answer{.deviceCopies = 1, .copies = 2, .collate = 0, .pages = "aabbcc"},
+             // A driver whose block takes no copies is asked for none: the program prints them.
+             Answer{.copies = 2, .fields = fieldOrientation | fieldCollate, .pages = "abcabc"},
+             // An older driver's public part, ending right after the copies, or within them.
+             Answer{.copies = 2, .fields = copiesOnly, .ends = dmCopies + 2, .pages = "abc", .byDriver = 2},
+             Answer{
+                 .copies = 2, .fields = copiesOnly, .ends = dmCopies + 1, .pages = "abcabc", .byDriver = 0},
+             Answer{.from = 2, .to = 3, .pages = "bc"},
+             Answer{.from = 1, .to = 1, .pages = "a", .chunksDrawn = 1},  // no further laid out
+             Answer{.from = 2, .to = 9, .pages = "bc"},
+             Answer{.from = 9, .to = 9, .pages = "", .chunksDrawn = 3, .told = "3 страницы"},
+             Answer{.from = 2, .to = 3, .textPages = 1, .pages = "", .told = "1 страницу"},
+             Answer{.from = 13, .to = 13, .textPages = 12, .pages = "", .told = "12 страниц"},
+             Answer{.from = 22, .to = 22, .textPages = 21, .pages = "", .told = "21 страницу"},
+             Answer{.from = 23, .to = 23, .textPages = 22, .pages = "", .told = "22 страницы"},
+             Answer{.from = 112, .to = 112, .textPages = 111, .pages = "", .told = "111 страниц"},
+             Answer{.from = 2, .to = 2, .selected = true, .pages = "b"},  // of the text
+             Answer{.flags = PD_SELECTION, .selected = true, .pages = "xx"},
+             Answer{.flags = PD_SELECTION, .pages = "abc"},  // none was offered
+             Answer{.flags = PD_PRINTTOFILE, .file = "C:\\Справка.prn", .pages = "abc"},
+             Answer{.cancelsFileQuestion = true, .pages = ""},
+             // Two-sided: no copy the program makes begins on the back of another.
+             Answer{.deviceCopies = 1, .copies = 2, .duplex = 2, .pages = "abc-abc"},
+             Answer{.deviceCopies = 1, .copies = 3, .collate = 0, .duplex = 3, .pages = "abababc-c-c"},
+             Answer{.deviceCopies = 1, .copies = 2, .from = 1, .to = 2, .duplex = 2, .pages = "abab"},
+             Answer{.deviceCopies = 2, .copies = 2, .duplex = 2, .pages = "abc", .byDriver = 2},
+         }) {
+        SCOPED_TRACE(std::string(row.pages) + (row.told ? " told" : ""));
         fake.printer.deviceCopies = row.deviceCopies;
+        fake.printer.driverFields = row.fields ? row.fields : driverFields;
+        fake.printer.driverPublicBytes = row.ends ? row.ends : devModePublicBytes;
+        fake.printer.driverDuplex = row.duplex;
+        fake.printer.printers = {
+            row.cancelsFileQuestion
+                ? fakes::FakePrinter::InstalledPrinter{"Microsoft Print to PDF", "d", "PORTPROMPT:"}
+                : fakes::FakePrinter::InstalledPrinter{"PDF", "CUPS-PDF", "CUPS:PDF"}};
+        fake.printer.fileQuestionCancelled = row.cancelsFileQuestion;
+        fake.printer.block.clear();
+        fake.printer.documents.clear();
+        fake.boxes.messages.clear();
+        fake.transcript.clear();
         fake.dialogs.printDialog = [&](PrintDialogRecord& record) {
-            record.Flags |= static_cast<std::uint32_t>(row.flags);
+            record.Flags |= static_cast<std::uint32_t>(row.flags) | (row.from ? PD_PAGENUMS : 0);
             record.nFromPage = static_cast<std::uint16_t>(row.from);
             record.nToPage = static_cast<std::uint16_t>(row.to);
-            return fake.dialogs.confirmPrintDialog(record, "PDF", row.copies, row.collate);
+            return fake.dialogs.confirmPrintDialog(record, fake.printer.DeviceName(), row.copies,
+                                                   row.collate);
         };
         fake.dialogs.saveDialog = [&](SaveFileRecord& record) {
             return row.file && (record.file = row.file, true);
         };
-        const std::string selection = row.flags & PD_SELECTION ? std::string(5801, 'x') : "";
-        dialog().vPrint_To_Paper(dialog(), text, nullptr, selection);
+        const std::string selection = row.selected ? std::string(5801, 'x') : "";
+        std::string pagesOfText;
+        for (int page = 0; page < row.textPages; ++page) {
+            pagesOfText += std::string(5800, static_cast<char>('a' + page % 26));
+        }
+        dialog().vPrint_To_Paper(dialog(), row.textPages ? pagesOfText : text, nullptr, selection);
         EXPECT_EQ(fake.dialogs.printDialogs.back().Flags & PD_NOSELECTION,
                   selection.empty() ? PD_NOSELECTION : 0);
+        const bool driverTakesCopies =
+            fake.printer.driverFields & fieldCopies && dmCopies + 2 <= fake.printer.driverPublicBytes;
+        EXPECT_EQ(fake.dialogs.printDialogs.back().Flags & PD_USEDEVMODECOPIESANDCOLLATE,
+                  driverTakesCopies && row.deviceCopies > 1 ? PD_USEDEVMODECOPIESANDCOLLATE : 0);
         std::string printed;
         for (const auto& sheet : fake.printer.sheets())
             printed += sheet.empty() ? '-' : sheet.front().front();
-        EXPECT_EQ(printed, row.sheets);
-        EXPECT_EQ(fake.printer.copies, row.driverCopies);
+        EXPECT_EQ(printed, row.pages);
+        EXPECT_EQ(fake.printer.documents.size(), printed.empty() ? 0u : 1u);
+        EXPECT_EQ(fake.printer.field(dmCopies), row.byDriver);
         EXPECT_EQ(fake.printer.outputFile, row.flags & PD_PRINTTOFILE && row.file ? row.file : "");
-        EXPECT_TRUE(fake.boxes.messages.empty());
+        if (row.chunksDrawn) {
+            EXPECT_EQ(std::count_if(fake.transcript.begin(), fake.transcript.end(),
+                                    [](const std::string& line) { return line.rfind("DrawTextW", 0) == 0; }),
+                      row.chunksDrawn);
+        }
+        ASSERT_EQ(fake.boxes.messages.size(), row.told ? 1u : 0u);
+        if (row.told) {
+            EXPECT_EQ(fake.boxes.messages[0].text, "Справка занимает на бумаге " + std::string(row.told) +
+                                                       ", а печатать просили страницы с " +
+                                                       std::to_string(row.from) + " по " +
+                                                       std::to_string(row.to) + ". Ничего не напечатано.");
+            EXPECT_EQ(fake.boxes.messages[0].title, "Tivora!!!");
+        }
+        EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
     }
 }
 
-TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZeroFilledBlocks) {
+// What the user set in the driver's own part of the settings, or in public fields the program has
+// no business with, reaches the document: the block goes whole from the dialog to the document.
+TEST_F(Printing, TheSettingsBlockTheDialogHandsBackIsTheDocumentsWholeButForTheCopies) {
+    using namespace platform::records;
+    using fakes::field16;
+    fake.printer.printers.push_back({"Laser", "Laser driver", "LPT1:"});
+    fake.printer.deviceCopies = 2;
+    struct Choice {
+        const char* printer;
+        int copies;
+        const char* documentOn;
+        bool whole;  // the document made with the dialog's block byte for byte
+        char privateMark;
+    };
+    char mark = '0';
+    for (Choice row : {Choice{"PDF", 1, "PDF", true, '1'},
+                       // Three copies the driver cannot make: the block it was given asks it for one.
+                       Choice{"PDF", 3, "PDF", false, '2'}, Choice{"Laser", 1, "Laser", true, '3'},
+                       // A printer the program does not know: the current one keeps its own part.
+                       Choice{"Nobody", 1, "Laser", false, '3'}}) {
+        SCOPED_TRACE(row.printer + std::to_string(row.copies));
+        std::vector<std::uint8_t> handedBack;
+        fake.dialogs.printDialog = [&](platform::PrintDialogRecord& record) {
+            fake.dialogs.confirmPrintDialog(record, row.printer, row.copies);
+            // Under "Properties" the user sets two pages on a sheet (in the driver's private part)
+            // and a form by its name.
+            auto& settings = fake.memory.blocks.at(record.hDevMode);
+            settings.back() = static_cast<std::uint8_t>(++mark);
+            fakes::put16(settings, dmFormName, 'B');
+            handedBack = settings;
+            return true;
+        };
+        fake.transcript.clear();
+        print(std::string(5801, 'a'));
+        ASSERT_EQ(fake.boxes.messages.size(), 0u);
+        const auto& document = fake.printer.documents.back();
+        EXPECT_EQ(document.printer, row.documentOn);
+        EXPECT_EQ(document.state, fakes::FakePrinter::DocumentState::Ended);
+        EXPECT_EQ(document.sheets.size(), 2u * row.copies);
+        EXPECT_EQ(document.settings == handedBack, row.whole);
+        EXPECT_EQ(document.settings.back(), row.privateMark);
+        EXPECT_EQ(field16(document.settings, dmFormName), 'B');
+        EXPECT_EQ(field16(document.settings, dmCopies), 1);
+        EXPECT_EQ(
+            std::count_if(fake.transcript.begin(), fake.transcript.end(),
+                          [](const std::string& line) { return line.rfind("DocumentPropertiesW", 0) == 0; }),
+            row.copies == 3 ? 1 : 0);  // nothing else changed through the driver
+    }
+}
+
+TEST_F(Printing, TheDialogGetsTheCurrentPrintersWholeSettingsAndWholeNamesInMovableBlocks) {
     const std::string device = "\\\\server\\Принтер бухгалтерии, этаж 3 (Әсел)";  // 43 characters
     fake.printer.printers = {{device, "Драйвер", "LPT1:"}};  // offsets count units, not bytes
-    fake.printer.orientation = 2;
-    fake.printer.duplex = 3;
+    fake.printer.privatePart = std::string(300, 'p');
     std::vector<std::uint8_t> devMode, devNames;
     fake.dialogs.printDialog = [&](platform::PrintDialogRecord& record) {
         devMode = fake.memory.blocks.at(record.hDevMode);
@@ -203,22 +327,14 @@ TEST_F(Printing, TheDialogGetsTheCurrentPrintersSettingsAndWholeNamesInMovableZe
         return false;
     };
     dialog().ShowPrinter();
-    EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(), "GlobalAlloc 0x42 186"), 1);
+    // The driver's block as long as it makes it, its private part with it.
+    EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(), "GlobalAlloc 0x42 520"), 1);
+    EXPECT_EQ(devMode, fake.printer.driverBlock(device));
     const std::string names =
         utf8ToUtf16Le("Драйвер" + std::string(1, '\0') + device + '\0' + "LPT1:" + '\0');
     EXPECT_EQ(std::count(fake.transcript.begin(), fake.transcript.end(),
                          "GlobalAlloc 0x42 " + std::to_string(8 + names.size())),
               1);
-    ASSERT_EQ(devMode.size(), 186u);
-    // The settings block's field holds the name as far as it can, with its end.
-    const std::string field = utf8ToUtf16Le(characters(device, 0, 31)) + std::string(2, '\0');
-    EXPECT_EQ(std::string(devMode.begin(), devMode.begin() + 64), field);
-    EXPECT_EQ(devMode[68], 186);                                                // dmSize
-    EXPECT_EQ(devMode[72] | (devMode[73] << 8) | (devMode[74] << 16), 0x1001);  // dmFields
-    EXPECT_EQ(devMode[76], 2);                                                  // dmOrientation
-    EXPECT_EQ(devMode[78], 9);                                                  // dmPaperSize
-    EXPECT_EQ(devMode[82] | (devMode[83] << 8), 11906);                         // dmPaperWidth
-    EXPECT_EQ(devMode[94], 3);                                                  // dmDuplex
     // The names block holds every name whole; its offsets count UTF-16 units.
     EXPECT_EQ(std::vector<int>({devNames[0], devNames[2], devNames[4], devNames[6]}),
               std::vector<int>({4, 4 + 8, 4 + 8 + 44, 0}));
@@ -232,7 +348,7 @@ TEST_F(Printing, TheChosenNameFromTheNamesBlockIsMatchedInUpperCaseAgainstEveryP
     confirmWith("LASER", 3);
     EXPECT_FALSE(dialog().ShowPrinter());
     EXPECT_EQ(fake.printer.current, 2u);  // every match becomes current; the last one stays
-    EXPECT_EQ(fake.printer.copies, 3);
+    EXPECT_EQ(fake.printer.field(platform::records::dmCopies), 3);
     confirmWith(network);
     EXPECT_FALSE(dialog().ShowPrinter());
     EXPECT_EQ(fake.printer.current, 3u);
@@ -242,38 +358,42 @@ TEST_F(Printing, TheChosenNameFromTheNamesBlockIsMatchedInUpperCaseAgainstEveryP
     EXPECT_TRUE(fake.memory.blocks.empty());
 }
 
-TEST_F(Printing, ANameWithoutItsEndFailsThroughTheGatedReport) {
-    fake.dialogs.printDialog = [this](platform::PrintDialogRecord& record) {
-        fake.dialogs.confirmPrintDialog(record, "XX");
-        // The header, then "XX" and half a unit (an odd size): read up to its end, never beyond.
-        auto& names = fake.memory.blocks.at(record.hDevNames);
-        names.resize(15);
-        names.shrink_to_fit();
-        // A settings block of an older driver, smaller than the program's: copied within it.
-        auto& settings = fake.memory.blocks.at(record.hDevMode);
-        settings.resize(platform::records::dmCopies + 2);
-        settings.shrink_to_fit();
-        return true;
-    };
-    EXPECT_TRUE(dialog().ShowPrinter());  // as cancelled
-    ASSERT_EQ(fake.boxes.messages.size(), 1u);
-    EXPECT_EQ(fake.boxes.messages[0].text.rfind("Ошибка функции ShowPrinter№5, ", 0), 0u);
-    form.Check_MsgBox.setValue(0);
-    EXPECT_TRUE(dialog().ShowPrinter());
-    EXPECT_EQ(fake.boxes.messages.size(), 1u);  // not shown without the debug box
+TEST_F(Printing, ANameWithoutItsEndOrASettingsBlockCutShortFailsThroughTheGatedReport) {
+    for (bool namesCut : {true, false}) {
+        fake.boxes.messages.clear();
+        form.Check_MsgBox.setValue(1);
+        fake.dialogs.printDialog = [&](platform::PrintDialogRecord& record) {
+            fake.dialogs.confirmPrintDialog(record, "XX");
+            if (namesCut) {
+                // The header, then "XX" and half a unit (an odd size): read up to its end, never beyond.
+                auto& names = fake.memory.blocks.at(record.hDevNames);
+                names.resize(15);
+                names.shrink_to_fit();
+            } else {
+                // A block shorter than its public and private parts: nothing is read beyond it.
+                auto& settings = fake.memory.blocks.at(record.hDevMode);
+                settings.resize(settings.size() - 1);
+                settings.shrink_to_fit();
+            }
+            return true;
+        };
+        EXPECT_TRUE(dialog().ShowPrinter());  // as cancelled
+        ASSERT_EQ(fake.boxes.messages.size(), 1u);
+        EXPECT_EQ(fake.boxes.messages[0].text.rfind("Ошибка функции ShowPrinter№5, ", 0), 0u);
+        form.Check_MsgBox.setValue(0);
+        EXPECT_TRUE(dialog().ShowPrinter());
+        EXPECT_EQ(fake.boxes.messages.size(), 1u);  // not shown without the debug box
+        EXPECT_TRUE(fake.memory.blocks.empty());
+    }
 }
 
 TEST_F(Printing, APrintDialogThatFailsIsReportedAndPrintsNothing) {
     confirmWith("PDF");
     fake.printer.printers.clear();  // no printer: its settings cannot be read
     print("text");
-    fake.printer.printers = {{"Roll plotter", "d", "p"}};
-    fake.printer.width = 40000;  // a page width in twips that the record's 16-bit field cannot hold
-    print("text");
     EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);
-    ASSERT_EQ(fake.boxes.messages.size(), 2u);
+    ASSERT_EQ(fake.boxes.messages.size(), 1u);
     EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции ShowPrinter№482, 'Ошибка принтера', строка 2");
-    EXPECT_EQ(fake.boxes.messages[1].text, "Ошибка функции ShowPrinter№6, 'Переполнение', строка 2");
     EXPECT_TRUE(fake.dialogs.printDialogs.empty());
     EXPECT_TRUE(fake.printer.documents.empty());
 }

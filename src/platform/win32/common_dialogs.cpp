@@ -20,21 +20,20 @@ namespace tivora::win32 {
 // declarations: the field offsets everywhere, the record sizes where the program is 32-bit.
 namespace records = platform::records;
 static_assert(offsetof(DEVMODEW, dmSize) == records::dmSize &&
+              offsetof(DEVMODEW, dmDriverExtra) == records::dmDriverExtra &&
               offsetof(DEVMODEW, dmFields) == records::dmFields &&
               offsetof(DEVMODEW, dmOrientation) == records::dmOrientation &&
               offsetof(DEVMODEW, dmPaperSize) == records::dmPaperSize &&
-              offsetof(DEVMODEW, dmPaperWidth) == records::dmPaperWidth &&
               offsetof(DEVMODEW, dmCopies) == records::dmCopies &&
-              offsetof(DEVMODEW, dmDefaultSource) == records::dmDefaultSource &&
-              offsetof(DEVMODEW, dmPrintQuality) == records::dmPrintQuality &&
-              offsetof(DEVMODEW, dmColor) == records::dmColor &&
               offsetof(DEVMODEW, dmDuplex) == records::dmDuplex &&
               offsetof(DEVMODEW, dmCollate) == records::dmCollate &&
-              sizeof(DEVMODEW::dmDeviceName) == records::dmDeviceNameCharacters * sizeof(WCHAR));
-// The settings block holds the form name, which the dialog reads when dmSize reaches past it,
-// and no more than DEVMODEW.
-static_assert(offsetof(DEVMODEW, dmFormName) + CCHFORMNAME * sizeof(WCHAR) <= records::devModeBytes &&
-              records::devModeBytes <= sizeof(DEVMODEW));
+              offsetof(DEVMODEW, dmFormName) == records::dmFormName &&
+              sizeof(DEVMODEW::dmDeviceName) == records::dmDeviceNameCharacters * sizeof(WCHAR) &&
+              sizeof(DEVMODEW) == records::devModePublicBytes);
+static_assert(records::fieldOrientation == DM_ORIENTATION && records::fieldPaperSize == DM_PAPERSIZE &&
+              records::fieldCopies == DM_COPIES && records::fieldDuplex == DM_DUPLEX &&
+              records::fieldCollate == DM_COLLATE && records::fieldFormName == DM_FORMNAME &&
+              records::simplex == DMDUP_SIMPLEX);
 static_assert(sizeof(DEVNAMES) == records::devNamesHeaderBytes);
 #if !defined(_WIN64)
 static_assert(sizeof(PRINTDLGW) == records::printDialogBytes);

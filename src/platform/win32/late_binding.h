@@ -7,7 +7,6 @@
 
 #include <map>
 #include <string>
-#include <string_view>
 
 #include "platform/win32/system_files.h"
 
@@ -20,9 +19,6 @@ inline HMODULE keptSystemLibrary(const wchar_t* library) {
     static std::map<std::wstring, HMODULE> kept;  // used by the window thread only
     HMODULE& module = kept[library];
     if (!module) {
-        if (std::wstring_view(library) == L"comdlg32.dll" || std::wstring_view(library) == L"winspool.drv") {
-            allowPrinterDriverLibraries();  // printing begins
-        }
         module = loadSystemLibrary(library);
     }
     return module;

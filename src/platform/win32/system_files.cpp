@@ -1,7 +1,6 @@
 // Windows' own programs and libraries, taken from the system folder only.
 #include "platform/win32/system_files.h"
 
-#include <utility>
 #include <vector>
 
 namespace tivora::win32 {
@@ -36,28 +35,6 @@ HMODULE loadSystemLibrary(const wchar_t* name) {
         library = loadSystemLibraryByPath(name);
     }
     return library;
-}
-
-void allowPrinterDriverLibraries() {
-    static bool done = false;
-    if (std::exchange(done, true)) {
-        return;
-    }
-    using GetDirectoryFn = BOOL(WINAPI*)(LPWSTR, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD);
-    using AddFn = void*(WINAPI*)(PCWSTR);
-    HMODULE spooler = loadSystemLibrary(L"winspool.drv");
-    auto getDirectory = spooler ? reinterpret_cast<GetDirectoryFn>(reinterpret_cast<void*>(
-                                      GetProcAddress(spooler, "GetPrinterDriverDirectoryW")))
-                                : nullptr;
-    auto add = reinterpret_cast<AddFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory")));
-    wchar_t folder[MAX_PATH] = {};
-    DWORD needed = 0;
-    if (getDirectory && add &&
-        getDirectory(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(folder), sizeof folder, &needed)) {
-        add(folder);
-        add((std::wstring(folder) + L"\\3").c_str());  // where the drivers of this Windows lie
-    }
 }
 
 HMODULE loadSystemLibraryByPath(const wchar_t* name) {

@@ -27,19 +27,15 @@ HMODULE loadSystemLibraryByPath(const wchar_t* name);
 
 // Called first thing: every library loaded by name, the system's own loads among them, comes from
 // the system folder, never the program's (perhaps Downloads). A loader without the request (Windows
-// 7 before its update) is left as it is. Only administrators' folders may join later.
+// 7 before its update) is left as it is.
 inline void loadLibrariesFromTheSystemFolderOnly() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
         if (auto set = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
                 reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-            set(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS);
+            set(LOAD_LIBRARY_SEARCH_SYSTEM32);
         }
     }
 }
-
-// The spooler's driver folder (only an administrator can write it) joins the library search
-// before the first print dialog: a driver loaded into the program loads its helpers by name.
-void allowPrinterDriverLibraries();
 
 }  // namespace tivora::win32

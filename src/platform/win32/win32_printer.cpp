@@ -1,5 +1,6 @@
 // The printer as the spooler shows it (the one chosen in the print dialog stays current for the
-// rest of the run, with the dialog's settings), and a document on its device context or to a file.
+// rest of the run, with the settings block the dialog handed back), and a document on its device
+// context made with that block, or to a file.
 #include "platform/win32/win32_printer.h"
 
 #include <winspool.h>
@@ -115,87 +116,102 @@ Win32Printer::Installed& Win32Printer::current() {
     return *current_;
 }
 
-DEVMODEW& Win32Printer::settings() {
-    if (devMode_.empty()) {
-        Installed& printer = current();
-        HANDLE handle = nullptr;
-        if (!openPrinter(printer.device.data(), &handle)) {
-            throw RuntimeError(err::PrinterError);
-        }
-        LONG size = documentProperties(handle, printer.device.data(), nullptr, nullptr, 0);
-        if (size <= 0) {
-            // Without the driver's size, the second call could write past any buffer guessed.
-            closePrinter(handle);
-            throw RuntimeError(err::PrinterError);
-        }
-        size = std::max(size, static_cast<LONG>(sizeof(DEVMODEW)));
-        devMode_.assign(static_cast<std::size_t>(size), 0);
-        auto* mode = reinterpret_cast<DEVMODEW*>(devMode_.data());
-        LONG result = documentProperties(handle, printer.device.data(), mode, nullptr, DM_OUT_BUFFER);
-        closePrinter(handle);
-        if (result < 0) {
-            devMode_.clear();
-            throw RuntimeError(err::PrinterError);
-        }
-    }
-    return *reinterpret_cast<DEVMODEW*>(devMode_.data());
-}
-
-void Win32Printer::set(DWORD field, short DEVMODEW::*member, int value) {
-    settings();
-    // The driver keeps a part of the settings of its own behind the public fields: it takes the
-    // change and gives the settings back whole, both parts in agreement.
-    std::vector<BYTE> asked = devMode_;
-    auto* in = reinterpret_cast<DEVMODEW*>(asked.data());
-    in->*member = static_cast<short>(value);
-    in->dmFields |= field;
+std::vector<BYTE> Win32Printer::fromDriver(const DEVMODEW* asked) {
     Installed& printer = current();
     HANDLE handle = nullptr;
     if (!openPrinter(printer.device.data(), &handle)) {
         throw RuntimeError(err::PrinterError);
     }
-    std::vector<BYTE> merged(asked.size(), 0);
-    LONG result =
-        documentProperties(handle, printer.device.data(), reinterpret_cast<DEVMODEW*>(merged.data()), in,
-                           DM_IN_BUFFER | DM_OUT_BUFFER);
+    LONG size = documentProperties(handle, printer.device.data(), nullptr, nullptr, 0);
+    if (size <= 0) {
+        // Without the driver's size, the second call could write past any buffer guessed.
+        closePrinter(handle);
+        throw RuntimeError(err::PrinterError);
+    }
+    std::vector<BYTE> block(std::max<std::size_t>(static_cast<std::size_t>(size), sizeof(DEVMODEW)), 0);
+    LONG result = documentProperties(handle, printer.device.data(), reinterpret_cast<DEVMODEW*>(block.data()),
+                                     const_cast<DEVMODEW*>(asked),
+                                     asked ? DM_IN_BUFFER | DM_OUT_BUFFER : DM_OUT_BUFFER);
     closePrinter(handle);
     if (result < 0) {
         throw RuntimeError(err::PrinterError);  // refused: the settings stay as they were
     }
-    devMode_ = std::move(merged);
+    return block;
+}
+
+DEVMODEW& Win32Printer::devMode() {
+    if (devMode_.empty()) {
+        devMode_ = fromDriver(nullptr);
+    }
+    return *reinterpret_cast<DEVMODEW*>(devMode_.data());
+}
+
+std::vector<std::uint8_t> Win32Printer::settings() {
+    const DEVMODEW& mode = devMode();
+    const std::size_t whole = std::min<std::size_t>(devMode_.size(), mode.dmSize + mode.dmDriverExtra);
+    return std::vector<std::uint8_t>(devMode_.begin(), devMode_.begin() + whole);
+}
+
+void Win32Printer::useSettings(const std::vector<std::uint8_t>& block) {
+    std::vector<BYTE> given(block.begin(), block.end());
+    given.resize(std::max(given.size(), sizeof(DEVMODEW)), 0);
+    auto* mode = reinterpret_cast<DEVMODEW*>(given.data());
+    if (block.size() < offsetof(DEVMODEW, dmFields) + sizeof(DWORD) ||
+        mode->dmSize < offsetof(DEVMODEW, dmFields) + sizeof(DWORD) ||
+        std::size_t{mode->dmSize} + mode->dmDriverExtra > block.size()) {
+        throw RuntimeError(err::PrinterError);  // not a whole settings block
+    }
+    const std::wstring named(mode->dmDeviceName, wcsnlen(mode->dmDeviceName, CCHDEVICENAME));
+    const std::wstring device = current().device.substr(0, CCHDEVICENAME - 1);
+    if (CompareStringOrdinal(named.c_str(), -1, device.c_str(), -1, TRUE) == CSTR_EQUAL) {
+        devMode_ = std::move(given);
+        return;
+    }
+    // Another printer's block: its driver's private part means nothing to this one's driver,
+    // which takes the public fields the block carries.
+    std::fill(given.begin() + mode->dmSize, given.end(), 0);
+    mode->dmDriverExtra = 0;
+    devMode_ = fromDriver(mode);
+}
+
+void Win32Printer::setCopies(int copies, bool collate) {
+    const DEVMODEW& mode = devMode();
+    // A field the block carries lies within its public part, where dmSize says it ends.
+    auto carries = [&](DWORD field, std::size_t offset) {
+        return (mode.dmFields & field) && offset + sizeof(short) <= mode.dmSize;
+    };
+    std::vector<BYTE> asked = devMode_;
+    auto* in = reinterpret_cast<DEVMODEW*>(asked.data());
+    if (carries(DM_COPIES, offsetof(DEVMODEW, dmCopies))) {
+        in->dmCopies = static_cast<short>(copies);
+    } else if (copies != 1) {
+        throw RuntimeError(err::PrinterError);  // the driver makes no copies
+    }
+    if (copies > 1 && carries(DM_COLLATE, offsetof(DEVMODEW, dmCollate))) {
+        in->dmCollate = collate ? DMCOLLATE_TRUE : DMCOLLATE_FALSE;
+    }
+    if (asked != devMode_) {
+        // The driver brings its own part of the settings into agreement with the change.
+        devMode_ = fromDriver(in);
+    }
 }
 
 std::string Win32Printer::DeviceName() { return narrow(current().device); }
 std::string Win32Printer::DriverName() { return narrow(current().driver); }
 std::string Win32Printer::Port() { return narrow(current().port); }
-int Win32Printer::Orientation() { return settings().dmOrientation; }
-void Win32Printer::setOrientation(int value) { set(DM_ORIENTATION, &DEVMODEW::dmOrientation, value); }
-int Win32Printer::PaperSize() { return settings().dmPaperSize; }
-void Win32Printer::setPaperSize(int value) { set(DM_PAPERSIZE, &DEVMODEW::dmPaperSize, value); }
-int Win32Printer::Duplex() { return settings().dmDuplex; }
-void Win32Printer::setDuplex(int value) { set(DM_DUPLEX, &DEVMODEW::dmDuplex, value); }
-void Win32Printer::setCopies(int value) { set(DM_COPIES, &DEVMODEW::dmCopies, value); }
-void Win32Printer::setCollate(int value) { set(DM_COLLATE, &DEVMODEW::dmCollate, value); }
 void Win32Printer::setOutputFile(const std::string& path) { output_ = widen(path); }
 
 int Win32Printer::DeviceCopies() {
     Installed& printer = current();
     return std::max(1,
-                    deviceCapabilities(printer.device.c_str(), printer.port.c_str(), DC_COPIES, &settings()));
-}
-void Win32Printer::setPrintQuality(int value) { set(DM_PRINTQUALITY, &DEVMODEW::dmPrintQuality, value); }
-void Win32Printer::setColorMode(int value) { set(DM_COLOR, &DEVMODEW::dmColor, value); }
-void Win32Printer::setPaperBin(int value) { set(DM_DEFAULTSOURCE, &DEVMODEW::dmDefaultSource, value); }
-
-double Win32Printer::Width() {
-    return std::round(1440.0 * capability(PHYSICALWIDTH) / std::max(1, capability(LOGPIXELSX)));
+                    deviceCapabilities(printer.device.c_str(), printer.port.c_str(), DC_COPIES, &devMode()));
 }
 
 int Win32Printer::capability(int index) {
     if (document_) {
         return GetDeviceCaps(document_, index);
     }
-    HDC info = CreateICW(nullptr, current().device.c_str(), nullptr, &settings());
+    HDC info = CreateICW(nullptr, current().device.c_str(), nullptr, &devMode());
     if (!info) {
         throw RuntimeError(err::PrinterError);
     }
@@ -222,40 +238,46 @@ double Win32Printer::TwipsPerPixelY() {
     return 1440.0 / dpi;
 }
 
-HDC Win32Printer::document() {
-    if (!document_) {
-        HDC dc = CreateDCW(nullptr, current().device.c_str(), nullptr, &settings());
-        if (!dc) {
-            throw RuntimeError(err::PrinterError);
-        }
-        DOCINFOW info{};
-        info.cbSize = sizeof info;
-        info.lpszDocName = L"Tivora!!!";
-        info.lpszOutput = output_.empty() ? nullptr : output_.c_str();
-        if (StartDocW(dc, &info) <= 0) {
-            DeleteDC(dc);
-            throw RuntimeError(err::PrinterError);
-        }
-        document_ = dc;
-        if (StartPage(dc) <= 0) {
-            throw RuntimeError(err::PrinterError);  // the caller abandons the document
-        }
+bool Win32Printer::beginDocument() {
+    if (document_) {
+        return true;
     }
-    return document_;
+    HDC dc = CreateDCW(nullptr, current().device.c_str(), nullptr, &devMode());
+    if (!dc) {
+        throw RuntimeError(err::PrinterError);
+    }
+    DOCINFOW info{};
+    info.cbSize = sizeof info;
+    info.lpszDocName = L"Tivora!!!";
+    info.lpszOutput = output_.empty() ? nullptr : output_.c_str();
+    if (StartDocW(dc, &info) <= 0) {
+        const DWORD error = GetLastError();
+        DeleteDC(dc);
+        if (error == ERROR_CANCELLED) {
+            return false;  // the user cancelled the driver's question for a file name
+        }
+        throw RuntimeError(err::PrinterError);
+    }
+    document_ = dc;
+    if (StartPage(dc) <= 0) {
+        throw RuntimeError(err::PrinterError);  // the caller abandons the document
+    }
+    return true;
 }
 
 void Win32Printer::PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1,
                                 int x2, int y2, int width2, int height2) {
-    HDC dc = document();
+    if (!document_) {
+        throw RuntimeError(err::PrinterError);  // no document begun
+    }
     const auto* picture = reinterpret_cast<const PictureImage*>(image);
-    if (picture && !playPicture(dc, *picture, x1, y1, width1, height1, x2, y2, width2, height2)) {
+    if (picture && !playPicture(document_, *picture, x1, y1, width1, height1, x2, y2, width2, height2)) {
         throw RuntimeError(err::PrinterError);  // the driver refused the page's text
     }
 }
 
 void Win32Printer::NewPage() {
-    HDC dc = document();
-    if (EndPage(dc) <= 0 || StartPage(dc) <= 0) {
+    if (!document_ || EndPage(document_) <= 0 || StartPage(document_) <= 0) {
         throw RuntimeError(err::PrinterError);  // the driver refused the page
     }
 }

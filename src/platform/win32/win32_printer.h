@@ -1,6 +1,6 @@
 // The current printer on Windows: the installed printers from the spooler, the current one's
-// settings in a DEVMODE of our own, and a document on a printer device context, on which a
-// picture's drawing is played again at the printer's own resolution.
+// settings block as its driver or the print dialog gave it, and a document on a printer device
+// context made with that block, on which a picture's drawing is played at the printer's resolution.
 #pragma once
 
 #include <windows.h>
@@ -22,24 +22,16 @@ public:
     std::string DeviceName() override;
     std::string DriverName() override;
     std::string Port() override;
-    int Orientation() override;
-    void setOrientation(int value) override;
-    int PaperSize() override;
-    void setPaperSize(int value) override;
-    double Width() override;
-    int Duplex() override;
-    void setDuplex(int value) override;
-    void setCopies(int value) override;
-    void setCollate(int value) override;
+    std::vector<std::uint8_t> settings() override;
+    void useSettings(const std::vector<std::uint8_t>& block) override;
+    void setCopies(int copies, bool collate) override;
     int DeviceCopies() override;
     void setOutputFile(const std::string& path) override;
-    void setPrintQuality(int value) override;
-    void setColorMode(int value) override;
-    void setPaperBin(int value) override;
     void setScaleModePixels() override {}
     double ScaleHeight() override;
     double TwipsPerPixelX() override;
     double TwipsPerPixelY() override;
+    bool beginDocument() override;
     void PaintPicture(std::uintptr_t image, double x1, double y1, double width1, double height1, int x2,
                       int y2, int width2, int height2) override;
     void NewPage() override;
@@ -52,10 +44,11 @@ private:
     };
     std::vector<Installed> list();
     Installed& current();
-    DEVMODEW& settings();
-    void set(DWORD field, short DEVMODEW::*member, int value);
-    // The document's device context, the document begun on first use.
-    HDC document();
+    // The settings block as a DEVMODEW, its public fields all readable (zeros after a short one).
+    DEVMODEW& devMode();
+    // The driver's block for the current printer: its own, or the one asked merged into it
+    // (DocumentPropertiesW: DM_IN_BUFFER, DM_OUT_BUFFER).
+    std::vector<BYTE> fromDriver(const DEVMODEW* asked);
     // A device capability of the current printer with its settings.
     int capability(int index);
 

@@ -401,6 +401,7 @@ const char kUsage[] =
     "  find-gone TITLE [TIMEOUT_MS] [--class CLASS] wait until no visible such window\n"
     "  list                                          every top-level window\n"
     "  children HWND | window HWND | gettext HWND | settext HWND TEXT\n"
+    "  choose HWND TEXT          pick the item of a list box or combo box, as a click on it would\n"
     "  click HWND [--force] | type HWND TEXT [--force] | close HWND\n"
     "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
     "  focus HWND | keys HWND KEY... (TAB RETURN ESCAPE SPACE UP DOWN LEFT RIGHT F1..F12 A..Z 0..9 0xVK)\n"
@@ -491,6 +492,21 @@ int run(const Args& a) {
                                  &result))
             fail(L"window does not answer WM_SETTEXT");
         emit(Json().num("hwnd", handle_number(h)).num("result", (long long)(LONG_PTR)result));
+        return 0;
+    }
+    if (cmd == L"choose") {
+        HWND h = parse_window(a.at(1));
+        const bool list = _wcsicmp(class_name(h).c_str(), L"ListBox") == 0;
+        DWORD_PTR index = 0;
+        if (!SendMessageTimeoutW(h, list ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, WPARAM(-1),
+                                 (LPARAM)a.at(2).c_str(), SMTO_ABORTIFHUNG, kSendTimeoutMs, &index) ||
+            LRESULT(index) < 0)
+            fail(L"no item \"" + a.at(2) + L"\"");
+        SendMessageTimeoutW(h, list ? LB_SETCURSEL : CB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                            nullptr);
+        post(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), list ? LBN_SELCHANGE : CBN_SELCHANGE),
+             (LPARAM)h);
+        emit(Json().num("hwnd", handle_number(h)).num("chosen", (long long)index));
         return 0;
     }
     if (cmd == L"click") {
