@@ -182,32 +182,41 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
         }
         std::string chosen = foldCase(*device);
         step(10);
-        if (chosen != foldCase(printer.DeviceName())) {
+        bool ofCurrent = chosen == foldCase(printer.DeviceName());
+        if (!ofCurrent) {
             std::vector<std::string> installed = printer.installedPrinters();
             for (std::size_t i = 0; i < installed.size(); ++i) {
                 if (foldCase(installed[i]) == chosen) {
                     printer.makeCurrent(i);
+                    ofCurrent = true;
                 }
             }
         }
         step(11);
-        printer.useSettings(settings);
+        printer.useSettings(settings, ofCurrent);
         // The copies from the settings block where the dialog put them there, else from the record.
         const SettingsBlock block(settings);
         const bool inSettings = asked & platform::PD_USEDEVMODECOPIESANDCOLLATE;
-        const int copies = std::max(1, inSettings ? block.field(dmCopies) : int{record.nCopies});
-        const bool collate =
-            inSettings ? block.field(dmCollate) == 1 : (record.Flags & platform::PD_COLLATE) != 0;
-        // The driver makes them where its block takes copies; the program prints the document again
-        // where not. Nothing else in the block is the program's to change.
+        const int copies = std::max(1, !inSettings                            ? int{record.nCopies}
+                                       : block.carries(fieldCopies, dmCopies) ? block.field(dmCopies)
+                                                                              : 1);
+        const bool collate = inSettings
+                                 ? block.carries(fieldCollate, dmCollate) && block.field(dmCollate) == 1
+                                 : (record.Flags & platform::PD_COLLATE) != 0;
+        // The driver makes them where its block takes copies (and collates them, where asked); the
+        // program prints the document again where not. Nothing else in the block is its to change.
         const bool byDriver =
-            copies == 1 || (block.carries(fieldCopies, dmCopies) && printer.DeviceCopies() >= copies);
+            copies == 1 ||
+            (block.carries(fieldCopies, dmCopies) && printer.DeviceCopies() >= copies &&
+             (!collate || (block.carries(fieldCollate, dmCollate) && printer.DeviceCollates())));
         printer.setCopies(byDriver ? copies : 1, collate);
         step(12);
         answer_ = Answer{};
         answer_.copies = byDriver ? 1 : copies;
         answer_.collate = collate;
-        answer_.twoSided = block.carries(fieldDuplex, dmDuplex) && block.field(dmDuplex) != simplex;
+        const int duplex = block.carries(fieldDuplex, dmDuplex) ? block.field(dmDuplex) : simplex;
+        answer_.twoSided =
+            (duplex == duplexVertical || duplex == duplexHorizontal) && printer.DeviceTwoSided();
         if (record.Flags & platform::PD_PAGENUMS) {
             answer_.firstPage = record.nFromPage;
             answer_.lastPage = record.nToPage;

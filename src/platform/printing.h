@@ -60,7 +60,9 @@ inline constexpr std::uint32_t fieldCopies = 0x100;
 inline constexpr std::uint32_t fieldDuplex = 0x1000;
 inline constexpr std::uint32_t fieldCollate = 0x8000;
 inline constexpr std::uint32_t fieldFormName = 0x10000;
-inline constexpr int simplex = 1;  // dmDuplex of one-sided printing
+inline constexpr int simplex = 1;  // dmDuplex of one-sided printing, then the two ways of two-sided
+inline constexpr int duplexVertical = 2;
+inline constexpr int duplexHorizontal = 3;
 }  // namespace records
 
 // The fields of PRINTDLG the program fills and reads; the others are zero.
@@ -142,9 +144,9 @@ public:
     // The current printer's settings block whole, public and private part: as its driver gives it,
     // or as the print dialog handed it back (useSettings).
     virtual std::vector<std::uint8_t> settings() = 0;
-    // The block the print dialog handed back, kept whole: the documents are made with it. A block
-    // that names another printer gives the current one its public fields only.
-    virtual void useSettings(const std::vector<std::uint8_t>& block) = 0;
+    // The block the print dialog handed back, kept whole when it was made for the current printer
+    // (ofCurrent): the documents are made with it. Another printer's gives its public fields only.
+    virtual void useSettings(const std::vector<std::uint8_t>& block, bool ofCurrent) = 0;
     // The copies the driver makes of a document (collated or not, of more than one), changed in the
     // block through the driver; a field the block does not carry in dmFields is never pushed, and
     // more than one copy asked of a block without DM_COPIES is a printer failure.
@@ -152,6 +154,10 @@ public:
     // The most copies the driver makes of a document itself (DeviceCapabilities DC_COPIES); 1
     // when it makes none.
     virtual int DeviceCopies() = 0;
+    // Whether the driver collates the copies it makes, and prints on both sides of the paper
+    // (DeviceCapabilities DC_COLLATE, DC_DUPLEX): a field a block carries promises neither.
+    virtual bool DeviceCollates() = 0;
+    virtual bool DeviceTwoSided() = 0;
 
     // The documents begun from now on go to this file instead of the printer; "" to the printer.
     virtual void setOutputFile(const std::string& path) = 0;

@@ -40,16 +40,21 @@ public:
     bool confirmPrintDialog(platform::PrintDialogRecord& record, const std::string& device, int copies = 1,
                             bool collate = true) {
         using namespace platform::records;
-        std::vector<std::uint8_t>& settings = memory_.blocks.at(record.hDevMode);
-        if (foldCase(deviceNamed(settings)) != foldCase(characters(device, 0, dmDeviceNameCharacters - 1))) {
-            settings = printer_.driverBlock(device);
+        if (foldCase(device) != foldCase(printer_.DeviceName())) {
+            // Another printer chosen: the dialog hands back a block of its own, from that driver.
+            const std::vector<std::uint8_t> made = printer_.driverBlock(device);
+            memory_.GlobalFree(record.hDevMode);
+            record.hDevMode = memory_.GlobalAlloc(platform::globalMoveable, made.size());
+            memory_.blocks.at(record.hDevMode) = made;
         }
+        std::vector<std::uint8_t>& settings = memory_.blocks.at(record.hDevMode);
         const bool inSettings = record.Flags & platform::PD_USEDEVMODECOPIESANDCOLLATE;
         const std::uint32_t fields = fieldsOf(settings);
         if (inSettings && dmCopies + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
             put16(settings, dmCopies, fields & fieldCopies ? copies : 1);
-            if (dmCollate + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
-                put16(settings, dmCollate, (fields & fieldCollate) && collate ? 1 : 0);
+            if ((fields & fieldCollate) &&
+                dmCollate + 2u <= static_cast<std::size_t>(field16(settings, dmSize))) {
+                put16(settings, dmCollate, printer_.deviceCollates && collate);
             }
         }
         record.nCopies = static_cast<std::uint16_t>(inSettings ? 1 : copies);

@@ -3,9 +3,11 @@
 // pages holding the lines painted whole onto them. A test makes a step fail (482) at its nth time.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -58,6 +60,8 @@ public:
     std::string privatePart = "драйвер: 1 стр. на листе";
     std::vector<std::uint8_t> block;  // the current printer's settings; empty: its driver's own
     int deviceCopies = 9999;
+    bool deviceCollates = true, deviceTwoSided = true;  // DC_COLLATE, DC_DUPLEX
+    std::string driverCalls;  // what a driver writes as the device's name, where not the printer's
     // The user cancels the question for a file that a printer on the port "PORTPROMPT:" asks.
     bool fileQuestionCancelled = false;
     std::string outputFile;  // where the documents go; empty: the printer
@@ -90,7 +94,8 @@ public:
     std::vector<std::uint8_t> driverBlock(const std::string& device) const {
         using namespace platform::records;
         std::vector<std::uint8_t> made(devModePublicBytes, 0);
-        const std::u16string name = utf8ToUtf16(device).substr(0, dmDeviceNameCharacters - 1);
+        const std::u16string name =
+            utf8ToUtf16(driverCalls.empty() ? device : driverCalls).substr(0, dmDeviceNameCharacters - 1);
         for (std::size_t i = 0; i < name.size(); ++i) {
             put16(made, 2 * i, name[i]);
         }
@@ -101,6 +106,7 @@ public:
         put16(made, dmPaperSize, 9);  // A4
         put16(made, dmCopies, 1);
         put16(made, dmDuplex, driverDuplex);
+        put16(made, dmCollate, 1);                                 // whether or not dmFields carries it
         put16(made, dmSize, static_cast<int>(driverPublicBytes));  // an older driver's ends sooner
         made.resize(driverPublicBytes);
         made.insert(made.end(), privatePart.begin(), privatePart.end());
@@ -150,17 +156,23 @@ public:
         }
         return block;
     }
-    // A block naming another printer gives this one its public fields; its own private part stays.
-    void useSettings(const std::vector<std::uint8_t>& given) override {
-        const std::size_t header = platform::records::dmFields;
-        if (foldCase(deviceNamed(given)) ==
-            foldCase(characters(currentPrinter().device, 0, platform::records::dmDeviceNameCharacters - 1))) {
+    // Another printer's block gives this one the public fields it carries; its own private part stays.
+    void useSettings(const std::vector<std::uint8_t>& given, bool ofCurrent) override {
+        using namespace platform::records;
+        if (ofCurrent) {
             block = given;
-        } else {
-            settings();
-            const auto end = std::min(field16(given, platform::records::dmSize),
-                                      field16(block, platform::records::dmSize));
-            std::copy(given.begin() + header, given.begin() + end, block.begin() + header);
+            return;
+        }
+        settings();
+        const std::size_t end = std::min(field16(given, dmSize), field16(block, dmSize));
+        const std::pair<std::uint32_t, std::size_t> fields[] = {
+            {fieldOrientation, dmOrientation}, {fieldPaperSize, dmPaperSize}, {fieldCopies, dmCopies},
+            {fieldDuplex, dmDuplex},           {fieldCollate, dmCollate},     {fieldFormName, dmFormName}};
+        for (auto [flag, at] : fields) {
+            const std::size_t bytes = flag == fieldFormName ? 64 : 2;
+            if (fieldsOf(given) & flag && at + bytes <= end) {
+                std::copy_n(given.begin() + at, bytes, block.begin() + at);
+            }
         }
     }
     // As the driver takes them: only the fields the block carries, more than one copy a failure
@@ -187,6 +199,8 @@ public:
         }
     }
     int DeviceCopies() override { return currentPrinter(), deviceCopies; }
+    bool DeviceCollates() override { return currentPrinter(), deviceCollates; }
+    bool DeviceTwoSided() override { return currentPrinter(), deviceTwoSided; }
     void setOutputFile(const std::string& path) override { outputFile = path; }
     void setScaleModePixels() override { printerScalePixels = true; }
     double ScaleHeight() override { return currentPrinter(), printableHeight; }

@@ -161,18 +161,20 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
     const std::uint32_t copiesOnly = fieldOrientation | fieldCopies;
     struct Answer {
         int deviceCopies = 9, copies = 1, collate = 1, flags = 0;
-        int from = 0, to = 0;              // a range of pages, where chosen
-        const char* file = "";             // named in the save dialog (none: cancelled)
-        bool selected = false;             // text selected in the window
-        std::uint32_t fields = 0;          // the driver's, where not its usual ones
-        std::size_t ends = 0;              // where the driver's public part ends (dmSize), where not 220
-        int duplex = simplex;              // the driver's
-        bool cancelsFileQuestion = false;  // asked by a printer to PDF
-        int textPages = 0;                 // a text of that many pages, each its letter, in place of "abc"
-        const char* pages;                 // each page's first letter, '-' for a blank one
-        int byDriver = 1;                  // copies the driver is asked for
-        int chunksDrawn = 0;               // where counted
-        const char* told = nullptr;        // the pages the text takes, told in plain words
+        int from = 0, to = 0;                   // a range of pages, where chosen
+        const char* file = "";                  // named in the save dialog (none: cancelled)
+        bool selected = false;                  // text selected in the window
+        std::uint32_t fields = 0;               // the driver's, where not its usual ones
+        std::size_t ends = 0;                   // where the driver's public part ends (dmSize), where not 220
+        int duplex = simplex;                   // the driver's
+        bool collates = true, twoSided = true;  // what the driver can do
+        int copiesAfter = 0;                    // the copies of a printer chosen in the dialog
+        bool cancelsFileQuestion = false;       // asked by a printer to PDF
+        int textPages = 0;           // a text of that many pages, each its letter, in place of "abc"
+        const char* pages;           // each page's first letter, '-' for a blank one
+        int byDriver = 1;            // copies the driver is asked for
+        int chunksDrawn = 0;         // where counted
+        const char* told = nullptr;  // the pages the text takes, told in plain words
     };
     for (Answer row : {
              Answer{.flags = PD_PRINTTOFILE, .file = nullptr, .pages = ""},  // cancelled
@@ -205,12 +207,28 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
              Answer{.deviceCopies = 1, .copies = 3, .collate = 0, .duplex = 3, .pages = "abababc-c-c"},
              Answer{.deviceCopies = 1, .copies = 2, .from = 1, .to = 2, .duplex = 2, .pages = "abab"},
              Answer{.deviceCopies = 2, .copies = 2, .duplex = 2, .pages = "abc", .byDriver = 2},
+             Answer{.deviceCopies = 1, .copies = 2, .duplex = 2, .twoSided = false, .pages = "abcabc"},
+             Answer{.deviceCopies = 1, .copies = 2, .duplex = 0, .pages = "abcabc"},  // none set
+             // Collated copies of a driver that cannot collate: the program makes them.
+             Answer{
+                 .deviceCopies = 1, .copies = 3, .collates = false, .copiesAfter = 9, .pages = "abcabcabc"},
+             Answer{.deviceCopies = 1, .copies = 3, .copiesAfter = 9, .pages = "abc", .byDriver = 3},
+             Answer{.deviceCopies = 2,
+             .copies = 2,
+             .collate = 0,
+             .collates = false,
+             .pages = "abc",
+             .byDriver = 2},
+             Answer{.deviceCopies = 2, .copies = 2, .collates = false, .pages = "abc", .byDriver = 2},
+             Answer{.deviceCopies = 2, .copies = 2, .fields = copiesOnly, .pages = "abc", .byDriver = 2},
          }) {
         SCOPED_TRACE(std::string(row.pages) + (row.told ? " told" : ""));
         fake.printer.deviceCopies = row.deviceCopies;
         fake.printer.driverFields = row.fields ? row.fields : driverFields;
         fake.printer.driverPublicBytes = row.ends ? row.ends : devModePublicBytes;
         fake.printer.driverDuplex = row.duplex;
+        fake.printer.deviceCollates = row.collates;
+        fake.printer.deviceTwoSided = row.twoSided;
         fake.printer.printers = {
             row.cancelsFileQuestion
                 ? fakes::FakePrinter::InstalledPrinter{"Microsoft Print to PDF", "d", "PORTPROMPT:"}
@@ -224,6 +242,7 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
             record.Flags |= static_cast<std::uint32_t>(row.flags) | (row.from ? PD_PAGENUMS : 0);
             record.nFromPage = static_cast<std::uint16_t>(row.from);
             record.nToPage = static_cast<std::uint16_t>(row.to);
+            fake.printer.deviceCopies = row.copiesAfter ? row.copiesAfter : row.deviceCopies;
             return fake.dialogs.confirmPrintDialog(record, fake.printer.DeviceName(), row.copies,
                                                    row.collate);
         };
@@ -279,14 +298,18 @@ TEST_F(Printing, TheSettingsBlockTheDialogHandsBackIsTheDocumentsWholeButForTheC
         const char* documentOn;
         bool whole;  // the document made with the dialog's block byte for byte
         char privateMark;
+        const char* driverCalls = "";  // what the driver names the device in its block
     };
     char mark = '0';
     for (Choice row : {Choice{"PDF", 1, "PDF", true, '1'},
                        // Three copies the driver cannot make: the block it was given asks it for one.
                        Choice{"PDF", 3, "PDF", false, '2'}, Choice{"Laser", 1, "Laser", true, '3'},
                        // A printer the program does not know: the current one keeps its own part.
-                       Choice{"Nobody", 1, "Laser", false, '3'}}) {
+                       Choice{"Nobody", 1, "Laser", false, '3'},
+                       // A driver that names its model in the block, not the printer.
+                       Choice{"PDF", 1, "PDF", true, '5', "CUPS PDF Printer v2"}}) {
         SCOPED_TRACE(row.printer + std::to_string(row.copies));
+        fake.printer.driverCalls = row.driverCalls;
         std::vector<std::uint8_t> handedBack;
         fake.dialogs.printDialog = [&](platform::PrintDialogRecord& record) {
             fake.dialogs.confirmPrintDialog(record, row.printer, row.copies);
@@ -309,6 +332,7 @@ TEST_F(Printing, TheSettingsBlockTheDialogHandsBackIsTheDocumentsWholeButForTheC
         EXPECT_EQ(document.settings.back(), row.privateMark);
         EXPECT_EQ(field16(document.settings, dmFormName), 'B');
         EXPECT_EQ(field16(document.settings, dmCopies), 1);
+        EXPECT_TRUE(fake.memory.blocks.empty());  // the blocks the dialog handed back, released
         EXPECT_EQ(
             std::count_if(fake.transcript.begin(), fake.transcript.end(),
                           [](const std::string& line) { return line.rfind("DocumentPropertiesW", 0) == 0; }),

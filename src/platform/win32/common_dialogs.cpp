@@ -33,7 +33,8 @@ static_assert(offsetof(DEVMODEW, dmSize) == records::dmSize &&
 static_assert(records::fieldOrientation == DM_ORIENTATION && records::fieldPaperSize == DM_PAPERSIZE &&
               records::fieldCopies == DM_COPIES && records::fieldDuplex == DM_DUPLEX &&
               records::fieldCollate == DM_COLLATE && records::fieldFormName == DM_FORMNAME &&
-              records::simplex == DMDUP_SIMPLEX);
+              records::simplex == DMDUP_SIMPLEX && records::duplexVertical == DMDUP_VERTICAL &&
+              records::duplexHorizontal == DMDUP_HORIZONTAL);
 static_assert(sizeof(DEVNAMES) == records::devNamesHeaderBytes);
 #if !defined(_WIN64)
 static_assert(sizeof(PRINTDLGW) == records::printDialogBytes);

@@ -152,7 +152,7 @@ std::vector<std::uint8_t> Win32Printer::settings() {
     return std::vector<std::uint8_t>(devMode_.begin(), devMode_.begin() + whole);
 }
 
-void Win32Printer::useSettings(const std::vector<std::uint8_t>& block) {
+void Win32Printer::useSettings(const std::vector<std::uint8_t>& block, bool ofCurrent) {
     std::vector<BYTE> given(block.begin(), block.end());
     given.resize(std::max(given.size(), sizeof(DEVMODEW)), 0);
     auto* mode = reinterpret_cast<DEVMODEW*>(given.data());
@@ -161,9 +161,8 @@ void Win32Printer::useSettings(const std::vector<std::uint8_t>& block) {
         std::size_t{mode->dmSize} + mode->dmDriverExtra > block.size()) {
         throw RuntimeError(err::PrinterError);  // not a whole settings block
     }
-    const std::wstring named(mode->dmDeviceName, wcsnlen(mode->dmDeviceName, CCHDEVICENAME));
-    const std::wstring device = current().device.substr(0, CCHDEVICENAME - 1);
-    if (CompareStringOrdinal(named.c_str(), -1, device.c_str(), -1, TRUE) == CSTR_EQUAL) {
+    // (dmDeviceName cannot tell: many drivers write their model's name there, not the printer's.)
+    if (ofCurrent) {
         devMode_ = std::move(given);
         return;
     }
@@ -205,6 +204,16 @@ int Win32Printer::DeviceCopies() {
     Installed& printer = current();
     return std::max(1,
                     deviceCapabilities(printer.device.c_str(), printer.port.c_str(), DC_COPIES, &devMode()));
+}
+
+bool Win32Printer::DeviceCollates() {
+    Installed& printer = current();
+    return deviceCapabilities(printer.device.c_str(), printer.port.c_str(), DC_COLLATE, &devMode()) == 1;
+}
+
+bool Win32Printer::DeviceTwoSided() {
+    Installed& printer = current();
+    return deviceCapabilities(printer.device.c_str(), printer.port.c_str(), DC_DUPLEX, &devMode()) == 1;
 }
 
 int Win32Printer::capability(int index) {
@@ -250,6 +259,7 @@ bool Win32Printer::beginDocument() {
     info.cbSize = sizeof info;
     info.lpszDocName = L"Tivora!!!";
     info.lpszOutput = output_.empty() ? nullptr : output_.c_str();
+    SetLastError(ERROR_SUCCESS);  // a failure need not set one, and an earlier one is no cancel
     if (StartDocW(dc, &info) <= 0) {
         const DWORD error = GetLastError();
         DeleteDC(dc);

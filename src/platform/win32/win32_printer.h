@@ -23,9 +23,11 @@ public:
     std::string DriverName() override;
     std::string Port() override;
     std::vector<std::uint8_t> settings() override;
-    void useSettings(const std::vector<std::uint8_t>& block) override;
+    void useSettings(const std::vector<std::uint8_t>& block, bool ofCurrent) override;
     void setCopies(int copies, bool collate) override;
     int DeviceCopies() override;
+    bool DeviceCollates() override;
+    bool DeviceTwoSided() override;
     void setOutputFile(const std::string& path) override;
     void setScaleModePixels() override {}
     double ScaleHeight() override;
