@@ -168,7 +168,8 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         std::size_t ends = 0;                   // where the driver's public part ends (dmSize), where not 220
         int duplex = simplex;                   // the driver's
         bool collates = true, twoSided = true;  // what the driver can do
-        int copiesAfter = 0;                    // the copies of a printer chosen in the dialog
+        int copiesAfter = 0;                    // the copies of a printer chosen in the dialog,
+        std::uint32_t fieldsAfter = 0;          // and the fields its block carries
         bool cancelsFileQuestion = false;       // asked by a printer to PDF
         int textPages = 0;           // a text of that many pages, each its letter, in place of "abc"
         const char* pages;           // each page's first letter, '-' for a blank one
@@ -213,6 +214,7 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
              Answer{
                  .deviceCopies = 1, .copies = 3, .collates = false, .copiesAfter = 9, .pages = "abcabcabc"},
              Answer{.deviceCopies = 1, .copies = 3, .copiesAfter = 9, .pages = "abc", .byDriver = 3},
+             Answer{.deviceCopies = 2, .copies = 2, .fieldsAfter = fieldOrientation, .pages = "abc"},  // none
              Answer{.deviceCopies = 2,
              .copies = 2,
              .collate = 0,
@@ -243,8 +245,13 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
             record.nFromPage = static_cast<std::uint16_t>(row.from);
             record.nToPage = static_cast<std::uint16_t>(row.to);
             fake.printer.deviceCopies = row.copiesAfter ? row.copiesAfter : row.deviceCopies;
-            return fake.dialogs.confirmPrintDialog(record, fake.printer.DeviceName(), row.copies,
-                                                   row.collate);
+            fake.dialogs.confirmPrintDialog(record, fake.printer.DeviceName(), row.copies, row.collate);
+            if (row.fieldsAfter) {
+                auto& chosen = fake.memory.blocks.at(record.hDevMode);
+                fakes::put16(chosen, dmFields, static_cast<int>(row.fieldsAfter));
+                fakes::put16(chosen, dmCopies, 1);
+            }
+            return true;
         };
         fake.dialogs.saveDialog = [&](SaveFileRecord& record) {
             return row.file && (record.file = row.file, true);
