@@ -16,7 +16,6 @@ namespace fileError {
 inline constexpr FileError none = 0;
 inline constexpr FileError fileNotFound = 2;
 inline constexpr FileError accessDenied = 5;
-inline constexpr FileError pathNotFound = 3;
 inline constexpr FileError notReady = 21;
 inline constexpr FileError writeFault = 29;
 inline constexpr FileError sharingViolation = 32;
