@@ -343,7 +343,7 @@ void INI_Functions::tellLinkLost(platform::FileError error) {
 bool INI_Functions::wholeSettings(const std::string& file, const std::string& bytes) {
     const bool wide = textMark(bytes) == TextMark::Utf16Le || textMark(bytes) == TextMark::Utf16Be;
     for (size_t at = 0; at < bytes.size(); at += wide ? 2 : 1) {
-        if (bytes[at] == '\0' && (!wide || (at + 1 < bytes.size() && bytes[at + 1] == '\0'))) {
+        if (bytes[at] == '\0' && (!wide || bytes[at + 1] == '\0')) {  // a last odd byte: against the end
             return false;
         }
     }
@@ -359,8 +359,11 @@ bool INI_Functions::wholeSettings(const std::string& file, const std::string& by
 // Cut off between ReplaceFileW's two renames, a save leaves no settings file: the new one stands
 // whole beside it (flushed before), or the old one under its passing name.
 std::string INI_Functions::finishCutOffSave() {
-    for (const std::string& left :
-         {newFileName(Settings_File), Settings_File + ".new", oldFileName(Settings_File)}) {
+    const std::string fresh = newFileName(Settings_File), old = oldFileName(Settings_File);
+    for (const std::string& left : {fresh, Settings_File + ".new", old}) {
+        if (left == old && !platform_.files.fileExists(fresh)) {
+            continue;  // never made without a new one beside it: one left alone is stale
+        }
         std::string bytes;
         platform::FileError error = readWhole(left, bytes);
         if (error == platform::fileError::fileNotFound) {

@@ -97,7 +97,7 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         // (The check of its rights is one request more.)
         {"held at «Выход» just shorter than its wait", AtExit, Saved, 0, {pauses + 1}},
         {"held at «Выход» just longer", AtExit, Kept, 32, {pauses + 2}},
-        {"a scanner maps the file at «Выход»", AtExit, Saved, 0, {2, code::userMappedFile}},
+        {"a scanner maps the file at «Выход»", AtExit, Saved, 0, {2, 1224}},
         {"an access list that forbids the replacement: not waited for", AtExit, Kept, 5, {}, Denied},
         {"a new file left, its name pending while held",
          AtExit,
@@ -195,6 +195,9 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         if (f.ends == ReadOnly || f.ends == LinkLost || f.disk == Denied || (f.at == AtStart && f.error)) {
             EXPECT_EQ(disk.changes, changes) << f.name;  // not a byte written
         }
+        if (f.ends == ReadOnly || f.ends == LinkLost || f.disk == Denied || f.disk == NoFolder) {
+            EXPECT_EQ(t.fake.files.pausedMilliseconds, 0) << f.name;  // no request asked again
+        }
         // One plain report, with the file, the system's reason and what the file is now.
         const std::vector<std::string> told = t.told();
         ASSERT_EQ(told.size(), (f.error || f.ends == ReadOnly) && f.at != AtSessionEnd ? 1u : 0u) << f.name;
@@ -237,6 +240,9 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
         {"the new file's bytes lost: the old one", nullptr, "lost", nullptr, "21", false, "21"},
         {"nothing whole: the design's", nullptr, "cut", nullptr, nullptr, false, "23"},
         {"an older version's new file, a newer key missing", nullptr, "older", nullptr, "21", false, "22"},
+        {"a new file in UTF-16, whole", nullptr, "wide", nullptr, "21", false, "22"},
+        {"an old file alone, stale: not taken, kept", nullptr, nullptr, nullptr, "21", false, "23", false,
+         true},
         {"an old file not whole, no Settings.ini: kept", nullptr, nullptr, nullptr, "cut", false, "23", false,
          true},
         {"a new file beside Settings.ini stays", "21", "22", nullptr, nullptr, false, "21"},
@@ -246,22 +252,28 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
     for (const Left& r : rows) {
         SettingsFaults t;
         auto& disk = t.fake.files.disk;
-        // Each file as the program saves it; one cut short ends before a key, one whose bytes were
-        // lost holds zeros from there on, an older version's lacks a key (of 22).
+        // Each file as the program saves it; one cut short ends before the last key, one whose bytes
+        // were lost holds zeros from a key on, an older version's lacks a key, one in UTF-16 has a
+        // character of a zero byte (both 22).
         const std::pair<std::string, const char*> left[] = {
             {newOf(t.path), r.fresh}, {t.path + ".new", r.earlier}, {oldOf(t.path), r.old}, {t.path, r.ini}};
         for (const auto& [file, hour] : left) {
             const std::string how = hour ? hour : "";
-            const bool cut = how == "cut" || how == "lost", older = how == "older";
+            const bool cut = how == "cut" || how == "lost", older = how == "older" || how == "wide";
             hour ? t.setFullSettings({{"Text_Hour", cut ? "20" : older ? "22" : hour}}) : disk.drop(t.path);
             const std::string text = disk.files.count(t.path) ? disk.files[t.path] : "";
-            const size_t at = text.find(older ? "Form_Main_Text_Minute" : "Form_Main_Text_Hour"),
+            const size_t at = text.find(how == "cut" ? "Form_Top"
+                                        : older      ? "Form_Main_Text_Minute"
+                                                     : "Form_Main_Text_Hour"),
                          end = text.find('\n', at) + 1;
             const std::string lost(text.size() - at, '\0');
-            hour ? void(disk.files[file] = how == "lost" ? text.substr(0, at) + lost
-                                           : cut         ? text.substr(0, at)
-                                           : older       ? text.substr(0, at) + text.substr(end)
-                                                         : text)
+            hour ? void(disk.files[file] =
+                            how == "lost"   ? text.substr(0, at) + lost
+                            : cut           ? text.substr(0, at)
+                            : how == "wide" ? utf8ToMarkedText(cp1251ToUtf8(text) + "[Mine]\r\nnote=aЀ\r\n",
+                                                               TextMark::Utf16Le)
+                            : older         ? text.substr(0, at) + text.substr(end)
+                                            : text)
                  : disk.drop(file);
         }
         const auto laid = disk.files;
@@ -269,8 +281,8 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
         t.startUp();
         EXPECT_EQ(t.form.Text_Hour.text(), r.loads) << r.name;
         EXPECT_EQ(t.told().size(), r.told ? 1u : 0u) << r.name;
-        const bool promoted = !r.ini && !r.told && r.fresh &&
-                              (r.loads == std::string(r.fresh) || r.fresh == std::string("older"));
+        const bool promoted =
+            !r.ini && !r.told && r.fresh && (r.loads == std::string(r.fresh) || r.loads == std::string("22"));
         EXPECT_EQ(disk.files.count(newOf(t.path)) > 0, r.fresh && !promoted) << r.name;  // else left alone
         t.form.Text_Minute.setText("45");
         t.form.TrayMenu_Command_Exit_Click();
@@ -278,9 +290,10 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
             EXPECT_EQ(disk.files, laid) << r.name;
             continue;
         }
-        EXPECT_NE(disk.files[t.path].find("Form_Main_Text_Hour=" + std::string(r.loads)), std::string::npos)
-            << r.name;
-        EXPECT_NE(disk.files[t.path].find("Form_Main_Text_Minute=45"), std::string::npos) << r.name;
+        const std::string& bytes = disk.files[t.path];
+        const std::string saved = textMark(bytes) == TextMark::None ? bytes : markedTextToUtf8(bytes);
+        EXPECT_NE(saved.find("Form_Main_Text_Hour=" + std::string(r.loads)), std::string::npos) << r.name;
+        EXPECT_NE(saved.find("Form_Main_Text_Minute=45"), std::string::npos) << r.name;
         EXPECT_EQ(disk.files.size(), 2u + r.keptBeside) << r.name;  // Settings.ini and the help file
         EXPECT_EQ(disk.files.count(oldOf(t.path)) > 0, r.keptBeside) << r.name;
     }
