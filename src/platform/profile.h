@@ -27,11 +27,14 @@ inline constexpr FileError alreadyExists = 183;
 inline constexpr FileError unableToRemoveReplaced = 1175;
 inline constexpr FileError unableToMoveReplacement = 1176;
 inline constexpr FileError unableToMoveReplacement2 = 1177;
+inline constexpr FileError userMappedFile = 1224;  // a scanner maps the file: it cannot be cut short
 }  // namespace fileError
 
-// Another program holds the file open (a backup or sync tool, an editor): a refusal that passes.
+// Another program holds the file open or mapped (a backup or sync tool, an editor, a scanner): a
+// refusal that passes.
 inline bool heldByAnotherProgram(FileError error) {
-    return error == fileError::sharingViolation || error == fileError::lockViolation;
+    return error == fileError::sharingViolation || error == fileError::lockViolation ||
+           error == fileError::userMappedFile;
 }
 
 // A value as the profile functions read it back: blanks around it dropped, then one pair of the
@@ -72,10 +75,14 @@ public:
     // Sends what the system still holds of the file's bytes to the disk.
     virtual FileError flush(const std::string& path) = 0;
     // The final path of the file that path names when path is a symbolic link to it; "" when path
-    // is the file itself, or names nothing the system can open.
-    virtual std::string linkTarget(const std::string& path) = 0;
+    // is the file itself, or names nothing. An error when path is a link whose final path cannot be
+    // read (its target gone, a volume without a drive letter, a share that will not tell).
+    virtual FileError linkTarget(const std::string& path, std::string& target) = 0;
     // True when the file is marked read-only.
     virtual bool readOnly(const std::string& path) = 0;
+    // Whether the file may be written and removed: accessDenied when its access list forbids it
+    // (none, or another refusal, when it may be or cannot tell now).
+    virtual FileError mayReplace(const std::string& path) = 0;
     // ReplaceFileW: fresh takes target's name and keeps target's attributes, access list and named
     // streams; target is moved to backup on the way. Its errors 1175 to 1177 say what it left.
     virtual FileError replace(const std::string& target, const std::string& fresh,
@@ -87,6 +94,8 @@ public:
     virtual std::string errorText(FileError error) = 0;
     // The thread waits before a refused request is tried again.
     virtual void pause(int milliseconds) = 0;
+    // The milliseconds since the system started, counting on across a wrap: only differences tell.
+    virtual std::uint32_t tickCount() = 0;
 
     // The whole file as bytes; a file that cannot be read is file not found (53).
     std::string readFile(const std::string& path) {

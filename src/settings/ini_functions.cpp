@@ -88,12 +88,19 @@ platform::FileError INI_Functions::keepInUnicode(const std::string& file) {
     return platform_.files.write(file, utf8ToMarkedText(text, TextMark::Utf16Le));
 }
 
-template <class Request>
-platform::FileError INI_Functions::retried(bool (*passes)(platform::FileError), Request request) {
+void INI_Functions::holdFor(int milliseconds) {
+    holdStart_ = platform_.files.tickCount();
+    holdBudget_ = static_cast<std::uint32_t>(milliseconds);
+}
+
+// The time waited is the clock's: a pause lasts to the system's next tick, and a refusal takes
+// time of its own.
+template <class Passes, class Request>
+platform::FileError INI_Functions::retried(Passes passes, Request request) {
     platform::FileError error = request();
-    while (error != platform::fileError::none && passes(error) && holdLeft_ >= retryPauseMilliseconds) {
+    while (error != platform::fileError::none && passes(error) &&
+           platform_.files.tickCount() - holdStart_ < holdBudget_) {
         platform_.files.pause(retryPauseMilliseconds);
-        holdLeft_ -= retryPauseMilliseconds;
         error = request();
     }
     return error;
@@ -136,18 +143,38 @@ std::string oldFileName(const std::string& file) {
 // by ReplaceFileW, keeping what the user made of the file; a link is saved through to its target.
 INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries) {
     platform::Files& files = platform_.files;
-    std::string target = files.linkTarget(Settings_File);
+    std::string target;
+    if (platform::FileError lost = files.linkTarget(Settings_File, target)) {
+        return {Ending::LinkLost, lost, ""};  // saved under its own name, the link would be replaced
+    }
     target = target.empty() ? Settings_File : target;
     if (files.readOnly(target)) {  // the user's word: nothing written, nothing waited for
         return {Ending::ReadOnly, platform::fileError::none, ""};
     }
-    const std::string fresh = newFileName(target), old = oldFileName(target);
-    for (const std::string& left : {fresh, old, Settings_File + ".new"}) {
-        files.remove(left);  // left by a save that was cut off (".ini.new" by earlier versions)
-    }
-    holdLeft_ = saveHoldMilliseconds;
-    auto held = [&](auto request) { return retried(platform::heldByAnotherProgram, request); };
     bool existed = files.fileExists(target);
+    // An access list that forbids the replacement does so for good: not waited for.
+    if (existed && files.mayReplace(target) == platform::fileError::accessDenied) {
+        return {Ending::Kept, platform::fileError::accessDenied, ""};
+    }
+    const std::string fresh = newFileName(target), old = oldFileName(target);
+    // A removed file's name stays taken ("access denied") while a scanner still holds it.
+    const bool pending = files.fileExists(fresh);
+    files.remove(fresh);  // left by a save that was cut off, or by one that failed
+    for (const std::string& left : {old, Settings_File + ".new"}) {
+        // (".ini.new" by earlier versions.) Without the file, one the start did not take may be
+        // the only copy of the user's settings.
+        existed ? files.remove(left) : void();
+    }
+    holdFor(saveHoldMilliseconds);
+    auto held = [&](auto request) { return retried(platform::heldByAnotherProgram, request); };
+    auto heldNew = [&](auto request) {
+        return retried(
+            [&](platform::FileError error) {
+                return platform::heldByAnotherProgram(error) ||
+                       (pending && error == platform::fileError::accessDenied);
+            },
+            request);
+    };
     auto discard = [&](platform::FileError error) {
         files.remove(fresh);
         return SaveResult{existed ? Ending::Kept : Ending::NotCreated, error, ""};
@@ -156,7 +183,7 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
         std::string bytes;
         platform::FileError error = readWhole(target, bytes);
         if (error == platform::fileError::none) {
-            error = held([&] { return files.write(fresh, bytes); });
+            error = heldNew([&] { return files.write(fresh, bytes); });
         }
         existed = error != platform::fileError::fileNotFound;
         if (error != platform::fileError::none && existed) {
@@ -164,7 +191,7 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
         }
     }
     for (const Entry& entry : entries) {
-        platform::FileError error = held([&] {
+        platform::FileError error = heldNew([&] {
             return WriteIni(fresh, entry.section, entry.key, entry.value) ? platform::fileError::none
                    : lastWriteError_ != platform::fileError::none         ? lastWriteError_
                                                                           : platform::fileError::writeFault;
@@ -220,9 +247,9 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
         const std::string& section = window.name();
         if (direction == Load) {
             step(3);
-            holdLeft_ = readHoldMilliseconds;
+            holdFor(readHoldMilliseconds);
             std::string source = Settings_File;
-            if (!platform_.files.fileExists(Settings_File) && (source = finishCutOffSave(window)).empty()) {
+            if (!platform_.files.fileExists(Settings_File) && (source = finishCutOffSave()).empty()) {
                 return;
             }
             // A backup or sync tool at logon holds the file for a moment; a file still unreadable
@@ -231,6 +258,9 @@ void INI_Functions::Settings(int direction, forms::Form& window) {
             std::string bytes;
             platform::FileError unreadable = readWhole(source, bytes);
             if (unreadable == platform::fileError::fileNotFound) {
+                std::string target;  // a link is there, but not what it names
+                platform::FileError lost = platform_.files.linkTarget(Settings_File, target);
+                lost != platform::fileError::none ? tellLinkLost(lost) : void();
                 return;
             }
             if (unreadable != platform::fileError::none) {
@@ -298,28 +328,42 @@ void INI_Functions::tellUnreadable(const std::string& file, platform::FileError 
                                 TIVORA_TITLE);
 }
 
-// Every key that a save writes stands in the file (one cut off in its write lacks some).
-bool INI_Functions::holdsEveryKey(const std::string& file, forms::Form& window) {
-    auto holds = [&](const std::string& section, const std::string& key) {
-        std::u16string buffer(3, u'\0');
-        return !(platform_.profile.GetPrivateProfileStringW(utf8ToUtf16(section), utf8ToUtf16(key), u"\x1",
-                                                            buffer, utf8ToUtf16(file)) == 1 &&
-                 buffer[0] == u'\x1');
-    };
-    for (forms::Control* control : window.controls()) {
-        if ((hasTextKey(control->kind()) || hasValueKey(control->kind())) &&
-            !holds(window.name(), window.name() + "_" + control->name())) {
+void INI_Functions::tellLinkLost(platform::FileError error) {
+    fileNotOurs_ = true;
+    platform_.messageBoxes.show("Файл настроек\n" + Settings_File +
+                                    "\nявляется ссылкой, а файл, на который она указывает, не найден:\n\n" +
+                                    platform_.files.errorText(error) +
+                                    "\n\nПрограмма работает с настройками по умолчанию и не будет сохранять "
+                                    "свои настройки, пока ссылка не ведёт к файлу.",
+                                TIVORA_TITLE);
+}
+
+// Whole whichever version wrote it: a save writes the window's position last, and the bytes of a
+// file cut off before its flush are lost as zeros. Keys of newer controls may be missing.
+bool INI_Functions::wholeSettings(const std::string& file, const std::string& bytes) {
+    const bool wide = textMark(bytes) == TextMark::Utf16Le || textMark(bytes) == TextMark::Utf16Be;
+    for (size_t at = 0; at < bytes.size(); at += wide ? 2 : 1) {
+        if (bytes[at] == '\0' && (!wide || bytes[at + 1] == '\0')) {  // a last odd byte: against the end
             return false;
         }
     }
-    return holds(positionSection, "Form_Left") && holds(positionSection, "Form_Top");
+    auto holds = [&](const std::string& key) {
+        std::u16string buffer(3, u'\0');
+        return !(platform_.profile.GetPrivateProfileStringW(utf8ToUtf16(positionSection), utf8ToUtf16(key),
+                                                            u"\x1", buffer, utf8ToUtf16(file)) == 1 &&
+                 buffer[0] == u'\x1');
+    };
+    return holds("Form_Left") && holds("Form_Top");
 }
 
 // Cut off between ReplaceFileW's two renames, a save leaves no settings file: the new one stands
 // whole beside it (flushed before), or the old one under its passing name.
-std::string INI_Functions::finishCutOffSave(forms::Form& window) {
-    for (const std::string& left :
-         {newFileName(Settings_File), Settings_File + ".new", oldFileName(Settings_File)}) {
+std::string INI_Functions::finishCutOffSave() {
+    const std::string fresh = newFileName(Settings_File), old = oldFileName(Settings_File);
+    for (const std::string& left : {fresh, Settings_File + ".new", old}) {
+        if (left == old && !platform_.files.fileExists(fresh)) {
+            continue;  // never made without a new one beside it: one left alone is stale
+        }
         std::string bytes;
         platform::FileError error = readWhole(left, bytes);
         if (error == platform::fileError::fileNotFound) {
@@ -329,7 +373,7 @@ std::string INI_Functions::finishCutOffSave(forms::Form& window) {
             tellUnreadable(left, error);
             return "";
         }
-        if (!holdsEveryKey(left, window)) {
+        if (!wholeSettings(left, bytes)) {
             continue;
         }
         error = retried(platform::heldByAnotherProgram,
@@ -355,11 +399,14 @@ void INI_Functions::reportFailedSave() {
     }
     SaveResult failed = std::exchange(failedSave_, SaveResult{});
     const std::string changes = "Изменения настроек, сделанные после запуска программы, ";
-    if (failed.ending == Ending::ReadOnly) {
+    if (failed.ending == Ending::ReadOnly || failed.ending == Ending::LinkLost) {
         platform_.messageBoxes.show(
             "Файл настроек\n" + Settings_File +
-                "\nотмечен атрибутом «Только чтение», и программа его не изменяет.\n\n" + changes +
-                "в него не записаны.",
+                (failed.ending == Ending::ReadOnly
+                     ? "\nотмечен атрибутом «Только чтение», и программа его не изменяет.\n\n"
+                     : "\nявляется ссылкой, а файл, на который она указывает, не найден:\n\n" +
+                           platform_.files.errorText(failed.error) + "\n\n") +
+                changes + "в него не записаны.",
             TIVORA_TITLE);
         return;
     }

@@ -52,31 +52,33 @@ private:
         std::string section, key, value;
     };
     // What a failed save left: the file as it was, no file, or the new one waiting beside it.
-    enum class Ending { Saved, ReadOnly, Kept, NotCreated, Waiting };
+    enum class Ending { Saved, ReadOnly, LinkLost, Kept, NotCreated, Waiting };
     struct SaveResult {
         Ending ending = Ending::Saved;
         platform::FileError error = platform::fileError::none;
         std::string waiting;  // the new file's path
     };
     SaveResult save(const std::vector<Entry>& entries);
-    // Asks again while the refusal is one that passes and the time to wait is not spent.
-    template <class Request>
-    platform::FileError retried(bool (*passes)(platform::FileError), Request request);
+    // Asks again while the refusal is one that passes and the time to wait, from holdFor, is not spent.
+    void holdFor(int milliseconds);
+    template <class Passes, class Request>
+    platform::FileError retried(Passes passes, Request request);
     // A file whole, waited for while another program holds it.
     platform::FileError readWhole(const std::string& file, std::string& bytes);
     // The settings file that a save cut off between its renames left under another name, put back
     // in place; the file to load from ("" when there is none).
-    std::string finishCutOffSave(forms::Form& window);
-    bool holdsEveryKey(const std::string& file, forms::Form& window);
+    std::string finishCutOffSave();
+    bool wholeSettings(const std::string& file, const std::string& bytes);
     void tellUnreadable(const std::string& file, platform::FileError error);
+    void tellLinkLost(platform::FileError error);
     bool codePageHolds(const std::string& text);
     platform::FileError keepInUnicode(const std::string& file);
 
     platform::Platform& platform_;
     ErrorReporter& reporter_;
     platform::FileError lastWriteError_ = platform::fileError::none;
-    bool fileNotOurs_ = false;  // it could not be read or put back at start-up
-    int holdLeft_ = 0;          // of the current load's or save's time to wait
+    bool fileNotOurs_ = false;                      // it could not be read or put back at start-up
+    std::uint32_t holdStart_ = 0, holdBudget_ = 0;  // the current load's or save's time to wait
     SaveResult failedSave_;
 };
 

@@ -2,6 +2,8 @@
 // disk in memory.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 #include "fakes/memory_file_store.h"
@@ -18,6 +20,11 @@ public:
     MemoryFileStore disk;
     platform::PortableProfile profile{disk};
     int pausedMilliseconds = 0;
+    // The system's clock in microseconds: a pause ends at a whole tick of 15.625 ms, as Sleep does
+    // with the default timer.
+    std::uint64_t clock = 0;
+    // Links whose final path the system will not tell (a volume without a drive letter, a share).
+    std::map<std::string, platform::FileError> finalPathRefused;
     // As GetFileAttributesW: a link is there, whether or not what it names is.
     bool fileExists(const std::string& path) override { return !disk.dead() && disk.exists(path); }
     std::string file(const std::string& path) { return disk.files.count(path) ? disk.files[path] : "<none>"; }
@@ -32,13 +39,29 @@ public:
         return hidden ? platform::fileError::accessDenied : disk.write(path, bytes);
     }
     platform::FileError flush(const std::string& path) override { return disk.flush(path); }
-    std::string linkTarget(const std::string& path) override {
-        std::string target = disk.resolve(path);
-        return disk.links.count(path) && disk.files.count(target) ? target : "";
+    platform::FileError linkTarget(const std::string& path, std::string& target) override {
+        target = disk.resolve(path);
+        auto refused = finalPathRefused.find(path);
+        platform::FileError error = !disk.links.count(path)             ? platform::fileError::none
+                                    : refused != finalPathRefused.end() ? refused->second
+                                    : disk.files.count(target)          ? platform::fileError::none
+                                                                        : platform::fileError::fileNotFound;
+        target = disk.links.count(path) && !error ? target : "";
+        return error;
     }
     bool readOnly(const std::string& path) override {
         auto marks = disk.marks.find(disk.resolve(path));
         return marks != disk.marks.end() && marks->second.readOnly;
+    }
+    // Another program's hold, whatever ReplaceFileW would answer, is a sharing violation here.
+    platform::FileError mayReplace(const std::string& path) override {
+        std::string file = disk.resolve(path);
+        auto hold = disk.held.find(file);
+        bool holding = hold != disk.held.end() && hold->second.requests != 0;
+        platform::FileError refused = disk.dead()               ? platform::fileError::notReady
+                                      : !disk.files.count(file) ? platform::fileError::fileNotFound
+                                                                : disk.refusal(file, true);
+        return holding && refused ? platform::fileError::sharingViolation : refused;
     }
     platform::FileError replace(const std::string& target, const std::string& fresh,
                                 const std::string& backup) override {
@@ -51,7 +74,11 @@ public:
     std::string errorText(platform::FileError error) override {
         return "system error " + std::to_string(error);
     }
-    void pause(int milliseconds) override { pausedMilliseconds += milliseconds; }
+    void pause(int milliseconds) override {
+        pausedMilliseconds += milliseconds;
+        clock += (milliseconds * 1000ull + 15624) / 15625 * 15625;
+    }
+    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock / 1000); }
 };
 
 }  // namespace tivora::fakes

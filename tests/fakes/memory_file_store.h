@@ -23,20 +23,22 @@ public:
     std::map<std::string, std::string> files;
     // Another program holds a path open: it refuses this many requests (every one while negative)
     // with this error, reads too unless it shares them; then it is let go. A scanner takes it again
-    // after each write.
+    // after each write. One that shares removal lets the file go at once, its name pending.
     struct Hold {
         int requests = 0;
         FileError error = platform::fileError::sharingViolation;
-        bool sharesReading = false, afterEachWrite = false;
+        bool sharesReading = false, afterEachWrite = false, sharesRemoval = false;
         int each = 0;
-        Hold(int n = 0, FileError e = platform::fileError::sharingViolation, bool r = false, bool w = false)
-            : requests(n), error(e), sharesReading(r), afterEachWrite(w), each(n) {}
+        Hold(int n = 0, FileError e = platform::fileError::sharingViolation, bool r = false, bool w = false,
+             bool d = false)
+            : requests(n), error(e), sharesReading(r), afterEachWrite(w), sharesRemoval(d), each(n) {}
     };
     std::map<std::string, Hold> held;
     // What a file carries beside its bytes, which ReplaceFileW keeps and a rename loses.
     struct Marks {
         bool readOnly = false, hidden = false, system = false;
         std::string access, streams;  // an access list and named streams the user gave it
+        bool denies = false;          // the access list denies writing and removal
         bool operator==(const Marks&) const = default;
     };
     std::map<std::string, Marks> marks;
@@ -51,7 +53,8 @@ public:
     // last one every later request; each leaves what Windows documents of it (ReplaceFileW's 1177:
     // the old file under the backup name, the new one under its own).
     std::map<std::string, std::deque<FileError>> answers;
-    // A rename over a file is a removal and a move (FAT32, exFAT), or one step (NTFS).
+    // A rename is one step (NTFS), or on FAT32 and exFAT the new entry written, then the old one
+    // removed (over a file, that one removed first).
     bool renameInTwoSteps = false;
     // The power fails once this many changes reached the disk: bytes not flushed since their write
     // are lost (zeros are left), and nothing answers any more. Renames are on the disk at once.
@@ -111,7 +114,9 @@ public:
     }
 
     void remove(const std::string& path) override {
-        if (dead() || !exists(path) || (!links.count(path) && refusal(path, true))) {
+        auto hold = held.find(path);
+        bool shared = hold != held.end() && hold->second.sharesRemoval;
+        if (dead() || !exists(path) || (!links.count(path) && !shared && refusal(path, true))) {
             return;
         }
         links.count(path) ? void(links.erase(path)) : drop(path);
@@ -169,7 +174,7 @@ public:
             return hold->second.error;
         }
         bool inReadOnlyFolder = !readOnlyFolder.empty() && path.starts_with(readOnlyFolder);
-        bool readOnly = marks.count(path) && marks[path].readOnly;
+        bool readOnly = marks.count(path) && (marks[path].readOnly || marks[path].denies);
         return writing && (inReadOnlyFolder || readOnly) ? platform::fileError::accessDenied
                                                          : platform::fileError::none;
     }
@@ -209,15 +214,20 @@ private:
         }
         if (links.count(from)) {
             links[to] = links[from];
-            links.erase(from);
             files.erase(to);
         } else {
             links.erase(to);
-            files[to] = std::move(files[from]);
+            files[to] = files[from];
             marks.count(from) ? void(marks[to] = marks[from]) : void(marks.erase(to));
             unflushed.count(from) ? void(unflushed.insert(to)) : void(unflushed.erase(to));
-            drop(from);
         }
+        if (renameInTwoSteps) {
+            changed();
+            if (dead()) {
+                return false;  // both names, the same bytes
+            }
+        }
+        links.count(from) ? void(links.erase(from)) : drop(from);
         changed();
         return true;
     }

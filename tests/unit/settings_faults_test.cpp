@@ -15,7 +15,8 @@ namespace code = platform::fileError;
 const Marks users{
     .hidden = true, .system = true, .access = "Анна: чтение и запись", .streams = "Zone.Identifier"};
 constexpr int pause = INI_Functions::retryPauseMilliseconds;
-constexpr int pauses = INI_Functions::saveHoldMilliseconds / pause;
+// Each pause lasts two ticks of 15.625 ms (a request refused takes no time in the fake).
+constexpr int pauses = INI_Functions::saveHoldMilliseconds * 1000 / 31250;
 
 struct SettingsFaults : fakes::StartUpFixture {
     const std::string path = folder + "\\Settings.ini";
@@ -55,9 +56,20 @@ enum Disk {
     NoFolder,
     Linked,
     LinkedNew,
-    Scanned
+    LinkUnread,  // its final path is refused
+    LinkGone,    // what it names is gone
+    Scanned,
+    LeftOver,  // a cut-off save's new file stands, held by a scanner on its removal
+    Denied     // its access list denies writing and removal
 };
-enum Ending { Saved, Kept, NotCreated, Waiting, ReadOnly };  // the file afterwards, and the report's end
+enum Ending {
+    Saved,
+    Kept,
+    NotCreated,
+    Waiting,
+    ReadOnly,
+    LinkLost
+};  // the file afterwards, and the report's end
 // What ReplaceFileW answers, and MoveFileExW for the new file and for the old one, request by request.
 struct Answers {
     std::deque<platform::FileError> replace{}, move{}, moveBack{};
@@ -82,8 +94,17 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         {"held 3 s at start, inside its wait", AtStart, Saved, 0, {3000 / pause}},
         {"held at «Выход»", AtExit, Kept, 32, {-1}},
         {"held for a moment at «Выход»", AtExit, Saved, 0, {5}},
-        {"held at «Выход» just shorter than its wait", AtExit, Saved, 0, {pauses}},
-        {"held at «Выход» just longer", AtExit, Kept, 32, {pauses + 1}},
+        // (The check of its rights is one request more.)
+        {"held at «Выход» just shorter than its wait", AtExit, Saved, 0, {pauses + 1}},
+        {"held at «Выход» just longer", AtExit, Kept, 32, {pauses + 2}},
+        {"a scanner maps the file at «Выход»", AtExit, Saved, 0, {2, 1224}},
+        {"an access list that forbids the replacement: not waited for", AtExit, Kept, 5, {}, Denied},
+        {"a new file left, its name pending while held",
+         AtExit,
+         Saved,
+         0,
+         {2, 5, false, false, true},
+         LeftOver},
         {"access denied on the replacement, twice", AtExit, Saved, 0, {2, code::accessDenied, true}},
         {"a lock on the replacement, twice", AtExit, Saved, 0, {2, code::lockViolation, true}},
         {"a scanner looks at the new file after each write", AtExit, Saved, 0, {2, 32, false, true}, Scanned},
@@ -94,6 +115,8 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         {"a file marked read-only as the session ends", AtSessionEnd, ReadOnly, 0, {}, ReadOnlyFile},
         {"a link: saved through to the file it names", AtExit, Saved, 0, {}, Linked},
         {"a link to a file named as the new one", AtExit, Saved, 0, {}, LinkedNew},
+        {"a link whose final path is refused: not written", AtExit, LinkLost, 3, {}, LinkUnread},
+        {"a link to a file that is gone: told, never saved", AtStart, NotCreated, 2, {}, LinkGone},
         {"a full disk at the long message", AtExit, Kept, 112, {}, Full, {}, z.c_str()},
         {"a full disk at the switch to UTF-16", AtExit, Kept, 112, {}, Full, {}, "Ұйықтау уақыты", 5},
         {"a full disk the profile writer overlooks", AtExit, Kept, 29, {}, FullUnnoticed, {}, z.c_str()},
@@ -112,17 +135,21 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
     for (const Fault& f : faults) {
         SettingsFaults t;
         auto& disk = t.fake.files.disk;
-        const bool linked = f.disk == Linked || f.disk == LinkedNew;
-        const std::string target = linked ? (f.disk == Linked ? t.sync : "D:\\Sync\\Tivora.new") : t.path;
+        const bool linked = f.disk >= Linked && f.disk <= LinkGone;
+        const std::string target = linked ? (f.disk == LinkedNew ? "D:\\Sync\\Tivora.new" : t.sync) : t.path;
         if (linked || f.disk == NoFile || f.disk == NoFolder) {
             disk.files[target] = disk.files[t.path];
             linked ? void(disk.links[t.path] = target) : disk.drop(target);
             std::swap(disk.marks[target], disk.marks[t.path]);
             disk.files.erase(t.path);
+            f.disk == LinkGone ? disk.drop(target) : void();
         }
         const std::string fresh = newOf(target), before = disk.files.count(target) ? disk.files[target] : "";
         auto set = [&] {
-            disk.held[f.disk == Scanned ? fresh : target] = f.hold;
+            disk.held[f.disk == Scanned || f.disk == LeftOver ? fresh : target] = f.hold;
+            f.disk == LeftOver ? void(disk.files[fresh] = before) : void();
+            f.disk == LinkUnread ? void(t.fake.files.finalPathRefused[t.path] = 3) : void();
+            disk.marks[target].denies = f.disk == Denied;
             disk.readOnlyFolder = f.disk == ReadOnlyFolder || f.disk == NoFolder ? t.folder + "\\" : "";
             disk.marks[target].readOnly = f.disk == ReadOnlyFile;
             disk.capacity =
@@ -161,26 +188,38 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         EXPECT_EQ(disk.exists(target), f.ends != Waiting && f.ends != NotCreated) << f.name;
         Marks marks = before.empty() || f.ends == Waiting ? Marks{} : users;
         marks.readOnly = f.disk == ReadOnlyFile;
+        marks.denies = f.disk == Denied;
         EXPECT_EQ(disk.marks[target], marks) << f.name;
         EXPECT_EQ(disk.links.count(t.path) > 0, linked) << f.name;
         EXPECT_EQ(disk.files.size(), 2u + (f.ends == Waiting) - (f.ends == NotCreated)) << f.name;
-        if (f.ends == ReadOnly || (f.at == AtStart && f.error)) {
+        if (f.ends == ReadOnly || f.ends == LinkLost || f.disk == Denied || (f.at == AtStart && f.error)) {
             EXPECT_EQ(disk.changes, changes) << f.name;  // not a byte written
+        }
+        if (f.ends == ReadOnly || f.ends == LinkLost || f.disk == Denied || f.disk == NoFolder) {
+            EXPECT_EQ(t.fake.files.pausedMilliseconds, 0) << f.name;  // no request asked again
         }
         // One plain report, with the file, the system's reason and what the file is now.
         const std::vector<std::string> told = t.told();
         ASSERT_EQ(told.size(), (f.error || f.ends == ReadOnly) && f.at != AtSessionEnd ? 1u : 0u) << f.name;
         const std::string reason =
             f.ends == ReadOnly ? "Файл настроек\n" + t.path + "\nотмечен атрибутом «Только"
+            : f.disk == LinkUnread || f.disk == LinkGone
+                ? "Файл настроек\n" + t.path +
+                      "\nявляется ссылкой, а файл, на который она указывает, не найден:\n\n"
             : f.at == AtStart ? "Не удалось прочитать файл настроек\n" + t.path + "\n\n"
                               : "Не удалось сохранить настройки в файл\n" + t.path + "\n\n";
-        const std::string ends[] = {"", "файл остался прежним.", "файл настроек не создан.",
+        const std::string ends[] = {"",
+                                    "файл остался прежним.",
+                                    "файл настроек не создан.",
                                     fresh + "\nи будут взяты из него при следующем запуске программы.",
+                                    "в него не записаны.",
                                     "в него не записаны."};
         EXPECT_TRUE(told.empty() || (told[0].starts_with(reason) &&
                                      (f.error == 0 || told[0].find("system error " + std::to_string(f.error) +
                                                                    "\n") == reason.size()) &&
-                                     (f.at == AtStart || told[0].ends_with(ends[f.ends]))))
+                                     (f.disk == LinkGone ? told[0].ends_with("пока ссылка не ведёт к файлу.")
+                                      : f.at == AtStart ? true
+                                                        : told[0].ends_with(ends[f.ends]))))
             << f.name << ": " << told[0];
     }
 }
@@ -191,14 +230,21 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
         const char* name;
         const char *ini, *fresh, *earlier, *old;  // the hour each file holds; "cut": one cut short
         bool readOnlyFolder;
-        const char* loads;  // the hour the start loads
-        bool told = false;
+        const char* loads;                      // the hour the start loads
+        bool told = false, keptBeside = false;  // a left-over not taken, kept beside the saved file
     };
     const Left rows[] = {
         {"the new file whole", nullptr, "22", nullptr, "21", false, "22"},
         {"an earlier version's new file", nullptr, nullptr, "22", nullptr, false, "22"},
         {"the new file cut short: the old one", nullptr, "cut", nullptr, "21", false, "21"},
+        {"the new file's bytes lost: the old one", nullptr, "lost", nullptr, "21", false, "21"},
         {"nothing whole: the design's", nullptr, "cut", nullptr, nullptr, false, "23"},
+        {"an older version's new file, a newer key missing", nullptr, "older", nullptr, "21", false, "22"},
+        {"a new file in UTF-16, whole", nullptr, "wide", nullptr, "21", false, "22"},
+        {"an old file alone, stale: not taken, kept", nullptr, nullptr, nullptr, "21", false, "23", false,
+         true},
+        {"an old file not whole, no Settings.ini: kept", nullptr, nullptr, nullptr, "cut", false, "23", false,
+         true},
         {"a new file beside Settings.ini stays", "21", "22", nullptr, nullptr, false, "21"},
         {"the new file cannot take the name: loaded, told, not saved over", nullptr, "22", nullptr, nullptr,
          true, "22", true},
@@ -206,15 +252,28 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
     for (const Left& r : rows) {
         SettingsFaults t;
         auto& disk = t.fake.files.disk;
-        // Each file as the program saves it, a key missing from one cut short.
+        // Each file as the program saves it; one cut short ends before the last key, one whose bytes
+        // were lost holds zeros from a key on, an older version's lacks a key, one in UTF-16 has a
+        // character of a zero byte (both 22).
         const std::pair<std::string, const char*> left[] = {
             {newOf(t.path), r.fresh}, {t.path + ".new", r.earlier}, {oldOf(t.path), r.old}, {t.path, r.ini}};
         for (const auto& [file, hour] : left) {
-            const bool cut = hour && hour == std::string("cut");
-            hour ? t.setFullSettings({{"Text_Hour", cut ? "20" : hour}}) : disk.drop(t.path);
+            const std::string how = hour ? hour : "";
+            const bool cut = how == "cut" || how == "lost", older = how == "older" || how == "wide";
+            hour ? t.setFullSettings({{"Text_Hour", cut ? "20" : older ? "22" : hour}}) : disk.drop(t.path);
             const std::string text = disk.files.count(t.path) ? disk.files[t.path] : "";
-            const size_t at = text.find("Form_Main_Text_Hour"), end = text.find('\n', at) + 1;
-            hour ? void(disk.files[file] = cut ? text.substr(0, at) + text.substr(end) : text)
+            const size_t at = text.find(how == "cut" ? "Form_Top"
+                                        : older      ? "Form_Main_Text_Minute"
+                                                     : "Form_Main_Text_Hour"),
+                         end = text.find('\n', at) + 1;
+            const std::string lost(text.size() - at, '\0');
+            hour ? void(disk.files[file] =
+                            how == "lost"   ? text.substr(0, at) + lost
+                            : cut           ? text.substr(0, at)
+                            : how == "wide" ? utf8ToMarkedText(cp1251ToUtf8(text) + "[Mine]\r\nnote=aЀ\r\n",
+                                                               TextMark::Utf16Le)
+                            : older         ? text.substr(0, at) + text.substr(end)
+                                            : text)
                  : disk.drop(file);
         }
         const auto laid = disk.files;
@@ -222,7 +281,8 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
         t.startUp();
         EXPECT_EQ(t.form.Text_Hour.text(), r.loads) << r.name;
         EXPECT_EQ(t.told().size(), r.told ? 1u : 0u) << r.name;
-        const bool promoted = !r.ini && !r.told && r.fresh && r.loads == std::string(r.fresh);
+        const bool promoted =
+            !r.ini && !r.told && r.fresh && (r.loads == std::string(r.fresh) || r.loads == std::string("22"));
         EXPECT_EQ(disk.files.count(newOf(t.path)) > 0, r.fresh && !promoted) << r.name;  // else left alone
         t.form.Text_Minute.setText("45");
         t.form.TrayMenu_Command_Exit_Click();
@@ -230,10 +290,12 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
             EXPECT_EQ(disk.files, laid) << r.name;
             continue;
         }
-        EXPECT_NE(disk.files[t.path].find("Form_Main_Text_Hour=" + std::string(r.loads)), std::string::npos)
-            << r.name;
-        EXPECT_NE(disk.files[t.path].find("Form_Main_Text_Minute=45"), std::string::npos) << r.name;
-        EXPECT_EQ(disk.files.size(), 2u) << r.name;  // Settings.ini and the help file
+        const std::string& bytes = disk.files[t.path];
+        const std::string saved = textMark(bytes) == TextMark::None ? bytes : markedTextToUtf8(bytes);
+        EXPECT_NE(saved.find("Form_Main_Text_Hour=" + std::string(r.loads)), std::string::npos) << r.name;
+        EXPECT_NE(saved.find("Form_Main_Text_Minute=45"), std::string::npos) << r.name;
+        EXPECT_EQ(disk.files.size(), 2u + r.keptBeside) << r.name;  // Settings.ini and the help file
+        EXPECT_EQ(disk.files.count(oldOf(t.path)) > 0, r.keptBeside) << r.name;
     }
 }
 

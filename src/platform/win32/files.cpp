@@ -1,6 +1,6 @@
 // CreateFileW, ReadFile, WriteFile, FlushFileBuffers, ReplaceFileW and MoveFileExW, each answering
 // with the system's error code, and FormatMessageW for its words; a file's attributes, final path,
-// existence and removal.
+// existence, rights and removal; the tick count.
 #include "platform/win32/files.h"
 
 #include <windows.h>
@@ -74,13 +74,21 @@ platform::FileError Win32Files::flush(const std::string& path) {
     return error;
 }
 
-// A link's final path differs from the path of its own folder's final path and its own name.
-std::string Win32Files::linkTarget(const std::string& path) {
+// A link's final path differs from the path of its own folder's final path and its own name. A
+// reparse point whose final path cannot be read may be a link, working or not: never taken for
+// the file itself (a save through its own name would replace the link).
+platform::FileError Win32Files::linkTarget(const std::string& path, std::string& target) {
+    target.clear();
     std::wstring wide = widen(path);
     size_t slash = wide.find_last_of(L"\\/");
-    std::wstring file = finalPath(wide);
-    if (file.empty() || slash == std::wstring::npos) {
-        return "";
+    DWORD error = ERROR_SUCCESS, attributes = GetFileAttributesW(wide.c_str());
+    std::wstring file = finalPath(wide, &error);
+    bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (file.empty()) {
+        return link && error != ERROR_PROC_NOT_FOUND ? error : ERROR_SUCCESS;  // none before Vista
+    }
+    if (slash == std::wstring::npos) {
+        return ERROR_SUCCESS;
     }
     std::wstring folder = finalPath(wide.substr(0, slash + 1));  // "C:\", never "C:"
     while (!folder.empty() && folder.back() == L'\\') {
@@ -88,12 +96,26 @@ std::string Win32Files::linkTarget(const std::string& path) {
     }
     std::wstring itself = folder + L'\\' + wide.substr(slash + 1);
     bool same = CompareStringOrdinal(itself.c_str(), -1, file.c_str(), -1, TRUE) == CSTR_EQUAL;
-    return same || folder.empty() ? "" : narrow(file);
+    target = same || (folder.empty() && !link) ? "" : narrow(file);
+    return ERROR_SUCCESS;
 }
 
 bool Win32Files::readOnly(const std::string& path) {
     DWORD attributes = GetFileAttributesW(widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Asks for writing and removal as ReplaceFileW will, sharing all, so that another program's hold
+// is no answer here; only the access list's is.
+platform::FileError Win32Files::mayReplace(const std::string& path) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE | DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return failure();
+    }
+    CloseHandle(file);
+    return ERROR_SUCCESS;
 }
 
 platform::FileError Win32Files::replace(const std::string& target, const std::string& fresh,
@@ -141,5 +163,7 @@ std::string Win32Files::errorText(platform::FileError error) {
 }
 
 void Win32Files::pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+std::uint32_t Win32Files::tickCount() { return GetTickCount(); }
 
 }  // namespace tivora::win32

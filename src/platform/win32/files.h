@@ -12,14 +12,16 @@ public:
     platform::FileError read(const std::string& path, std::string& bytes) override;
     platform::FileError write(const std::string& path, const std::string& bytes) override;
     platform::FileError flush(const std::string& path) override;
-    std::string linkTarget(const std::string& path) override;
+    platform::FileError linkTarget(const std::string& path, std::string& target) override;
     bool readOnly(const std::string& path) override;
+    platform::FileError mayReplace(const std::string& path) override;
     platform::FileError replace(const std::string& target, const std::string& fresh,
                                 const std::string& backup) override;
     platform::FileError move(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     std::string errorText(platform::FileError error) override;
     void pause(int milliseconds) override;
+    std::uint32_t tickCount() override;
 };
 
 }  // namespace tivora::win32
