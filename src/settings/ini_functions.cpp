@@ -112,6 +112,10 @@ platform::FileError INI_Functions::readWhole(const std::string& file, std::strin
 
 namespace {
 
+// A link whose file cannot be told: gone, or a path the system will not give.
+constexpr const char* linkLostWords =
+    "\nявляется ссылкой, но определить файл, на который она указывает, не удалось:\n\n";
+
 // Replacing a file that another program holds open answers "access denied" as often as
 // "sharing violation"; ReplaceFileW's own 1175 and 1176 (given a backup name) leave both in place.
 bool replacementMayPass(platform::FileError error) {
@@ -157,13 +161,15 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
         return {Ending::Kept, platform::fileError::accessDenied, ""};
     }
     const std::string fresh = newFileName(target), old = oldFileName(target);
-    // A removed file's name stays taken ("access denied") while a scanner still holds it.
-    const bool pending = files.fileExists(fresh);
+    const bool leftBefore = files.fileExists(fresh);
     files.remove(fresh);  // left by a save that was cut off, or by one that failed
+    // A removed file's name stays taken ("access denied") while a scanner still holds it; one that
+    // could not be removed at all refuses for good.
+    const bool pending = leftBefore && !files.fileExists(fresh);
     for (const std::string& left : {old, Settings_File + ".new"}) {
         // (".ini.new" by earlier versions.) Without the file, one the start did not take may be
-        // the only copy of the user's settings.
-        existed ? files.remove(left) : void();
+        // the only copy of the user's settings; an old one alone it never takes.
+        existed || (left == old && !leftBefore) ? files.remove(left) : void();
     }
     holdFor(saveHoldMilliseconds);
     auto held = [&](auto request) { return retried(platform::heldByAnotherProgram, request); };
@@ -330,8 +336,7 @@ void INI_Functions::tellUnreadable(const std::string& file, platform::FileError 
 
 void INI_Functions::tellLinkLost(platform::FileError error) {
     fileNotOurs_ = true;
-    platform_.messageBoxes.show("Файл настроек\n" + Settings_File +
-                                    "\nявляется ссылкой, а файл, на который она указывает, не найден:\n\n" +
+    platform_.messageBoxes.show("Файл настроек\n" + Settings_File + linkLostWords +
                                     platform_.files.errorText(error) +
                                     "\n\nПрограмма работает с настройками по умолчанию и не будет сохранять "
                                     "свои настройки, пока ссылка не ведёт к файлу.",
@@ -404,8 +409,7 @@ void INI_Functions::reportFailedSave() {
             "Файл настроек\n" + Settings_File +
                 (failed.ending == Ending::ReadOnly
                      ? "\nотмечен атрибутом «Только чтение», и программа его не изменяет.\n\n"
-                     : "\nявляется ссылкой, а файл, на который она указывает, не найден:\n\n" +
-                           platform_.files.errorText(failed.error) + "\n\n") +
+                     : linkLostWords + platform_.files.errorText(failed.error) + "\n\n") +
                 changes + "в него не записаны.",
             TIVORA_TITLE);
         return;

@@ -81,9 +81,14 @@ platform::FileError Win32Files::linkTarget(const std::string& path, std::string&
     target.clear();
     std::wstring wide = widen(path);
     size_t slash = wide.find_last_of(L"\\/");
-    DWORD error = ERROR_SUCCESS, attributes = GetFileAttributesW(wide.c_str());
+    DWORD error = ERROR_SUCCESS;
     std::wstring file = finalPath(wide, &error);
-    bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    // Only a symbolic link: a cloud file's placeholder or a deduplicated file is a reparse point too.
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(wide.c_str(), &found);
+    search != INVALID_HANDLE_VALUE ? void(FindClose(search)) : void();
+    bool link = search != INVALID_HANDLE_VALUE && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                found.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
     if (file.empty()) {
         return link && error != ERROR_PROC_NOT_FOUND ? error : ERROR_SUCCESS;  // none before Vista
     }
