@@ -225,8 +225,11 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
     if (platform::FileError error = held([&] { return files.flush(fresh); })) {
         return discard(error);
     }
+    auto movedIn = [&](const std::string& from) {
+        return retried(replacementMayPass, [&] { return files.move(from, target); });
+    };
     if (!existed) {
-        platform::FileError error = retried(replacementMayPass, [&] { return files.move(fresh, target); });
+        platform::FileError error = movedIn(fresh);
         return error != platform::fileError::none ? discard(error) : SaveResult{};
     }
     platform::FileError error =
@@ -234,10 +237,8 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
     if (error == platform::fileError::unableToMoveReplacement2) {
         // The old file stands under the passing name, the new one whole under its own: the new one
         // takes the place, else the old one goes back; never is either removed while it is the only one.
-        error = retried(replacementMayPass, [&] { return files.move(fresh, target); });
-        if (error != platform::fileError::none && retried(replacementMayPass, [&] {
-                                                      return files.move(old, target);
-                                                  }) != platform::fileError::none) {
+        error = movedIn(fresh);
+        if (error != platform::fileError::none && movedIn(old) != platform::fileError::none) {
             return {Ending::Waiting, error, fresh};
         }
     }
