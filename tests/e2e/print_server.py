@@ -1,9 +1,10 @@
 """A print server of the tests' own: a private CUPS scheduler whose configuration, socket, spool
-and PDF folder lie in a folder of its own under the build folder, with one queue, PDF, the
-server's default, whose jobs become PDF files in that folder. It listens on its socket alone, no
-network port, and leaves the machine's own print server, printers and default alone, whether or
-not one runs. Programs reach it through CUPS_SERVER (libcups honours it, and so Wine does), which
-start() sets for the processes this one starts and stop() takes back.
+and PDF folder lie in a folder of its own under the system's temporary folder, with one queue, PDF,
+the server's default, whose jobs become PDF files in that folder. Started by root, the scheduler
+runs its filters as lp, who passes through /tmp but not, say, /root (0700) to a checkout there. It
+listens on its socket alone, no network port, and leaves the machine's own print server, printers
+and default alone, whether or not one runs. Programs reach it through CUPS_SERVER (libcups honours
+it, and so Wine does), which start() sets for the processes this one starts and stop() takes back.
 
     server = PrintServer().start()
     ...  # print from Wine
@@ -17,19 +18,16 @@ import tempfile
 import time
 from pathlib import Path
 
-from tivora_e2e import ARTIFACTS, BUILD
+from tivora_e2e import ARTIFACTS
 
 HERE = Path(__file__).resolve().parent
 PPD = Path("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")  # a PostScript printer's description
 SYSTEM_SERVER_BIN = Path("/usr/lib/cups")
-SOCKET_PATH_MAX = 100  # a Unix socket's path has room for 107 bytes
 
 
 class PrintServer:
-    def __init__(self, parent=BUILD / "print-server"):
-        self.parent = Path(parent)
+    def __init__(self):
         self.folder = self.socket = self.cupsd = None
-        self.socket_folder = None
         self.previous_server = None
 
     @property
@@ -45,8 +43,8 @@ class PrintServer:
                 raise RuntimeError(f"{tool} is missing (scripts/setup installs cups and ghostscript)")
         if not PPD.exists():
             raise RuntimeError(f"{PPD} is missing (scripts/setup installs printer-driver-cups-pdf)")
-        self.parent.mkdir(parents=True, exist_ok=True)
-        self.folder = Path(tempfile.mkdtemp(prefix="cups-", dir=self.parent))
+        self.folder = Path(tempfile.mkdtemp(prefix="tivora-cups-"))
+        self.folder.chmod(0o711)  # lp passes through to what the scheduler lays out for it
         try:
             self._configure()
             self._run()
@@ -69,9 +67,6 @@ class PrintServer:
         # write where the queue says; otherwise everything runs as the user who started it.
         backend.chmod(0o700 if os.geteuid() == 0 else 0o755)
         self.socket = f / "cups.sock"
-        if len(os.fsencode(str(self.socket))) > SOCKET_PATH_MAX:  # a build folder deep down
-            self.socket_folder = Path(tempfile.mkdtemp(prefix="tivora-cups-"))
-            self.socket = self.socket_folder / "cups.sock"
         user = "" if os.geteuid() == 0 else f"User {os.geteuid()}\nGroup {os.getegid()}\n"
         (f / "cups-files.conf").write_text(
             f"ServerRoot {f}\nStateDir {f / 'state'}\nCacheDir {f / 'cache'}\nRequestRoot {f / 'spool'}\n"
@@ -128,10 +123,9 @@ class PrintServer:
                 os.environ.pop("CUPS_SERVER", None)
             else:
                 os.environ["CUPS_SERVER"] = self.previous_server
-        for folder in (self.folder, self.socket_folder):
-            if folder:
-                shutil.rmtree(folder, ignore_errors=True)
-        self.folder = self.socket_folder = None
+        if self.folder:
+            shutil.rmtree(self.folder, ignore_errors=True)
+        self.folder = None
 
     def pdfs(self):
         """The PDF files printed so far (each one whole)."""
