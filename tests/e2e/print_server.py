@@ -12,6 +12,7 @@ it, and so Wine does), which start() sets for the processes this one starts and 
     server.stop()
 """
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -23,12 +24,15 @@ from tivora_e2e import ARTIFACTS
 HERE = Path(__file__).resolve().parent
 PPD = Path("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")  # a PostScript printer's description
 SYSTEM_SERVER_BIN = Path("/usr/lib/cups")
+JOB_LINE = re.compile(r"^(\w) \[[^]]*\] \[Job (\d+)\] (.*)$")  # an error_log line on a job
+PROCESS_FAILED = re.compile(r"PID \d+ \(.*\) (stopped with status|crashed on signal)")
 
 
 class PrintServer:
     def __init__(self):
         self.folder = self.socket = self.cupsd = None
         self.previous_server = None
+        self.refused = set()  # the jobs whose refusal a caller was told of
 
     @property
     def pdf_folder(self):
@@ -73,9 +77,11 @@ class PrintServer:
             f"TempDir {f / 'spool' / 'tmp'}\nServerBin {f / 'server-bin'}\nServerKeychain {f / 'state'}\n"
             f"AccessLog {f / 'log' / 'access_log'}\nErrorLog {f / 'log' / 'error_log'}\n"
             f"PageLog {f / 'log' / 'page_log'}\nPrintcap {f / 'printcap'}\n{user}")
+        # Debug: a filter that failed is logged as it ends, not only once its job is over; and the
+        # log that pdfs() reads is never rotated.
         (f / "cupsd.conf").write_text(
-            f"Listen {self.socket}\nLogLevel info\nBrowsing No\nBrowseLocalProtocols none\nWebInterface No\n"
-            "DefaultShared No\nDefaultAuthType None\n"
+            f"Listen {self.socket}\nLogLevel debug\nMaxLogSize 0\nBrowsing No\nBrowseLocalProtocols none\n"
+            "WebInterface No\nDefaultShared No\nDefaultAuthType None\n"
             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
             "<Policy default>\n  <Limit All>\n    Order deny,allow\n    Allow all\n  </Limit>\n</Policy>\n")
 
@@ -128,8 +134,24 @@ class PrintServer:
         self.folder = None
 
     def pdfs(self):
-        """The PDF files printed so far (each one whole)."""
-        return set(self.pdf_folder.glob("*.pdf")) if self.folder else set()
+        """The PDF files of the jobs done so far. A job that the server refused (a filter or the
+        backend failed or could not run) fails the first call that sees it, in the error_log's words."""
+        if not self.folder:
+            return set()
+        log = self.folder / "log" / "error_log"
+        done, failed = set(), {}
+        for line in filter(None, map(JOB_LINE.match, log.read_text(errors="replace").splitlines())):
+            level, job, words = line.groups()
+            if level == "E" or PROCESS_FAILED.match(words):
+                failed.setdefault(job, []).append(words)
+            elif words == "Job completed.":
+                done.add(job)
+        refused = {job: words for job, words in failed.items() if job not in self.refused}
+        if refused:
+            self.refused |= refused.keys()
+            raise AssertionError("the print server refused " + "; ".join(
+                f"job {job}: {' '.join(words)}" for job, words in refused.items()))
+        return {pdf for pdf in self.pdf_folder.glob("*.pdf") if pdf.stem.split("-")[1] in done}
 
     def sheets_printed(self, pdf):
         """The sheets of a PDF's job, every copy's, as the page log counts them once the job is done."""
