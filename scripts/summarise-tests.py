@@ -19,7 +19,8 @@ def cases(report):
 
 
 def main(args):
-    # --failed-checks N: checks beside the tests (the format, the exe's size budget) that failed
+    # --failed-checks N: checks beside the tests that failed (the format, the exe's size budget, the
+    # Windows calls' ledger)
     failed_checks = 0
     if args[:1] == ["--failed-checks"]:
         failed_checks, args = int(args[1]), args[2:]
