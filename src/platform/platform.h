@@ -4,6 +4,7 @@
 
 #include "platform/application.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/instances.h"
 #include "platform/message_boxes.h"
 #include "platform/notify_area.h"

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fakes/memory_file_store.h"
+#include "platform/files.h"
 #include "platform/portable_profile.h"
-#include "platform/profile.h"
 
 namespace tivora::fakes {
 

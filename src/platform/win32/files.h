@@ -2,7 +2,7 @@
 // place keeping what the user made of it, links followed, and the system's own words for a refusal.
 #pragma once
 
-#include "platform/profile.h"
+#include "platform/files.h"
 
 namespace tivora::win32 {
 
