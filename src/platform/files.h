@@ -41,10 +41,6 @@ public:
     virtual void remove(const std::string& path) = 0;
     // The system's own words for the error, in the user's language.
     virtual std::string errorText(FileError error) = 0;
-    // The thread waits before a refused request is tried again.
-    virtual void pause(int milliseconds) = 0;
-    // The milliseconds since the system started, counting on across a wrap: only differences tell.
-    virtual std::uint32_t tickCount() = 0;
 
     // The whole file as bytes; a file that cannot be read is file not found (53).
     std::string readFile(const std::string& path) {

@@ -89,7 +89,7 @@ platform::FileError INI_Functions::keepInUnicode(const std::string& file) {
 }
 
 void INI_Functions::holdFor(int milliseconds) {
-    holdStart_ = platform_.files.tickCount();
+    holdStart_ = platform_.clock.tickCount();
     holdBudget_ = static_cast<std::uint32_t>(milliseconds);
 }
 
@@ -99,8 +99,8 @@ template <class Passes, class Request>
 platform::FileError INI_Functions::retried(Passes passes, Request request) {
     platform::FileError error = request();
     while (error != platform::fileError::none && passes(error) &&
-           platform_.files.tickCount() - holdStart_ < holdBudget_) {
-        platform_.files.pause(retryPauseMilliseconds);
+           platform_.clock.tickCount() - holdStart_ < holdBudget_) {
+        platform_.clock.pause(retryPauseMilliseconds);
         error = request();
     }
     return error;

@@ -20,8 +20,6 @@ public:
     platform::FileError move(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     std::string errorText(platform::FileError error) override;
-    void pause(int milliseconds) override;
-    std::uint32_t tickCount() override;
 };
 
 }  // namespace tivora::win32
