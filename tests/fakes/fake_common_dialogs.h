@@ -11,7 +11,7 @@
 #include "base/text.h"
 #include "fakes/fake_global_memory.h"
 #include "fakes/fake_printer.h"
-#include "platform/printing.h"
+#include "platform/common_dialog_functions.h"
 
 namespace tivora::fakes {
 
