@@ -15,10 +15,11 @@
 
 namespace tivora::fakes {
 
-class FakeCommonDialogs : public platform::CommonDialogFunctions {
+class FakeCommonDialogFunctions : public platform::CommonDialogFunctions {
 public:
     // A confirmed print dialog writes its answer into the memory's blocks.
-    FakeCommonDialogs(FakeGlobalMemory& memory, FakePrinter& printer) : memory_(memory), printer_(printer) {}
+    FakeCommonDialogFunctions(FakeGlobalMemory& memory, FakePrinter& printer)
+        : memory_(memory), printer_(printer) {}
 
     std::function<bool(platform::PrintDialogRecord&)> printDialog;
     std::function<bool(platform::OpenFileRecord&)> openDialog;
