@@ -10,6 +10,7 @@
 #include "fakes/fake_platform.h"
 #include "main_window/form_main.h"
 #include "settings/ini_functions.h"
+#include "version.h"
 
 using namespace tivora;
 using Clock = std::chrono::steady_clock;
@@ -38,7 +39,7 @@ std::string helpFile(size_t bytes) {
 struct Program {
     fakes::FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{platform::reportBox(fake.boxes)};
+    ErrorReporter reporter{platform::reportBox(fake.boxes, TIVORA_TITLE)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
 };

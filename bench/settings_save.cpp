@@ -15,6 +15,7 @@
 #include "main_window/form_main.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/ini_functions.h"
+#include "version.h"
 
 using namespace tivora;
 
@@ -92,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
     int runs = argc > 1 ? _wtoi(argv[1]) : 25;
     win32::Win32Platform system(GetModuleHandleW(nullptr));
     platform::Platform platform = system.platform();
-    ErrorReporter reporter(platform::reportBox(platform.messageBoxes));
+    ErrorReporter reporter(platform::reportBox(platform.messageBoxes, TIVORA_TITLE));
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
     ini.Settings_File = platform.application.programFolder() + "\\Settings.ini";

@@ -32,7 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    ErrorReporter reporter(platform::reportBox(platform.messageBoxes));
+    ErrorReporter reporter(platform::reportBox(platform.messageBoxes, TIVORA_TITLE));
 
     // Another start from this folder asks for the window: answered once start-up has ended (it
     // may come while a report stands during the load), and no more once the program is ending.

@@ -1,9 +1,8 @@
-// The print dialog and its records, printing a text page by page (into a file the save dialog
-// names, when asked), and the open-file dialog.
+// The print dialog and its records, the print of a text (its pages: printed_pages.cpp) into a file
+// the save dialog names when asked, and the open-file dialog.
 #include "dialogs/common_dialog.h"
 
 #include <algorithm>
-#include <cmath>
 #include <exception>
 #include <optional>
 
@@ -16,10 +15,6 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr int chunkCharacters = 5800;
-constexpr int pictureWidth = 750;
-constexpr int pictureHeight = 3232;
-constexpr std::uint32_t DT_WORDBREAK = 0x10;
 // The save dialog's filter: pairs of a description and its pattern, each ended by a NUL.
 constexpr std::string_view printerFiles = "Файлы принтера (*.prn)\0*.prn\0Все файлы (*.*)\0*.*\0"sv;
 
@@ -87,7 +82,11 @@ std::optional<std::string> chosenDevice(const std::uint8_t* block, std::size_t s
 
 Cl_Module_CommonDialog::Cl_Module_CommonDialog(platform::Platform& platform, ErrorReporter& reporter,
                                                forms::Form& mainWindow, forms::PictureBox& picture)
-    : platform_(platform), reporter_(reporter), mainWindow_(mainWindow), picture_(picture) {}
+    : platform_(platform),
+      reporter_(reporter),
+      mainWindow_(mainWindow),
+      picture_(picture),
+      pages_(platform, picture) {}
 
 std::vector<std::uint8_t> Cl_Module_CommonDialog::devNames(const std::string& driver,
                                                            const std::string& device,
@@ -227,102 +226,6 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
     return cancelled || !finished;
 }
 
-namespace {
-
-// Abandons the document on the printer when the scope it guards is left by a failure, before
-// the failure is reported: the report's modal wait must not find a half-printed document open.
-class AbandonOnFailure {
-public:
-    explicit AbandonOnFailure(platform::Printer& printer)
-        : printer_(printer), failures_(std::uncaught_exceptions()) {}
-    ~AbandonOnFailure() {
-        if (std::uncaught_exceptions() > failures_) {
-            printer_.KillDoc();
-        }
-    }
-    AbandonOnFailure(const AbandonOnFailure&) = delete;
-    AbandonOnFailure& operator=(const AbandonOnFailure&) = delete;
-
-private:
-    platform::Printer& printer_;
-    int failures_;
-};
-
-}  // namespace
-
-Cl_Module_CommonDialog::Sheets Cl_Module_CommonDialog::sheetLayout() {
-    platform::Printer& printer = platform_.printer;
-    Sheets layout;
-    // The picture at the size it has on the screen: each of its pixels as wide and as tall on
-    // paper as on the screen.
-    layout.scaleX = platform_.screen.twipsPerPixelX() / printer.TwipsPerPixelX();
-    layout.scaleY = platform_.screen.twipsPerPixelY() / printer.TwipsPerPixelY();
-    if (!(layout.scaleX > 0 && layout.scaleY > 0 && std::isfinite(layout.scaleX) &&
-          std::isfinite(layout.scaleY))) {
-        throw RuntimeError(err::PrinterError);  // a printer without a resolution
-    }
-    // As many whole lines as the printable height holds (one at least, should a line be taller).
-    const int lineHeight = std::max(1, picture_.lineHeightPixels());
-    const double holds = std::clamp(printer.ScaleHeight() / layout.scaleY, 0.0, double{pictureHeight});
-    layout.band = std::max(1, static_cast<int>(holds) / lineHeight) * lineHeight;
-    return layout;
-}
-
-int Cl_Module_CommonDialog::drawChunk(Layout& layout, const std::string& text, std::size_t chunk) {
-    picture_.Cls();
-    layout.drawn = chunk;
-    return platform_.windows.DrawTextW(
-        picture_.hDC(),
-        characters(std::string_view(text).substr(layout.chunkStarts[chunk]), 0, chunkCharacters), 0, 0,
-        pictureWidth, pictureHeight, DT_WORDBREAK);
-}
-
-bool Cl_Module_CommonDialog::layOut(Layout& layout, const std::string& text, const Sheets& sheets, int page) {
-    while (static_cast<int>(layout.pages.size()) < page && !layout.complete) {
-        // Chunks of 5800 characters, each beginning a page; the lines drawn of a chunk go on as
-        // many pages as they need, a band of whole lines on each.
-        const std::size_t chunk = layout.chunkStarts.size();
-        const std::size_t start =
-            chunk == 0
-                ? 0
-                : layout.chunkStarts.back() +
-                      characters(std::string_view(text).substr(layout.chunkStarts.back()), 0, chunkCharacters)
-                          .size();
-        layout.chunkStarts.push_back(start);
-        chunkOffset_ = static_cast<double>(chunk) * chunkCharacters;
-        const int used = std::clamp(drawChunk(layout, text, chunk), 0, pictureHeight);
-        int top = 0;
-        do {
-            layout.pages.push_back({chunk, top, std::min(sheets.band, pictureHeight - top)});
-            top += sheets.band;
-        } while (top < used);
-        layout.complete = chunkOffset_ + chunkCharacters >= layout.length;
-    }
-    return static_cast<int>(layout.pages.size()) >= page;
-}
-
-bool Cl_Module_CommonDialog::newSide(Layout& layout) {
-    if (layout.sides++ == 0) {
-        return platform_.printer.beginDocument();
-    }
-    platform_.printer.NewPage();
-    return true;
-}
-
-bool Cl_Module_CommonDialog::printPage(Layout& layout, const std::string& text, const Sheets& sheets,
-                                       int page) {
-    const Layout::Page& where = layout.pages.at(static_cast<std::size_t>(page - 1));
-    if (layout.drawn != where.chunk) {
-        drawChunk(layout, text, where.chunk);
-    }
-    if (!newSide(layout)) {
-        return false;
-    }
-    platform_.printer.PaintPicture(picture_.Image(), 0, 0, pictureWidth * sheets.scaleX,
-                                   where.height * sheets.scaleY, 0, where.top, pictureWidth, where.height);
-    return true;
-}
-
 std::optional<std::string> Cl_Module_CommonDialog::askOutputFile(forms::Form* owner) {
     platform::SaveFileRecord question;
     question.hwndOwner = owner ? owner->hWnd() : 0;
@@ -361,18 +264,18 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         step(4);
         printer.setScaleModePixels();
         step(5);
-        picture_.setSize(pictureWidth, pictureHeight);
-        const Sheets sheets = sheetLayout();
+        picture_.setSize(PrintedPages::pictureWidth, PrintedPages::pictureHeight);
+        const PrintedPages::Sheets sheets = pages_.sheetLayout();
         step(6);
         // The text is laid out no further than the range's end (or to its end, to tell how far
         // it goes). Collated copies print the range again, uncollated ones repeat each page, or on
         // two-sided paper each sheet; no copy shares a sheet with another.
-        Layout layout(characterCount(text));
+        PrintedPages::Layout layout(characterCount(text));
         const int first = answer.firstPage;
         auto inRange = [&](int page) {
-            return page <= answer.lastPage && layOut(layout, text, sheets, page);
+            return page <= answer.lastPage && pages_.layOut(layout, text, sheets, page);
         };
-        if (!layOut(layout, text, sheets, first)) {
+        if (!pages_.layOut(layout, text, sheets, first)) {
             const int pages = static_cast<int>(layout.pages.size());
             platform_.messageBoxes.show("Справка занимает на бумаге " + pagesInWords(pages) +
                                             ", а печатать просили страницы с " + std::to_string(first) +
@@ -387,12 +290,12 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
             for (int copy = 1; copy <= answer.copies; ++copy) {
                 int page = first;
                 for (; inRange(page); ++page) {
-                    if (!printPage(layout, text, sheets, page)) {
+                    if (!pages_.printPage(layout, text, sheets, page)) {
                         return;  // the user cancelled the driver's question: nothing printed
                     }
                 }
                 if (blankBacks && (page - first) % 2 == 1 && copy < answer.copies) {
-                    newSide(layout);
+                    pages_.newSide(layout);
                 }
             }
         } else {
@@ -400,12 +303,12 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
             for (int page = first; inRange(page); page += stride) {
                 const bool back = blankBacks && inRange(page + 1);
                 for (int copy = 1; copy <= answer.copies; ++copy) {
-                    if (!printPage(layout, text, sheets, page) ||
-                        (back && !printPage(layout, text, sheets, page + 1))) {
+                    if (!pages_.printPage(layout, text, sheets, page) ||
+                        (back && !pages_.printPage(layout, text, sheets, page + 1))) {
                         return;
                     }
                     if (blankBacks && !back && copy < answer.copies) {
-                        newSide(layout);
+                        pages_.newSide(layout);
                     }
                 }
             }

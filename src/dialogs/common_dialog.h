@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/report.h"
+#include "dialogs/printed_pages.h"
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "platform/platform.h"
@@ -66,37 +67,6 @@ private:
         bool selection = false;
         bool toFile = false;
     };
-    // How a chunk's picture goes on paper: its scale from the screen's pixels to the printer's,
-    // and the height of picture (whole lines of text, in its pixels) that one page takes.
-    struct Sheets {
-        double scaleX = 1;
-        double scaleY = 1;
-        int band = 1;
-    };
-    // The text laid out page by page as far as a print has needed: the chunk each page is drawn
-    // from and the band of the picture it takes.
-    struct Layout {
-        struct Page {
-            std::size_t chunk;
-            int top, height;
-        };
-        explicit Layout(std::size_t characters) : length(characters) {}
-        const std::size_t length;              // of the text, in characters
-        std::vector<std::size_t> chunkStarts;  // byte positions in the text
-        std::vector<Page> pages;
-        bool complete = false;
-        std::size_t drawn = SIZE_MAX;  // the chunk on the picture now
-        int sides = 0;                 // sides of paper begun by the print, blank ones among them
-    };
-    Sheets sheetLayout();
-    // Lays the text out until it has the page (counted from 1); false when it ends before.
-    bool layOut(Layout& layout, const std::string& text, const Sheets& sheets, int page);
-    // Draws the chunk on the cleared picture; the height its lines take.
-    int drawChunk(Layout& layout, const std::string& text, std::size_t chunk);
-    // A new side of paper: the document begun on the first. False when the user cancelled the
-    // driver's question on the way.
-    bool newSide(Layout& layout);
-    bool printPage(Layout& layout, const std::string& text, const Sheets& sheets, int page);
     // Where a print to file goes, asked with the save dialog; none when the user cancelled.
     std::optional<std::string> askOutputFile(forms::Form* owner);
 
@@ -109,11 +79,11 @@ private:
     ErrorReporter& reporter_;
     forms::Form& mainWindow_;
     forms::PictureBox& picture_;
+    PrintedPages pages_;
 
     platform::OpenFileRecord openFile_;
     std::string tag_;
     std::string filter_;
-    double chunkOffset_ = 0;
     Answer answer_;
 };
 

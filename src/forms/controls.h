@@ -1,6 +1,6 @@
-// The kinds of controls the program's windows use. Setting the text a box holds raises nothing,
-// a new text raises Change; each class tells what raises its Click. A notification raised inside
-// a handler runs at once, nested.
+// The kinds of controls the program's windows use (the timer and the menus, which have no window of
+// their own: timer.h, menu.h). Setting the text a box holds raises nothing, a new text raises Change;
+// each class tells what raises its Click. A notification raised inside a handler runs at once, nested.
 #pragma once
 
 #include <optional>
@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "forms/control.h"
+#include "forms/menu.h"
+#include "forms/timer.h"
 
 namespace tivora::forms {
 
@@ -193,48 +195,6 @@ public:
 private:
     int widthPixels_;
     int heightPixels_;
-};
-
-class Timer : public Control {
-public:
-    static constexpr Kind classKind = Kind::Timer;
-    Timer(Form& form, std::string name, int intervalMs, bool enabled);
-
-    int interval() const { return interval_; }
-    void setInterval(int ms);
-
-    Handler onTimer;
-    // One tick of the window layer's timer; a disabled timer does not tick.
-    void tick();
-    // Starts the interval anew from now: the next tick comes a whole interval later.
-    void restart();
-
-    bool canTakeFocus() const override { return false; }
-
-private:
-    int interval_;
-};
-
-// A menu or a menu entry; a menu's entries are menus themselves.
-class Menu : public Control {
-public:
-    static constexpr Kind classKind = Kind::Menu;
-    Menu(Form& form, std::string name, std::string caption, Menu* parent = nullptr);
-
-    const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption);
-    Menu* parent() const { return parent_; }
-    const std::vector<Menu*>& entries() const { return entries_; }
-
-    Handler onClick;
-    void click();  // chosen by the user
-
-    bool canTakeFocus() const override { return false; }
-
-private:
-    std::string caption_;
-    Menu* parent_;
-    std::vector<Menu*> entries_;
 };
 
 }  // namespace tivora::forms

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "base/report.h"
-#include "version.h"
 
 namespace tivora::platform {
 
@@ -18,9 +18,9 @@ public:
     virtual void showOnTop(const std::string& text, const std::string& title) = 0;
 };
 
-// The error report's box: a message box titled with the program title.
-inline ReportBox reportBox(MessageBoxes& boxes) {
-    return [&boxes](const std::string& text) { boxes.show(text, TIVORA_TITLE); };
+// The error report's box: a message box with the title its composer gives (the program's).
+inline ReportBox reportBox(MessageBoxes& boxes, std::string title) {
+    return [&boxes, title = std::move(title)](const std::string& text) { boxes.show(text, title); };
 }
 
 }  // namespace tivora::platform

@@ -19,13 +19,18 @@ struct NotifyIconRecord {
     std::array<char, 64> szTip{};
 };
 
-inline constexpr std::uint32_t NIM_ADD = 0;
-inline constexpr std::uint32_t NIM_MODIFY = 1;
-inline constexpr std::uint32_t NIM_DELETE = 2;
-inline constexpr std::uint32_t NIM_SETFOCUS = 3;
-inline constexpr std::uint32_t NIF_MESSAGE = 1;
-inline constexpr std::uint32_t NIF_ICON = 2;
-inline constexpr std::uint32_t NIF_TIP = 4;
+// What Shell_NotifyIconA is asked to do (NIM_ADD …), and the record's fields that count (NIF_…).
+namespace notifyMessage {
+inline constexpr std::uint32_t add = 0;
+inline constexpr std::uint32_t modify = 1;
+inline constexpr std::uint32_t remove = 2;  // NIM_DELETE
+inline constexpr std::uint32_t setFocus = 3;
+}  // namespace notifyMessage
+namespace notifyField {
+inline constexpr std::uint32_t message = 1;
+inline constexpr std::uint32_t icon = 2;
+inline constexpr std::uint32_t tip = 4;
+}  // namespace notifyField
 
 class NotifyArea {
 public:

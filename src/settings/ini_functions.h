@@ -58,6 +58,7 @@ private:
         platform::FileError error = platform::fileError::none;
         std::string waiting;  // the new file's path
     };
+    // The save, the waits and a cut-off save's left-overs (safe_save.cpp).
     SaveResult save(const std::vector<Entry>& entries);
     // Asks again while the refusal is one that passes and the time to wait, from holdFor, is not spent.
     void holdFor(int milliseconds);

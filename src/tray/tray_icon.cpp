@@ -29,7 +29,7 @@ TrayIcon::TrayIcon(platform::Platform& platform, ErrorReporter& reporter)
         if (!alive.expired() && added_) {
             trap(reporter_, "Add", [&](Step& step) {
                 step(1);
-                if (!platform_.notifyArea.Shell_NotifyIconA(platform::NIM_ADD, record_)) {
+                if (!platform_.notifyArea.Shell_NotifyIconA(platform::notifyMessage::add, record_)) {
                     addUntilTheShellTakesIt();
                 }
             });
@@ -57,13 +57,14 @@ void TrayIcon::Add() {
         record_.cbSize = platform_.notifyArea.firstVersionRecordSize();
         record_.hWnd = hwnd_;
         record_.uID = iconId;
-        record_.uFlags = platform::NIF_MESSAGE | platform::NIF_ICON | platform::NIF_TIP;
+        record_.uFlags =
+            platform::notifyField::message | platform::notifyField::icon | platform::notifyField::tip;
         record_.uCallbackMessage = mouseMoveMessage;
         record_.hIcon = icon_;
         fillTip();
         step(2);
         added_ = true;
-        if (!platform_.notifyArea.Shell_NotifyIconA(platform::NIM_ADD, record_)) {
+        if (!platform_.notifyArea.Shell_NotifyIconA(platform::notifyMessage::add, record_)) {
             // An autostart at logon can come before the taskbar, and a busy shell answers with a
             // time-out: keep trying, or a program that starts hidden could never be reached.
             addUntilTheShellTakesIt();
@@ -81,8 +82,8 @@ void TrayIcon::addUntilTheShellTakesIt() {
             return;
         }
         // A time-out may have come although the icon was taken: then it can be modified.
-        if (!platform_.notifyArea.Shell_NotifyIconA(platform::NIM_ADD, record_) &&
-            !platform_.notifyArea.Shell_NotifyIconA(platform::NIM_MODIFY, record_)) {
+        if (!platform_.notifyArea.Shell_NotifyIconA(platform::notifyMessage::add, record_) &&
+            !platform_.notifyArea.Shell_NotifyIconA(platform::notifyMessage::modify, record_)) {
             addUntilTheShellTakesIt();
         }
     });
@@ -92,11 +93,11 @@ void TrayIcon::Modify() {
     trap(reporter_, "Modify", [&](Step& step) {
         step(1);
         record_.cbSize = platform_.notifyArea.firstVersionRecordSize();
-        record_.uFlags = platform::NIF_ICON | platform::NIF_TIP;
+        record_.uFlags = platform::notifyField::icon | platform::notifyField::tip;
         record_.hIcon = icon_;
         fillTip();
         step(2);
-        platform_.notifyArea.Shell_NotifyIconA(platform::NIM_MODIFY, record_);
+        platform_.notifyArea.Shell_NotifyIconA(platform::notifyMessage::modify, record_);
     });
 }
 
@@ -110,7 +111,7 @@ void TrayIcon::Delete() {
         }
         record_.cbSize = platform_.notifyArea.firstVersionRecordSize();
         step(2);
-        platform_.notifyArea.Shell_NotifyIconA(platform::NIM_DELETE, record_);
+        platform_.notifyArea.Shell_NotifyIconA(platform::notifyMessage::remove, record_);
     });
 }
 
@@ -151,7 +152,7 @@ void TrayIcon::CallPopupMenu(forms::Form& window, forms::Menu& menu, std::option
         if (closed == forms::MenuClosed::ByEscape) {
             // Dismissed with Esc: the keyboard's focus goes back to the notification area, where the
             // user was. After a click elsewhere, the Windows key or Alt+Tab it is where they went.
-            platform_.notifyArea.Shell_NotifyIconA(platform::NIM_SETFOCUS, record_);
+            platform_.notifyArea.Shell_NotifyIconA(platform::notifyMessage::setFocus, record_);
         }
     });
 }

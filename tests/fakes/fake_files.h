@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fakes/memory_file_store.h"
+#include "platform/files.h"
 #include "platform/portable_profile.h"
-#include "platform/profile.h"
 
 namespace tivora::fakes {
 
@@ -19,10 +19,6 @@ public:
     // The store's faults (a file held, a read-only folder, a full disk) reach both.
     MemoryFileStore disk;
     platform::PortableProfile profile{disk};
-    int pausedMilliseconds = 0;
-    // The system's clock in microseconds: a pause ends at a whole tick of 15.625 ms, as Sleep does
-    // with the default timer.
-    std::uint64_t clock = 0;
     // Links whose final path the system will not tell (a volume without a drive letter, a share).
     std::map<std::string, platform::FileError> finalPathRefused;
     // As GetFileAttributesW: a link is there, whether or not what it names is.
@@ -74,11 +70,6 @@ public:
     std::string errorText(platform::FileError error) override {
         return "system error " + std::to_string(error);
     }
-    void pause(int milliseconds) override {
-        pausedMilliseconds += milliseconds;
-        clock += (milliseconds * 1000ull + 15624) / 15625 * 15625;
-    }
-    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(clock / 1000); }
 };
 
 }  // namespace tivora::fakes

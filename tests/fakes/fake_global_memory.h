@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fakes/fake_transcript.h"
-#include "platform/printing.h"
+#include "platform/global_memory.h"
 
 namespace tivora::fakes {
 

@@ -4,7 +4,7 @@
 
 #include "fakes/fake_application.h"
 #include "fakes/fake_clock.h"
-#include "fakes/fake_common_dialogs.h"
+#include "fakes/fake_common_dialog_functions.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_global_memory.h"
 #include "fakes/fake_instances.h"
@@ -44,7 +44,7 @@ public:
     FakeNotifyArea notifyArea{transcript};
     FakeGlobalMemory memory{transcript};
     FakePrinter printer{transcript, windows};
-    FakeCommonDialogs dialogs{memory, printer};
+    FakeCommonDialogFunctions dialogs{memory, printer};
     FakeInstances instances{transcript};
     FakeRunKey runKey;
 

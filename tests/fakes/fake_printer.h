@@ -14,7 +14,8 @@
 #include "base/text.h"
 #include "fakes/fake_transcript.h"
 #include "fakes/fake_window_functions.h"
-#include "platform/printing.h"
+#include "platform/printer.h"
+#include "platform/records.h"
 
 namespace tivora::fakes {
 

@@ -13,6 +13,7 @@
 #include "fakes/fake_platform.h"
 #include "main_window/form_main.h"
 #include "settings/ini_functions.h"
+#include "version.h"
 
 namespace tivora::fakes {
 
@@ -115,7 +116,7 @@ inline const FormFacts& mainWindowFacts() {
     static const FormFacts facts = [] {
         FakePlatform fake;
         platform::Platform system = fake.platform();
-        ErrorReporter reporter{platform::reportBox(fake.boxes)};
+        ErrorReporter reporter{platform::reportBox(fake.boxes, TIVORA_TITLE)};
         INI_Functions ini{system, reporter};
         Form_Main form{system, reporter, ini};
         return formFacts(form);

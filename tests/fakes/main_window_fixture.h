@@ -7,6 +7,7 @@
 #include "fakes/fake_platform.h"
 #include "main_window/form_main.h"
 #include "settings/ini_functions.h"
+#include "version.h"
 
 namespace tivora::fakes {
 
@@ -17,7 +18,7 @@ inline constexpr int everyDpi[] = {96, 120, 144, 168, 192, 216, 336};
 struct MainWindowFixture : ::testing::Test {
     FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{platform::reportBox(fake.boxes)};
+    ErrorReporter reporter{platform::reportBox(fake.boxes, TIVORA_TITLE)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
     FakeFormView view;

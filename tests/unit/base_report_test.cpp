@@ -4,6 +4,7 @@
 
 #include "base/report.h"
 #include "fakes/fake_platform.h"
+#include "version.h"
 
 namespace tivora {
 namespace {
@@ -26,7 +27,7 @@ TEST(ErrorReport, FormsDecideWhatIsShown) {
 
 TEST(Trap, StopsAtTheFailingStepReportsItAndReturns) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake.boxes));
+    ErrorReporter reporter(platform::reportBox(fake.boxes, TIVORA_TITLE));
     std::vector<int> done;
     bool completed = trap(reporter, "vON_OFF", [&](Step& step) {
         step(1);
@@ -45,7 +46,7 @@ TEST(Trap, StopsAtTheFailingStepReportsItAndReturns) {
 
 TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake.boxes));
+    ErrorReporter reporter(platform::reportBox(fake.boxes, TIVORA_TITLE));
     bool outerWentOn = false;
     bool completed = trap(reporter, "Outer", [&](Step& step) {
         step(1);
@@ -64,7 +65,7 @@ TEST(Trap, InnerFailureIsReportedByTheInnerProcedureOnly) {
 
 TEST(Trap, GatedReportsFollowTheDebugSwitch) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake.boxes));
+    ErrorReporter reporter(platform::reportBox(fake.boxes, TIVORA_TITLE));
     bool debugging = false;
     reporter.setDebugging([&] { return debugging; });
     auto fail = [&](int number) {
@@ -85,7 +86,7 @@ TEST(Trap, GatedReportsFollowTheDebugSwitch) {
 
 TEST(Trap, OutOfMemoryAndUnknownFailuresGetNumbers) {
     fakes::FakePlatform fake;
-    ErrorReporter reporter(platform::reportBox(fake.boxes));
+    ErrorReporter reporter(platform::reportBox(fake.boxes, TIVORA_TITLE));
     trap(reporter, "A", [](Step&) { throw std::bad_alloc(); });
     trap(reporter, "B", [](Step&) { throw std::logic_error("x"); });
     ASSERT_EQ(fake.boxes.messages.size(), 2u);

@@ -14,7 +14,7 @@ TEST_F(Lifecycle, StartUpPutsTheIconCaptionSettingsAndHelpInPlace) {
     setFullSettings({{"Combo_Percents", "Combo_Percents"}});
     startUp();
     EXPECT_EQ(form.caption(), "Tivora!!! v.1.1");
-    ASSERT_EQ(notifyCalls(platform::NIM_ADD), 1);
+    ASSERT_EQ(notifyCalls(platform::notifyMessage::add), 1);
     EXPECT_STREQ(fake.notifyArea.notifyCalls[0].second.szTip.data(), "Tivora!!! v.1.0");
     EXPECT_EQ(fake.notifyArea.notifyCalls[0].second.hWnd, fakes::FakeFormView::handle);
     EXPECT_EQ(fake.notifyArea.notifyCalls[0].second.hIcon, fakes::FakeFormView::icon);
@@ -25,7 +25,7 @@ TEST_F(Lifecycle, StartUpPutsTheIconCaptionSettingsAndHelpInPlace) {
     EXPECT_FALSE(form.Exit_Requested);
     EXPECT_TRUE(form.visible());
     form.iconChanged();  // made anew at another display scale: the tray shows the new one
-    EXPECT_EQ(fake.notifyArea.notifyCalls.back().first, platform::NIM_MODIFY);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.back().first, platform::notifyMessage::modify);
     EXPECT_EQ(fake.notifyArea.notifyCalls.back().second.hIcon, fakes::FakeFormView::icon);
 }
 
@@ -53,7 +53,7 @@ TEST_F(Lifecycle, AMissingHelpFileEndsStartUpThereButTheWindowComesUp) {
     ASSERT_EQ(fake.boxes.messages.size(), 1u);
     EXPECT_EQ(fake.boxes.messages.back().text, "Ошибка функции Form_Load№53, 'Файл не найден', строка 10");
     EXPECT_EQ(form.caption(), "Tivora!!! v.1.1");
-    EXPECT_EQ(notifyCalls(platform::NIM_ADD), 1);
+    EXPECT_EQ(notifyCalls(platform::notifyMessage::add), 1);
     EXPECT_EQ(form.Help_Text, "");
     EXPECT_EQ(form.Combo_Percents.text(), "Combo_Percents");  // the correction did not run
     EXPECT_FALSE(form.Form_Loaded);
@@ -92,7 +92,7 @@ TEST_F(Lifecycle, ExitWhileRunningStopsTheTriggerSavesAndRemovesTheIcon) {
     EXPECT_TRUE(fake.timers.pendingTimers.empty());
     EXPECT_EQ(form.Command_ON_OFF.tag(), "0");
     EXPECT_NE(settings().find("Form_Main_Text_Hour=21\r\n"), std::string::npos);
-    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
+    EXPECT_EQ(notifyCalls(platform::notifyMessage::remove), 1);
     EXPECT_EQ(form.cTray, nullptr);
     EXPECT_TRUE(fake.boxes.messages.empty());
     EXPECT_EQ(fake.transcript.back(), "Release the program folder");  // once saved, and only then
@@ -107,7 +107,7 @@ TEST_F(Lifecycle, ASessionEndIsLetThroughAndSavesEverything) {
     EXPECT_TRUE(view.destroyed);
     EXPECT_NE(settings().find("Form_Main_Check_Minimize=1\r\n"), std::string::npos);
     EXPECT_NE(settings().find("[Program_Settings]\r\nForm_Left="), std::string::npos);
-    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
+    EXPECT_EQ(notifyCalls(platform::notifyMessage::remove), 1);
     EXPECT_TRUE(fake.boxes.messages.empty());
 }
 

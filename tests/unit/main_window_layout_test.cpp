@@ -4,6 +4,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/form_facts.h"
 #include "main_window/form_main.h"
+#include "version.h"
 
 namespace tivora {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 struct MainWindow : ::testing::Test {
     fakes::FakePlatform fake;
     platform::Platform system = fake.platform();
-    ErrorReporter reporter{platform::reportBox(fake.boxes)};
+    ErrorReporter reporter{platform::reportBox(fake.boxes, TIVORA_TITLE)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
 };

@@ -21,6 +21,7 @@
 #include "fakes/fake_platform.h"
 #include "main_window/form_main.h"
 #include "settings/ini_functions.h"
+#include "version.h"
 
 namespace tivora {
 namespace {
@@ -988,7 +989,7 @@ public:
                               processes,   shell,           windows,         simulatedTimers_, files.profile,
                               files,       notifyArea,      memory,          dialogs,          printer,
                               instances,   runKey};
-    ErrorReporter reporter{platform::reportBox(simulatedBoxes_)};
+    ErrorReporter reporter{platform::reportBox(simulatedBoxes_, TIVORA_TITLE)};
     INI_Functions ini{system, reporter};
     Form_Main form{system, reporter, ini};
     fakes::FakeFormView view;

@@ -40,7 +40,7 @@ TEST_F(SessionEnd, DuringAStartUpErrorReportTheFileStaysAsItWas) {
     ASSERT_EQ(sessionEnds, 1);
     EXPECT_EQ(fake.boxes.messages[0].text, "Ошибка функции Settings№13, 'Несоответствие типа', строка 8");
     EXPECT_EQ(fake.files.disk.files[settingsPath], before);
-    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 0);
+    EXPECT_EQ(notifyCalls(platform::notifyMessage::remove), 0);
 }
 
 TEST_F(SessionEnd, DuringTheCloseNoticeTheNoticeCountsAsShown) {
@@ -68,7 +68,7 @@ TEST_F(SessionEnd, DuringTheScheduledMessageAndTheTrayMenuItIsSavedOnce) {
     EXPECT_FALSE(form.Timer_Run.enabled());
     EXPECT_TRUE(fake.timers.pendingTimers.empty());
     EXPECT_FALSE(savedAgain());
-    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
+    EXPECT_EQ(notifyCalls(platform::notifyMessage::remove), 1);
 }
 
 TEST_F(SessionEnd, WhileTheTrayMenuIsOpen) {

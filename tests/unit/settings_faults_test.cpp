@@ -26,7 +26,7 @@ struct SettingsFaults : fakes::StartUpFixture {
         setFullSettings({{"Text_Hour", "21"}});
         setSettings(settings() + "[Mine]\r\nnote=ours\r\n");  // a section the program does not write
         fake.files.disk.marks[path] = users;
-        fake.files.clock = ((std::uint64_t{1} << 32) - 1500) * 1000;  // the tick count wraps within a wait
+        fake.clock.uptime = ((std::uint64_t{1} << 32) - 1500) * 1000;  // the tick count wraps within a wait
     }
     void TestBody() override {}  // each row of a table runs on a program of its own
     // Boxes shown but the closing notice.
@@ -200,7 +200,7 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
             EXPECT_EQ(disk.changes, changes) << f.name;  // not a byte written
         }
         if (f.ends == ReadOnly || f.ends == LinkLost || f.disk == Denied || f.disk == NoFolder || leftStays) {
-            EXPECT_EQ(t.fake.files.pausedMilliseconds, 0) << f.name;  // no request asked again
+            EXPECT_EQ(t.fake.clock.pausedMilliseconds, 0) << f.name;  // no request asked again
         }
         // One plain report, with the file, the system's reason and what the file is now.
         const std::vector<std::string> told = t.told();

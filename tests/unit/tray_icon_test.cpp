@@ -84,7 +84,7 @@ TEST_F(Tray, AddFillsTheFirstVersionRecord) {
     tray.Add();
     ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
     const auto& [message, record] = fake.notifyArea.notifyCalls[0];
-    EXPECT_EQ(message, platform::NIM_ADD);
+    EXPECT_EQ(message, platform::notifyMessage::add);
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, 0x30030u);
     EXPECT_EQ(record.uID, 1u);  // the same at every start, whatever the window
@@ -104,7 +104,7 @@ TEST_F(Tray, TooltipIsCutTo63CharactersOfTheCodePageAndChangesOnlyOnModify) {
     EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
     tray.Modify();
     const auto& [message, record] = fake.notifyArea.notifyCalls[1];
-    EXPECT_EQ(message, platform::NIM_MODIFY);
+    EXPECT_EQ(message, platform::notifyMessage::modify);
     EXPECT_EQ(record.uFlags, 6u);
     EXPECT_STREQ(record.szTip.data(), "\xCD\xEE\xF7\xFC ?");
 }
@@ -112,7 +112,7 @@ TEST_F(Tray, TooltipIsCutTo63CharactersOfTheCodePageAndChangesOnlyOnModify) {
 TEST_F(Tray, DeleteBeforeAddSendsOnlyTheSize) {
     tray.Delete();
     const auto& [message, record] = fake.notifyArea.notifyCalls.at(0);
-    EXPECT_EQ(message, platform::NIM_DELETE);
+    EXPECT_EQ(message, platform::notifyMessage::remove);
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, 0u);
     EXPECT_EQ(record.uID, 0u);
@@ -128,7 +128,7 @@ TEST_F(Tray, AnAddTheShellRefusesIsTriedAgainUntilItTakes) {
     fake.timers.runTimers();
     EXPECT_TRUE(fake.timers.pendingTimers.empty());
     EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 4u);
-    EXPECT_EQ(fake.notifyArea.notifyCalls.back().first, platform::NIM_ADD);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.back().first, platform::notifyMessage::add);
     EXPECT_TRUE(fake.boxes.messages.empty());  // nothing is shown to the user
     // A delete stops a pending retry.
     fake.notifyArea.refuseNotifyCalls = 1;
@@ -142,7 +142,7 @@ TEST_F(Tray, TheIconComesBackWhenTheNotificationAreaIsMadeAnew) {
     tray.Add();
     fake.notifyArea.recreateNotifyArea();
     ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 2u);
-    EXPECT_EQ(fake.notifyArea.notifyCalls[1].first, platform::NIM_ADD);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[1].first, platform::notifyMessage::add);
     EXPECT_EQ(fake.notifyArea.notifyCalls[1].second.uID, 1u);
     tray.Delete();
     fake.notifyArea.recreateNotifyArea();
@@ -165,7 +165,7 @@ TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry)
     view.choose = nullptr;  // dismissed with Esc: the focus goes back to the notification area
     tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);
     ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 1u);
-    EXPECT_EQ(fake.notifyArea.notifyCalls[0].first, platform::NIM_SETFOCUS);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[0].first, platform::notifyMessage::setFocus);
     EXPECT_EQ(fake.notifyArea.notifyCalls[0].second.uID, tray.record().uID);
     view.dismissedByEscape = false;  // a click, the Windows key, Alt+Tab: the focus stays where it went
     tray.CallPopupMenu(form, form.pmnuTray, 2, std::nullopt, std::nullopt, &form.TrayMenu_Command_Exit);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -26,8 +27,6 @@
 #include "platform/win32/timers.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window_functions.h"
-// After the program's headers, whose names its macros (NIM_ADD …) would replace:
-#include <shellapi.h>
 
 namespace tivora::win32 {
 namespace {

@@ -13,6 +13,7 @@
 #include "forms/controls.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "version.h"
 
 namespace tivora {
 namespace {
@@ -56,7 +57,7 @@ TEST(OpenFileDialog, CancelGivesTrueAndAChosenFileGivesItsPathAndName) {
 
     win32::Win32Platform windows(GetModuleHandleW(nullptr));
     platform::Platform system = windows.platform();
-    ErrorReporter reporter(platform::reportBox(system.messageBoxes));
+    ErrorReporter reporter(platform::reportBox(system.messageBoxes, TIVORA_TITLE));
     Window window;
     window.show();
     Cl_Module_CommonDialog dialog(system, reporter, window, window.Picture);

@@ -1,4 +1,5 @@
-// The local time (GetLocalTime) and the sleep time, from the tick count and the interrupt time.
+// The local time (GetLocalTime), the sleep time from the tick count and the interrupt time, and
+// the pause (Sleep) and tick count (GetTickCount) of a wait.
 #include "platform/win32/clock.h"
 
 #include <windows.h>
@@ -18,5 +19,9 @@ std::int64_t Win32Clock::sleptMilliseconds() {
     QueryUnbiasedInterruptTime(&awake);
     return static_cast<std::int64_t>(GetTickCount64()) - static_cast<std::int64_t>(awake / 10000);
 }
+
+void Win32Clock::pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+std::uint32_t Win32Clock::tickCount() { return GetTickCount(); }
 
 }  // namespace tivora::win32

@@ -1,4 +1,5 @@
-// The local clock as Windows keeps it, and the time the machine has spent asleep.
+// The local clock as Windows keeps it, the time the machine has spent asleep, and the tick count
+// and pause that a wait runs on.
 #pragma once
 
 #include "platform/clock.h"
@@ -9,6 +10,8 @@ class Win32Clock : public platform::Clock {
 public:
     DateTime now() override;
     std::int64_t sleptMilliseconds() override;
+    void pause(int milliseconds) override;
+    std::uint32_t tickCount() override;
 };
 
 }  // namespace tivora::win32

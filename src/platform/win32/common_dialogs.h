@@ -2,7 +2,7 @@
 // search that lists the files a pattern names.
 #pragma once
 
-#include "platform/printing.h"
+#include "platform/common_dialog_functions.h"
 
 namespace tivora::win32 {
 

@@ -167,8 +167,4 @@ std::string Win32Files::errorText(platform::FileError error) {
     return words.empty() ? "Код ошибки " + std::to_string(error) : narrow(words);
 }
 
-void Win32Files::pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
-
-std::uint32_t Win32Files::tickCount() { return GetTickCount(); }
-
 }  // namespace tivora::win32

@@ -2,7 +2,7 @@
 // place keeping what the user made of it, links followed, and the system's own words for a refusal.
 #pragma once
 
-#include "platform/profile.h"
+#include "platform/files.h"
 
 namespace tivora::win32 {
 
@@ -20,8 +20,6 @@ public:
     platform::FileError move(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     std::string errorText(platform::FileError error) override;
-    void pause(int milliseconds) override;
-    std::uint32_t tickCount() override;
 };
 
 }  // namespace tivora::win32

@@ -1,7 +1,7 @@
 // kernel32's movable global memory, in which the print dialog takes its records.
 #pragma once
 
-#include "platform/printing.h"
+#include "platform/global_memory.h"
 
 namespace tivora::win32 {
 

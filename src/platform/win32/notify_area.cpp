@@ -3,13 +3,19 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <utility>
 
-// After the program's headers, whose names its macros (NIM_ADD …) would replace:
-#include <shellapi.h>
-
 namespace tivora::win32 {
+
+// The program's names for the shell's values, checked against them.
+static_assert(platform::notifyMessage::add == NIM_ADD && platform::notifyMessage::modify == NIM_MODIFY &&
+              platform::notifyMessage::remove == NIM_DELETE &&
+              platform::notifyMessage::setFocus == NIM_SETFOCUS);
+static_assert(platform::notifyField::message == NIF_MESSAGE && platform::notifyField::icon == NIF_ICON &&
+              platform::notifyField::tip == NIF_TIP);
 
 std::uint32_t Win32NotifyArea::firstVersionRecordSize() { return NOTIFYICONDATAA_V1_SIZE; }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/printing.h"
+#include "platform/printer.h"
 
 namespace tivora::win32 {
 

@@ -11,14 +11,15 @@
 #include "base/text.h"
 #include "fakes/fake_global_memory.h"
 #include "fakes/fake_printer.h"
-#include "platform/printing.h"
+#include "platform/common_dialog_functions.h"
 
 namespace tivora::fakes {
 
-class FakeCommonDialogs : public platform::CommonDialogFunctions {
+class FakeCommonDialogFunctions : public platform::CommonDialogFunctions {
 public:
     // A confirmed print dialog writes its answer into the memory's blocks.
-    FakeCommonDialogs(FakeGlobalMemory& memory, FakePrinter& printer) : memory_(memory), printer_(printer) {}
+    FakeCommonDialogFunctions(FakeGlobalMemory& memory, FakePrinter& printer)
+        : memory_(memory), printer_(printer) {}
 
     std::function<bool(platform::PrintDialogRecord&)> printDialog;
     std::function<bool(platform::OpenFileRecord&)> openDialog;
