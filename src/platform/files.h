@@ -29,11 +29,14 @@ public:
     virtual FileError linkTarget(const std::string& path, std::string& target) = 0;
     // True when the file is marked read-only.
     virtual bool readOnly(const std::string& path) = 0;
+    // How many names (hard links) the file has; 1 where the system cannot tell.
+    virtual std::uint32_t names(const std::string& path) = 0;
     // Whether the file may be written and removed: accessDenied when its access list forbids it
     // (none, or another refusal, when it may be or cannot tell now).
     virtual FileError mayReplace(const std::string& path) = 0;
     // ReplaceFileW: fresh takes target's name and keeps target's attributes, access list and named
-    // streams; target is moved to backup on the way. Its errors 1175 to 1177 say what it left.
+    // streams (the access list only where the right to change one is granted: elsewhere fresh keeps
+    // its own); target is moved to backup on the way. Its errors 1175 to 1177 say what it left.
     virtual FileError replace(const std::string& target, const std::string& fresh,
                               const std::string& backup) = 0;
     // MoveFileExW, written through; never over a file that exists.

@@ -208,10 +208,16 @@ bool INI_Functions::wholeSettings(const std::string& file, const std::string& by
 }
 
 void INI_Functions::reportFailedSave() {
-    if (failedSave_.ending == Ending::Saved) {
+    SaveResult failed = std::exchange(failedSave_, SaveResult{});
+    if (failed.hadOtherNames) {
+        platform_.messageBoxes.show("Настройки сохранены в файл\n" + Settings_File +
+                                        "\n\nУ этого файла были и другие имена (жёсткие ссылки). Теперь это "
+                                        "отдельный файл: под другими именами новые настройки не видны.",
+                                    TIVORA_TITLE);
+    }
+    if (failed.ending == Ending::Saved) {
         return;
     }
-    SaveResult failed = std::exchange(failedSave_, SaveResult{});
     const std::string changes = "Изменения настроек, сделанные после запуска программы, ";
     if (failed.ending == Ending::ReadOnly || failed.ending == Ending::LinkLost) {
         platform_.messageBoxes.show(

@@ -37,8 +37,9 @@ public:
     void Settings(int direction, forms::Form& window);
 
     // Tells the user once, in plain words, that the last save failed: which file, the system's
-    // reason (or its read-only mark), and what the file is now. Nothing when it succeeded. (Not
-    // while the Windows session ends: no box may wait then.)
+    // reason (or its read-only mark), and what the file is now; or that the file's other names no
+    // longer show the settings. Nothing else when it succeeded. (Not while the Windows session
+    // ends: no box may wait then.)
     void reportFailedSave();
 
     // How long the start-up, and a save in all, wait for other programs that hold a file, asking
@@ -56,7 +57,8 @@ private:
     struct SaveResult {
         Ending ending = Ending::Saved;
         platform::FileError error = platform::fileError::none;
-        std::string waiting;  // the new file's path
+        std::string waiting;         // the new file's path
+        bool hadOtherNames = false;  // saved as a file of its own: its hard links keep the old one
     };
     // The save, the waits and a cut-off save's left-overs (safe_save.cpp).
     SaveResult save(const std::vector<Entry>& entries);

@@ -79,6 +79,7 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
     if (existed && files.mayReplace(target) == platform::fileError::accessDenied) {
         return {Ending::Kept, platform::fileError::accessDenied, ""};
     }
+    const bool hadOtherNames = existed && files.names(target) > 1;  // the new file has its own
     const std::string fresh = newFileName(target), old = oldFileName(target);
     const bool leftBefore = files.fileExists(fresh);
     files.remove(fresh);  // left by a save that was cut off, or by one that failed
@@ -165,7 +166,7 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
         return discard(error);
     }
     files.remove(old);
-    return {};
+    return {Ending::Saved, platform::fileError::none, "", hadOtherNames};
 }
 
 // Cut off between ReplaceFileW's two renames, a save leaves no settings file: the new one stands

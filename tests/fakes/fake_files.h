@@ -49,6 +49,7 @@ public:
         auto marks = disk.marks.find(disk.resolve(path));
         return marks != disk.marks.end() && marks->second.readOnly;
     }
+    std::uint32_t names(const std::string& path) override { return disk.hardLinked.count(path) ? 2 : 1; }
     // Another program's hold, whatever ReplaceFileW would answer, is a sharing violation here.
     platform::FileError mayReplace(const std::string& path) override {
         std::string file = disk.resolve(path);

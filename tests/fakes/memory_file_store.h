@@ -42,10 +42,14 @@ public:
         bool operator==(const Marks&) const = default;
     };
     std::map<std::string, Marks> marks;
+    // Files that have other names too (hard links); the file that replaces one has its own.
+    std::set<std::string> hardLinked;
     // Symbolic links: a link's path and the path it names.
     std::map<std::string, std::string> links;
     // A folder (its path with the final backslash) where nothing can be written, made or replaced.
     std::string readOnlyFolder;
+    // A share that grants "Change" but not "Full control": no access list can be changed there.
+    std::string changeOnlyFolder;
     // The bytes the disk holds, all files together. A write beyond it fails and leaves the file
     // cut where the disk ran full, as a writer that empties the file first leaves it.
     std::size_t capacity = SIZE_MAX;
@@ -152,6 +156,8 @@ public:
         }
         Marks merged = marks[target];
         merged.streams = marks[fresh].streams + marks[target].streams;
+        bool keepsAccess = changeOnlyFolder.empty() || !target.starts_with(changeOnlyFolder);
+        merged.access = keepsAccess ? merged.access : marks[fresh].access;
         marks[fresh] = merged;
         changed();
         if (dead() || !rename(target, backup)) {
@@ -161,6 +167,7 @@ public:
             return answer ? answer : platform::fileError::notReady;
         }
         rename(fresh, target);
+        hardLinked.erase(target);
         return platform::fileError::none;
     }
 

@@ -1,6 +1,6 @@
 // CreateFileW, ReadFile, WriteFile, FlushFileBuffers, ReplaceFileW and MoveFileExW, each answering
 // with the system's error code, and FormatMessageW for its words; a file's attributes, final path,
-// existence, rights and removal; the tick count.
+// names, existence, rights and removal; the tick count.
 #include "platform/win32/files.h"
 
 #include <windows.h>
@@ -110,6 +110,16 @@ bool Win32Files::readOnly(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+// Opened for no access, only its facts are read; over some shares they come partly or not at all.
+std::uint32_t Win32Files::names(const std::string& path) {
+    HANDLE file = CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION facts{};
+    bool told = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &facts);
+    file != INVALID_HANDLE_VALUE ? void(CloseHandle(file)) : void();
+    return told && facts.nNumberOfLinks > 1 ? facts.nNumberOfLinks : 1;
+}
+
 // Asks for writing and removal as ReplaceFileW will, sharing all, so that another program's hold
 // is no answer here; only the access list's is.
 platform::FileError Win32Files::mayReplace(const std::string& path) {
@@ -133,7 +143,10 @@ platform::FileError Win32Files::replace(const std::string& target, const std::st
     if (kept && own != INVALID_FILE_ATTRIBUTES && (own & kept) != kept) {
         SetFileAttributesW(replacement.c_str(), (own & ~FILE_ATTRIBUTE_NORMAL) | kept);
     }
-    if (!ReplaceFileW(replaced.c_str(), replacement.c_str(), widen(backup).c_str(), 0, nullptr, nullptr)) {
+    // Where the right to change permissions is withheld (a share granting "Change"), the file is
+    // replaced all the same, keeping the access list the new file was made with.
+    if (!ReplaceFileW(replaced.c_str(), replacement.c_str(), widen(backup).c_str(),
+                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         return failure();
     }
     // Its write-through flag "is not supported": the result goes to the disk as MoveFileExW's did.

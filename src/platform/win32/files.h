@@ -14,6 +14,7 @@ public:
     platform::FileError flush(const std::string& path) override;
     platform::FileError linkTarget(const std::string& path, std::string& target) override;
     bool readOnly(const std::string& path) override;
+    std::uint32_t names(const std::string& path) override;
     platform::FileError mayReplace(const std::string& path) override;
     platform::FileError replace(const std::string& target, const std::string& fresh,
                                 const std::string& backup) override;
