@@ -191,8 +191,17 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
                 }
             }
         }
+        if (!ofCurrent) {
+            // Removed meanwhile, or not among this user's printers: the document would go elsewhere.
+            platform_.messageBoxes.show("Принтер «" + *device +
+                                            "», выбранный в окне печати, не найден среди принтеров Windows. "
+                                            "Ничего не напечатано.",
+                                        TIVORA_TITLE);
+            cancelled = true;
+            return;
+        }
         step(11);
-        printer.useSettings(settings, ofCurrent);
+        printer.useSettings(settings);
         // The copies from the settings block where the dialog put them there, else from the record.
         const SettingsBlock block(settings);
         const bool inSettings = asked & platform::PD_USEDEVMODECOPIESANDCOLLATE;

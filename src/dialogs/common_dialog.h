@@ -43,8 +43,9 @@ public:
     void setFilter(const std::string& Filter_Text_in);
 
     // The print dialog, modal to owner (the window that asks, which takes no input meanwhile);
-    // true when it was closed without confirming or could not be shown (nothing changed then). It
-    // offers "selection" only when the asking window has text selected.
+    // true when it was closed without confirming, could not be shown, or the printer chosen is not
+    // found (told; nothing changed then). It offers "selection" only when the asking window has
+    // text selected.
     bool ShowPrinter(forms::Form* owner = nullptr, bool selectionOffered = false);
     // Asks for the printer through CommonDialog and prints sText, or selection when the user chose
     // it: each 5800 characters begin a page, and lines that one page cannot hold go on the next.

@@ -25,9 +25,9 @@ public:
     // The current printer's settings block whole, public and private part: as its driver gives it,
     // or as the print dialog handed it back (useSettings).
     virtual std::vector<std::uint8_t> settings() = 0;
-    // The block the print dialog handed back, kept whole when it was made for the current printer
-    // (ofCurrent): the documents are made with it. Another printer's gives its public fields only.
-    virtual void useSettings(const std::vector<std::uint8_t>& block, bool ofCurrent) = 0;
+    // The block the print dialog handed back for the current printer, kept whole: the documents
+    // are made with it.
+    virtual void useSettings(const std::vector<std::uint8_t>& block) = 0;
     // The copies the driver makes of a document (collated or not, of more than one), changed in the
     // block through the driver; a field the block does not carry in dmFields is never pushed, and
     // more than one copy asked of a block without DM_COPIES is a printer failure.

@@ -157,25 +157,7 @@ public:
         }
         return block;
     }
-    // Another printer's block gives this one the public fields it carries; its own private part stays.
-    void useSettings(const std::vector<std::uint8_t>& given, bool ofCurrent) override {
-        using namespace platform::records;
-        if (ofCurrent) {
-            block = given;
-            return;
-        }
-        settings();
-        const std::size_t end = std::min(field16(given, dmSize), field16(block, dmSize));
-        const std::pair<std::uint32_t, std::size_t> fields[] = {
-            {fieldOrientation, dmOrientation}, {fieldPaperSize, dmPaperSize}, {fieldCopies, dmCopies},
-            {fieldDuplex, dmDuplex},           {fieldCollate, dmCollate},     {fieldFormName, dmFormName}};
-        for (auto [flag, at] : fields) {
-            const std::size_t bytes = flag == fieldFormName ? 64 : 2;
-            if (fieldsOf(given) & flag && at + bytes <= end) {
-                std::copy_n(given.begin() + at, bytes, block.begin() + at);
-            }
-        }
-    }
+    void useSettings(const std::vector<std::uint8_t>& given) override { block = given; }
     // As the driver takes them: only the fields the block carries, more than one copy a failure
     // where it carries none.
     void setCopies(int copies, bool collate) override {

@@ -311,8 +311,8 @@ TEST_F(Printing, TheSettingsBlockTheDialogHandsBackIsTheDocumentsWholeButForTheC
     for (Choice row : {Choice{"PDF", 1, "PDF", true, '1'},
                        // Three copies the driver cannot make: the block it was given asks it for one.
                        Choice{"PDF", 3, "PDF", false, '2'}, Choice{"Laser", 1, "Laser", true, '3'},
-                       // A printer the program does not know: the current one keeps its own part.
-                       Choice{"Nobody", 1, "Laser", false, '3'},
+                       // A printer the program does not find again: told, nothing printed anywhere.
+                       Choice{"Nobody", 1, nullptr, false, '3'},
                        // A driver that names its model in the block, not the printer.
                        Choice{"PDF", 1, "PDF", true, '5', "CUPS PDF Printer v2"}}) {
         SCOPED_TRACE(row.printer + std::to_string(row.copies));
@@ -329,7 +329,18 @@ TEST_F(Printing, TheSettingsBlockTheDialogHandsBackIsTheDocumentsWholeButForTheC
             return true;
         };
         fake.transcript.clear();
+        fake.boxes.messages.clear();
+        const std::size_t before = fake.printer.documents.size();
         print(std::string(5801, 'a'));
+        if (!row.documentOn) {
+            ASSERT_EQ(fake.boxes.messages.size(), 1u);
+            EXPECT_EQ(fake.boxes.messages[0].text,
+                      "Принтер «Nobody», выбранный в окне печати, не найден среди "
+                      "принтеров Windows. Ничего не напечатано.");
+            EXPECT_EQ(fake.printer.documents.size(), before);
+            EXPECT_EQ(fake.printer.DeviceName(), "Laser");  // and stays current
+            continue;
+        }
         ASSERT_EQ(fake.boxes.messages.size(), 0u);
         const auto& document = fake.printer.documents.back();
         EXPECT_EQ(document.printer, row.documentOn);
@@ -384,7 +395,7 @@ TEST_F(Printing, TheChosenNameFromTheNamesBlockIsMatchedInUpperCaseAgainstEveryP
     EXPECT_FALSE(dialog().ShowPrinter());
     EXPECT_EQ(fake.printer.current, 3u);
     confirmWith("Nobody");
-    EXPECT_FALSE(dialog().ShowPrinter());
+    EXPECT_TRUE(dialog().ShowPrinter());  // told, as after a cancel
     EXPECT_EQ(fake.printer.current, 3u);
     EXPECT_TRUE(fake.memory.blocks.empty());
 }

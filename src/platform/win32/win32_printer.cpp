@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "base/error.h"
 #include "platform/win32/late_binding.h"
@@ -36,6 +37,11 @@ BOOL openPrinter(wchar_t* name, HANDLE* handle) {
     return f ? f(name, handle, nullptr) : FALSE;
 }
 
+BOOL getPrinter(HANDLE printer, DWORD level, BYTE* buffer, DWORD size, DWORD* needed) {
+    auto f = lateBound<BOOL(WINAPI*)(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD)>(spooler, "GetPrinterW");
+    return f ? f(printer, level, buffer, size, needed) : FALSE;
+}
+
 LONG documentProperties(HANDLE printer, wchar_t* name, DEVMODEW* out, DEVMODEW* in, DWORD mode) {
     auto f = lateBound<LONG(WINAPI*)(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD)>(
         spooler, "DocumentPropertiesW");
@@ -54,64 +60,88 @@ void closePrinter(HANDLE printer) {
     }
 }
 
+// A spooler answer whose length may change between the sizing call and the reading one: asked
+// again at the size it then needs.
+template <class Call>
+std::optional<std::vector<BYTE>> answer(Call call) {
+    std::vector<BYTE> buffer;
+    DWORD needed = 0;
+    for (int tries = 0; tries < 4; ++tries) {
+        buffer.resize(needed);
+        if (call(buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+            return buffer;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= buffer.size()) {
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Win32Printer::~Win32Printer() { KillDoc(); }
 
-std::vector<Win32Printer::Installed> Win32Printer::list() {
-    DWORD needed = 0;
+// Level 4 reads the names the system keeps; level 2 would ask every print server, waiting on
+// each one that is out of reach.
+std::vector<std::wstring> Win32Printer::list() {
     DWORD count = 0;
-    const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    enumPrinters(flags, 2, nullptr, 0, &needed, &count);
-    std::vector<BYTE> buffer(needed);
-    std::vector<Installed> printers;
-    if (needed == 0 || !enumPrinters(flags, 2, buffer.data(), needed, &needed, &count)) {
-        return printers;
+    auto buffer = answer([&](BYTE* at, DWORD size, DWORD* needed) {
+        return enumPrinters(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, 4, at, size, needed, &count);
+    });
+    std::vector<std::wstring> names;
+    for (DWORD i = 0; buffer && i < count; ++i) {
+        const wchar_t* name = reinterpret_cast<PRINTER_INFO_4W*>(buffer->data())[i].pPrinterName;
+        names.push_back(name ? name : L"");
     }
-    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) {
-        printers.push_back({info[i].pPrinterName ? info[i].pPrinterName : L"",
-                            info[i].pDriverName ? info[i].pDriverName : L"",
-                            info[i].pPortName ? info[i].pPortName : L""});
+    return names;
+}
+
+// The driver and port of the one printer made current, from its own server (the print needs it
+// anyway); one out of reach fails here, and is not waited for again.
+Win32Printer::Installed Win32Printer::describe(std::wstring device) {
+    HANDLE handle = nullptr;
+    if (!openPrinter(device.data(), &handle)) {
+        throw RuntimeError(err::PrinterError);
     }
-    return printers;
+    auto buffer =
+        answer([&](BYTE* at, DWORD size, DWORD* needed) { return getPrinter(handle, 2, at, size, needed); });
+    closePrinter(handle);
+    const auto* info =
+        buffer && !buffer->empty() ? reinterpret_cast<PRINTER_INFO_2W*>(buffer->data()) : nullptr;
+    return {device, info && info->pDriverName ? info->pDriverName : L"",
+            info && info->pPortName ? info->pPortName : L""};
 }
 
 std::vector<std::string> Win32Printer::installedPrinters() {
     std::vector<std::string> names;
-    for (const auto& printer : list()) {
-        names.push_back(narrow(printer.device));
+    for (const auto& name : list()) {
+        names.push_back(narrow(name));
     }
     return names;
 }
 
 void Win32Printer::makeCurrent(std::size_t index) {
-    std::vector<Installed> printers = list();
+    std::vector<std::wstring> printers = list();
     if (index >= printers.size()) {
         throw RuntimeError(err::PrinterError);
     }
-    current_ = printers[index];
+    current_ = describe(printers[index]);
     devMode_.clear();
 }
 
 Win32Printer::Installed& Win32Printer::current() {
     if (!current_) {
         // At first the system's default printer, or the first installed one.
-        std::vector<Installed> printers = list();
+        std::vector<std::wstring> printers = list();
         wchar_t name[512];
         DWORD size = 512;
         std::wstring preferred = defaultPrinter(name, &size) ? name : L"";
-        for (const auto& printer : printers) {
-            if (printer.device == preferred) {
-                current_ = printer;
-            }
-        }
-        if (!current_ && !printers.empty()) {
-            current_ = printers.front();
-        }
-        if (!current_) {
+        if (printers.empty()) {
             throw RuntimeError(err::PrinterError);  // no printer installed
         }
+        bool installed = std::find(printers.begin(), printers.end(), preferred) != printers.end();
+        current_ = describe(installed ? preferred : printers.front());
     }
     return *current_;
 }
@@ -152,7 +182,7 @@ std::vector<std::uint8_t> Win32Printer::settings() {
     return std::vector<std::uint8_t>(devMode_.begin(), devMode_.begin() + whole);
 }
 
-void Win32Printer::useSettings(const std::vector<std::uint8_t>& block, bool ofCurrent) {
+void Win32Printer::useSettings(const std::vector<std::uint8_t>& block) {
     std::vector<BYTE> given(block.begin(), block.end());
     given.resize(std::max(given.size(), sizeof(DEVMODEW)), 0);
     auto* mode = reinterpret_cast<DEVMODEW*>(given.data());
@@ -161,16 +191,7 @@ void Win32Printer::useSettings(const std::vector<std::uint8_t>& block, bool ofCu
         std::size_t{mode->dmSize} + mode->dmDriverExtra > block.size()) {
         throw RuntimeError(err::PrinterError);  // not a whole settings block
     }
-    // (dmDeviceName cannot tell: many drivers write their model's name there, not the printer's.)
-    if (ofCurrent) {
-        devMode_ = std::move(given);
-        return;
-    }
-    // Another printer's block: its driver's private part means nothing to this one's driver,
-    // which takes the public fields the block carries.
-    std::fill(given.begin() + mode->dmSize, given.end(), 0);
-    mode->dmDriverExtra = 0;
-    devMode_ = fromDriver(mode);
+    devMode_ = std::move(given);
 }
 
 void Win32Printer::setCopies(int copies, bool collate) {

@@ -23,7 +23,7 @@ public:
     std::string DriverName() override;
     std::string Port() override;
     std::vector<std::uint8_t> settings() override;
-    void useSettings(const std::vector<std::uint8_t>& block, bool ofCurrent) override;
+    void useSettings(const std::vector<std::uint8_t>& block) override;
     void setCopies(int copies, bool collate) override;
     int DeviceCopies() override;
     bool DeviceCollates() override;
@@ -44,7 +44,9 @@ private:
     struct Installed {
         std::wstring device, driver, port;
     };
-    std::vector<Installed> list();
+    // The installed printers' names, asking no print server.
+    std::vector<std::wstring> list();
+    Installed describe(std::wstring device);
     Installed& current();
     // The settings block as a DEVMODEW, its public fields all readable (zeros after a short one).
     DEVMODEW& devMode();
