@@ -60,10 +60,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     INI_Functions ini(platform, reporter);
     Form_Main form(platform, reporter, ini);
+    form.applicationWindow = reinterpret_cast<std::uintptr_t>(applicationWindow);
     win32::FormHost::Style style;
     style.icon = 1;
     win32::FormHost host(form, instance, style);
     host.create();
+    mainHost = &host;
 
     // The help window is made anew each time it opens; it has no minimise box.
     std::unique_ptr<Form_Help> help;

@@ -80,7 +80,9 @@ void Form_Main::vFullScreen_Brake() {
         // Our hidden application window bears the bare title; taking the foreground for it makes
         // a full-screen application in front give way.
         step(1);
-        std::uintptr_t window = platform_.windows.FindWindowA(std::nullopt, TIVORA_TITLE);
+        std::uintptr_t found = platform_.windows.FindWindowA(std::nullopt, TIVORA_TITLE);
+        // Another copy's window (from another program folder) may be found first: never taken.
+        std::uintptr_t window = platform_.windows.ofThisProcess(found) ? found : applicationWindow;
         step(2);
         if (window != 0 && !platform_.windows.SetForegroundWindow(window)) {
             // Refused while the user works in another program: joined to its thread's input for

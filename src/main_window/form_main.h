@@ -92,6 +92,8 @@ public:
     void Command_Help_Click();
     // Opens the help window (the program sets it up: it makes windows).
     std::function<void()> showHelpWindow;
+    // This copy's hidden application window, which the brake brings forward (the program sets it).
+    std::uintptr_t applicationWindow = 0;
     // The program-wide common-dialog object, made on first use, released at unload.
     Cl_Module_CommonDialog& commonDialog();
     std::shared_ptr<Cl_Module_CommonDialog> cCommonDialog;

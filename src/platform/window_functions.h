@@ -14,6 +14,8 @@ public:
     // A top-level window with exactly this title (and class, when one is given); 0 for none.
     virtual std::uintptr_t FindWindowA(const std::optional<std::string>& className,
                                        const std::string& title) = 0;
+    // Whether the window was made by this process (GetWindowThreadProcessId); false for none.
+    virtual bool ofThisProcess(std::uintptr_t window) = 0;
     // Joined input makes it wait until the window in front has let go of the activation.
     virtual bool SetForegroundWindow(std::uintptr_t window) = 0;
     // The window the user works in; 0 for none.

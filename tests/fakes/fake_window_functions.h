@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ public:
         auto found = topLevelWindows.find(title);
         return found == topLevelWindows.end() ? 0 : found->second;
     }
+    std::set<std::uintptr_t> ofAnotherCopy;  // windows another copy of the program made
+    bool ofThisProcess(std::uintptr_t window) override { return window != 0 && !ofAnotherCopy.count(window); }
     // The foreground as Windows grants it: while the user works in another program, a request
     // is refused unless we received the last input event or our input is joined to that
     // program's thread; one that locked the foreground (LockSetForegroundWindow) refuses all.

@@ -89,6 +89,7 @@ TEST_F(Actions, TheBrakeTakesTheForegroundAsWindowsAllowsItOrFlashes) {
         const char* name;
         bool othersInFront, lastInputOurs, locked, hung;
         const char* asked;  // after the search: set, ask the one in front, join, set, part, flash, message
+        bool anotherCopyFirst = false;  // the search finds another copy's window
     };
     const Row rows[] = {
         {"no other program in front", false, false, false, false, "SM"},
@@ -96,9 +97,14 @@ TEST_F(Actions, TheBrakeTakesTheForegroundAsWindowsAllowsItOrFlashes) {
         {"the user works in another program", true, false, false, false, "SQJSPM"},
         {"that program locked the foreground", true, false, true, false, "SQJSPFM"},
         {"that program hangs", true, false, false, true, "SQFM"},
+        {"another copy's window found first: this copy's own taken", false, false, false, false, "SM", true},
     };
     form.Check_FullScreen_Brake.setValue(1);
+    form.applicationWindow = 0x80080;
     for (const Row& row : rows) {
+        fake.windows.ofAnotherCopy = {row.anotherCopyFirst ? 0x20020u : 0u};
+        const std::string ours =
+            row.anotherCopyFirst ? "SetForegroundWindow 0x80080" : "SetForegroundWindow 0x20020";
         fake.windows.othersInFront = row.othersInFront;
         fake.windows.lastInputOurs = row.lastInputOurs;
         fake.windows.foregroundLocked = row.locked;
@@ -113,7 +119,7 @@ TEST_F(Actions, TheBrakeTakesTheForegroundAsWindowsAllowsItOrFlashes) {
                 int bound = std::stoi(line.substr(probe.size()));
                 EXPECT_TRUE(bound > 0 && bound <= 300) << row.name << ": " << line;
             }
-            asked += line == "SetForegroundWindow 0x20020"                ? "S"
+            asked += line == ours                                         ? "S"
                      : line.rfind(probe, 0) == 0                          ? "Q"
                      : line == "AttachThreadInput " + inFront             ? "J"
                      : line == "DetachThreadInput"                        ? "P"

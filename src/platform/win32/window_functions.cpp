@@ -21,6 +21,12 @@ std::uintptr_t Win32WindowFunctions::FindWindowA(const std::optional<std::string
         ::FindWindowA(className ? ansiClass.c_str() : nullptr, ansiTitle.c_str()));
 }
 
+bool Win32WindowFunctions::ofThisProcess(std::uintptr_t window) {
+    DWORD process = 0;
+    return GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &process) != 0 &&
+           process == GetCurrentProcessId();
+}
+
 bool Win32WindowFunctions::SetForegroundWindow(std::uintptr_t window) {
     return ::SetForegroundWindow(reinterpret_cast<HWND>(window)) != FALSE;
 }

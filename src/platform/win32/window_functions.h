@@ -14,6 +14,7 @@ public:
     std::uintptr_t GetDesktopWindow() override;
     std::uintptr_t FindWindowA(const std::optional<std::string>& className,
                                const std::string& title) override;
+    bool ofThisProcess(std::uintptr_t window) override;
     bool SetForegroundWindow(std::uintptr_t window) override;
     std::uintptr_t GetForegroundWindow() override;
     bool SendMessageTimeoutW(std::uintptr_t window, std::uint32_t message, unsigned milliseconds) override;
