@@ -44,7 +44,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // program brings to the foreground before its action.
     // It also hears when Explorer makes the notification area anew, and other starts' requests.
     win32::ApplicationEvents events;
-    events.taskbarCreated = [&system] { system.notifyAreaCreated(); };
+    win32::FormHost* mainHost = nullptr;
+    events.taskbarCreated = [&system, &mainHost] {
+        mainHost ? mainHost->makeNotifyAreaIcon() : void();  // a new taskbar may stand at a new scale
+        system.notifyAreaCreated();
+    };
     events.takesShowRequest = [&] {
         return !ending && (!startedForm || (startedForm->loaded() && !startedForm->Exit_Requested));
     };

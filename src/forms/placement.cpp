@@ -31,6 +31,14 @@ std::int64_t distanceSquared(const PixelRect& a, const PixelRect& b) {
     return dx * dx + dy * dy;
 }
 
+// A frame of that size at (left, top), moved wholly onto the area (its top-left corner on it
+// when it is larger).
+PixelRect wholeOn(const PixelRect& area, int left, int top, int width, int height) {
+    left = std::max(area.left, std::min(left, area.right - width));
+    top = std::max(area.top, std::min(top, area.bottom - height));
+    return {left, top, left + width, top + height};
+}
+
 }  // namespace
 
 bool titleBarReachable(const PixelRect& window, int titleBarHeight, const std::vector<PixelRect>& workAreas) {
@@ -67,11 +75,7 @@ PixelRect reachablePlace(const PixelRect& window, int titleBarHeight,
             bestOverlap = overlap;
         }
     }
-    int width = window.width();
-    int height = window.height();
-    int left = std::max(nearest->left, std::min(window.left, nearest->right - width));
-    int top = std::max(nearest->top, std::min(window.top, nearest->bottom - height));
-    return {left, top, left + width, top + height};
+    return wholeOn(*nearest, window.left, window.top, window.width(), window.height());
 }
 
 PixelRect centredPlace(int width, int height, bool fitWidth, bool fitHeight, const PixelRect& work) {
@@ -80,6 +84,14 @@ PixelRect centredPlace(int width, int height, bool fitWidth, bool fitHeight, con
     int left = std::max(work.left, work.left + (work.width() - width) / 2);
     int top = std::max(work.top, work.top + (work.height() - height) / 2);
     return {left, top, left + width, top + height};
+}
+
+PixelRect fittedPlace(const PixelRect& window, bool fitWidth, bool fitHeight, const PixelRect& work) {
+    const bool wider = fitWidth && window.width() > work.width();
+    const bool taller = fitHeight && window.height() > work.height();
+    return !wider && !taller ? window
+                             : wholeOn(work, window.left, window.top, wider ? work.width() : window.width(),
+                                       taller ? work.height() : window.height());
 }
 
 }  // namespace tivora::forms

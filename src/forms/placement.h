@@ -34,4 +34,9 @@ PixelRect reachablePlace(const PixelRect& window, int titleBarHeight,
 // keeps its size, with its top-left corner on the work area.
 PixelRect centredPlace(int width, int height, bool fitWidth, bool fitHeight, const PixelRect& work);
 
+// The frame Windows suggests at a new DPI: where it is larger than the work area along an axis it
+// may be fitted in, made to fit as at the first show and brought wholly onto the work area;
+// otherwise as suggested (a window dragged across monitors stays under the pointer).
+PixelRect fittedPlace(const PixelRect& window, bool fitWidth, bool fitHeight, const PixelRect& work);
+
 }  // namespace tivora::forms

@@ -144,9 +144,15 @@ TEST_F(Tray, TheIconComesBackWhenTheNotificationAreaIsMadeAnew) {
     ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 2u);
     EXPECT_EQ(fake.notifyArea.notifyCalls[1].first, platform::notifyMessage::add);
     EXPECT_EQ(fake.notifyArea.notifyCalls[1].second.uID, 1u);
+    // A new taskbar may stand at another scale: the icon made anew for it is the one put back.
+    tray.setIcon(0x40041);
+    tray.Modify();
+    fake.notifyArea.recreateNotifyArea();
+    ASSERT_EQ(fake.notifyArea.notifyCalls.size(), 4u);
+    EXPECT_EQ(fake.notifyArea.notifyCalls[3].second.hIcon, 0x40041u);
     tray.Delete();
     fake.notifyArea.recreateNotifyArea();
-    EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 3u);
+    EXPECT_EQ(fake.notifyArea.notifyCalls.size(), 5u);
 }
 
 TEST_F(Tray, PopupMenuTakesTheForegroundAndPostsANullMessageAfterTheChosenEntry) {

@@ -42,7 +42,7 @@ FormHost::~FormHost() {
     for (auto& [color, brush] : brushes_) {
         DeleteObject(brush);
     }
-    for (HICON icon : {bigIcon_, smallIcon_}) {
+    for (HICON icon : {bigIcon_, smallIcon_, notifyAreaIcon_}) {
         if (icon) {
             DestroyIcon(icon);
         }

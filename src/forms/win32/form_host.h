@@ -34,13 +34,16 @@ public:
 
     // Creates the window and its controls, invisible; the form's Load may then run.
     void create();
+    // The icon for the notification area, at its size: made anew when that changed (the taskbar
+    // or the display did), and the model hears of it.
+    void makeNotifyAreaIcon();
     HWND hwnd() const { return hwnd_; }
     HWND controlWindow(const forms::Control& control) const;
 
     // forms::FormView
     void formChanged(forms::Form& form, forms::FormChange what) override;
     std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
-    std::uintptr_t iconHandle() const override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
+    std::uintptr_t iconHandle() const override { return reinterpret_cast<std::uintptr_t>(notifyAreaIcon_); }
     void destroy() override;
     forms::Menu* popupMenu(forms::Menu& menu, int flags, const float* x, const float* y,
                            forms::Menu* defaultEntry, bool& byEscape) override;
@@ -97,7 +100,7 @@ private:
     // Where a control stands in pixels: its twips at the window's DPI, following the window's
     // right and bottom edges where it asks to (a window that the work area made smaller).
     RECT childPlace(const forms::Control& control) const;
-    // The window's icons at its DPI, made anew when it changes; the model hears of it.
+    // The window's icons at its DPI, made anew when it changes.
     void makeIcons();
     void freeFonts();
     int toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
@@ -156,6 +159,8 @@ private:
     int dpi_ = 96;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    HICON notifyAreaIcon_ = nullptr;  // the tray's, the model's iconHandle()
+    int notifyAreaIconSize_ = 0;
     std::vector<Child> children_;
     std::vector<HFONT> fonts_;
     HFONT defaultFont_ = nullptr;

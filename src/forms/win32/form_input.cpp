@@ -239,7 +239,11 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 form_.systemResumed();
             }
             return TRUE;
+        case WM_DISPLAYCHANGE:
+            makeNotifyAreaIcon();
+            break;
         case WM_SETTINGCHANGE:
+            makeNotifyAreaIcon();  // a new scale, or new icon metrics
             if (lParam && lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
                 form_.regionalSettingsChanged();
             }

@@ -37,6 +37,34 @@ int metricForDpi(int metric, int dpi) {
     return size > 0 ? size : MulDiv(GetSystemMetrics(metric), dpi, systemDpi());
 }
 
+// The window's frame around a client area at a DPI: AdjustWindowRectEx knows only the start-up
+// DPI (its DPI-aware form came with Windows 10 1607; before, a window has no other).
+void adjustFrame(RECT& frame, DWORD style, int dpi) {
+    using ForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static auto forDpi = lateBound<ForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
+    if (!forDpi || !forDpi(&frame, style, FALSE, 0, static_cast<UINT>(dpi))) {
+        AdjustWindowRectEx(&frame, style, FALSE, 0);
+    }
+}
+
+// Whether a control of the form follows that edge of the window (is moved or stretched with it).
+bool controlsFollow(const forms::Form& form, forms::Control::Follow forms::Control::*edge) {
+    const auto& all = form.controls();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const forms::Control* c) { return c->*edge != forms::Control::Follow::None; });
+}
+
+// The notification area's icons are small icons at the DPI of the primary monitor, where its
+// taskbar stands (GetDpiForMonitor, Windows 8.1 and later; before, the start-up DPI is the only one).
+int notifyAreaIconSize() {
+    using ForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static auto forMonitor = lateBound<ForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+    UINT x = 0, y = 0;
+    HMONITOR primary = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    bool told = forMonitor && forMonitor(primary, 0 /* MDT_EFFECTIVE_DPI */, &x, &y) == S_OK && x > 0;
+    return metricForDpi(SM_CXSMICON, told ? static_cast<int>(x) : systemDpi());
+}
+
 // The frame of icon resource id that an icon of size pixels is made from, and its resource id.
 struct IconFrame {
     int size = 0;
@@ -91,7 +119,7 @@ DWORD FormHost::windowStyle() const {
 
 RECT FormHost::initialFrame() const {
     RECT frame{0, 0, toPixels(form_.clientWidth()), toPixels(form_.clientHeight())};
-    AdjustWindowRectEx(&frame, windowStyle(), FALSE, 0);
+    adjustFrame(frame, windowStyle(), dpi_);
     int width = frame.right - frame.left;
     int height = frame.bottom - frame.top;
     if (!form_.centreWhenFirstShown) {
@@ -103,14 +131,9 @@ RECT FormHost::initialFrame() const {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     // A window larger than the work area (a large scale on a small screen) is made to fit it only
     // where its controls follow its edges: elsewhere shrinking would cut the last ones off.
-    auto followed = [&](forms::Control::Follow forms::Control::*edge) {
-        const auto& all = form_.controls();
-        return std::any_of(all.begin(), all.end(),
-                           [&](const forms::Control* c) { return c->*edge != forms::Control::Follow::None; });
-    };
-    forms::PixelRect place = forms::centredPlace(width, height, followed(&forms::Control::followRight),
-                                                 followed(&forms::Control::followBottom),
-                                                 {work.left, work.top, work.right, work.bottom});
+    forms::PixelRect place = forms::centredPlace(
+        width, height, controlsFollow(form_, &forms::Control::followRight),
+        controlsFollow(form_, &forms::Control::followBottom), {work.left, work.top, work.right, work.bottom});
     return {place.left, place.top, place.right, place.bottom};
 }
 
@@ -119,13 +142,13 @@ void FormHost::adoptWindowDpi() {
     UINT dpi = windowDpi(hwnd_);
     if (static_cast<int>(dpi) != dpi_) {
         dpi_ = static_cast<int>(dpi);
-        RECT frame{0, 0, toPixels(form_.clientWidth()), toPixels(form_.clientHeight())};
-        AdjustWindowRectEx(&frame, windowStyle(), FALSE, 0);
-        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT frame = initialFrame();  // placed and fitted again at the window's own DPI
+        SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     makeFonts();
     makeIcons();
+    makeNotifyAreaIcon();
 }
 
 void FormHost::makeIcons() {
@@ -136,15 +159,23 @@ void FormHost::makeIcons() {
     HICON small = loadIcon(instance_, style_.icon, metricForDpi(SM_CXSMICON, dpi_));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    HICON oldBig = std::exchange(bigIcon_, big);
-    HICON oldSmall = std::exchange(smallIcon_, small);
-    if (oldSmall) {
-        form_.iconChanged();  // the tray takes the new one before the old one goes
-    }
-    for (HICON old : {oldBig, oldSmall}) {
+    for (HICON old : {std::exchange(bigIcon_, big), std::exchange(smallIcon_, small)}) {
         if (old) {
             DestroyIcon(old);
         }
+    }
+}
+
+void FormHost::makeNotifyAreaIcon() {
+    int size = notifyAreaIconSize();
+    if (style_.icon == 0 || (notifyAreaIcon_ && size == notifyAreaIconSize_)) {
+        return;
+    }
+    notifyAreaIconSize_ = size;
+    HICON old = std::exchange(notifyAreaIcon_, loadIcon(instance_, style_.icon, size));
+    if (old) {
+        form_.iconChanged();  // the tray takes the new one before the old one goes
+        DestroyIcon(old);
     }
 }
 
@@ -318,10 +349,21 @@ void FormHost::keepReachable() {
 
 void FormHost::dpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Windows scales the frame; one larger than its monitor's work area is fitted again as at first.
+    forms::PixelRect place{suggested.left, suggested.top, suggested.right, suggested.bottom};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &info)) {
+        const RECT& w = info.rcWork;
+        place = forms::fittedPlace(place, controlsFollow(form_, &forms::Control::followRight),
+                                   controlsFollow(form_, &forms::Control::followBottom),
+                                   {w.left, w.top, w.right, w.bottom});
+    }
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, place.width(), place.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     makeFonts();
     makeIcons();
+    makeNotifyAreaIcon();
     layout();
 }
 
