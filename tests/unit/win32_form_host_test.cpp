@@ -102,19 +102,18 @@ TEST(RealisedIcons, AreMadeAtTheWindowsScaleFromAFrameNoSmallerThanThemselves) {
     host.create();
     int heard = 0;
     form.onIconChanged = [&] { ++heard; };
-    auto shown = [&](WPARAM which) {
-        return reinterpret_cast<HICON>(SendMessageW(host.hwnd(), WM_GETICON, which, 0));
-    };
-    auto width = [](HICON icon) {
+    auto width = [&](int which) {  // of the icon the window shows, or (-1) the model's, the tray's
         ICONINFO info{};
         BITMAP bitmap{};
+        auto icon = reinterpret_cast<HICON>(which < 0 ? static_cast<LRESULT>(form.iconHandle())
+                                                      : SendMessageW(host.hwnd(), WM_GETICON, which, 0));
         GetIconInfo(icon, &info);
         GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         return static_cast<int>(bitmap.bmWidth);
     };
-    EXPECT_EQ(width(shown(ICON_SMALL)), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(width(ICON_SMALL), GetSystemMetrics(SM_CXSMICON));
     // From 100 to 300 % each icon has a frame of its own size; at 350 % the big one has none and
     // is shrunk from the next larger frame.
     struct Row {
@@ -127,10 +126,9 @@ TEST(RealisedIcons, AreMadeAtTheWindowsScaleFromAFrameNoSmallerThanThemselves) {
         RECT suggested{0, 0, 400, 600};
         SendMessageW(host.hwnd(), WM_DPICHANGED, MAKEWPARAM(r.dpi, r.dpi),
                      reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_EQ(std::make_pair(width(shown(ICON_SMALL)), width(shown(ICON_BIG))),
-                  std::make_pair(r.small, r.big))
+        EXPECT_EQ(std::make_pair(width(ICON_SMALL), width(ICON_BIG)), std::make_pair(r.small, r.big))
             << r.dpi;
-        EXPECT_EQ(width(reinterpret_cast<HICON>(form.iconHandle())), GetSystemMetrics(SM_CXSMICON)) << r.dpi;
+        EXPECT_EQ(width(-1), GetSystemMetrics(SM_CXSMICON)) << r.dpi;
         EXPECT_EQ(
             std::make_pair(detail::iconFrame(instance, 1, r.small), detail::iconFrame(instance, 1, r.big)),
             std::make_pair(r.small, r.bigFrame))
