@@ -68,7 +68,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::FormHost::Style style;
     style.icon = 1;
     win32::FormHost host(form, instance, style);
-    host.create();
+    // Without its window the program would run with no tray icon and no daily action: it says
+    // so, as for the help window, and ends.
+    bool made = trap(reporter, "Main", [&](Step& step) {
+        step(1);
+        host.create();
+        if (!host.hwnd()) {
+            throw RuntimeError(err::OutOfMemory);  // the system could not make the window
+        }
+    });
+    if (!made) {
+        DestroyWindow(applicationWindow);
+        win32::leaveComApartment();
+        return 1;
+    }
     mainHost = &host;
 
     // The help window is made anew each time it opens; it has no minimise box.

@@ -153,8 +153,12 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
         bool confirmed = platform_.dialogs.PrintDlgW(record);
         step(7);
         if (!confirmed) {
+            const bool failed = platform_.dialogs.CommDlgExtendedError() != 0;  // asked before anything else
             memory.GlobalFree(record.hDevMode);
             memory.GlobalFree(record.hDevNames);
+            if (failed) {
+                throw RuntimeError(err::PrinterError);  // the dialog failed (no printer, no driver…)
+            }
             cancelled = true;
             return;
         }
@@ -242,6 +246,9 @@ std::optional<std::string> Cl_Module_CommonDialog::askOutputFile(forms::Form* ow
     question.filter = printerFiles;
     question.defaultExtension = "prn";
     if (!platform_.dialogs.GetSaveFileNameW(question)) {
+        if (platform_.dialogs.CommDlgExtendedError() != 0) {
+            throw RuntimeError(err::PrinterError);  // the dialog failed: not a cancel
+        }
         return std::nullopt;
     }
     return question.file;

@@ -68,7 +68,8 @@ private:
         bool selection = false;
         bool toFile = false;
     };
-    // Where a print to file goes, asked with the save dialog; none when the user cancelled.
+    // Where a print to file goes, asked with the save dialog; none when the user cancelled, a
+    // printer error when the dialog failed.
     std::optional<std::string> askOutputFile(forms::Form* owner);
 
     template <class Body>

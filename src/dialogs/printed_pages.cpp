@@ -37,10 +37,13 @@ PrintedPages::Sheets PrintedPages::sheetLayout() {
 int PrintedPages::drawChunk(Layout& layout, const std::string& text, std::size_t chunk) {
     picture_.Cls();
     layout.drawn = chunk;
+    const std::uintptr_t surface = picture_.hDC();
+    if (!surface) {
+        throw RuntimeError(err::PrinterError);  // no surface to draw on: the pages would be blank
+    }
     return platform_.windows.DrawTextW(
-        picture_.hDC(),
-        characters(std::string_view(text).substr(layout.chunkStarts[chunk]), 0, chunkCharacters), 0, 0,
-        pictureWidth, pictureHeight, DT_WORDBREAK);
+        surface, characters(std::string_view(text).substr(layout.chunkStarts[chunk]), 0, chunkCharacters), 0,
+        0, pictureWidth, pictureHeight, DT_WORDBREAK);
 }
 
 bool PrintedPages::layOut(Layout& layout, const std::string& text, const Sheets& sheets, int page) {

@@ -68,6 +68,9 @@ public:
     // Asks where a file goes (an existing one is replaced only when the user says so); false when
     // the dialog was closed without a name.
     virtual bool GetSaveFileNameW(SaveFileRecord& record) = 0;
+    // Why the last of these dialogs answered false: 0 when the user cancelled or closed it, else
+    // the dialog's error (it failed).
+    virtual std::uint32_t CommDlgExtendedError() = 0;
     // The bare names of the ordinary files (not hidden, not system, not folders) that a path
     // or pattern names, as a directory search finds them.
     virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;

@@ -78,6 +78,8 @@ public:
     bool GetSaveFileNameW(platform::SaveFileRecord& record) override {
         return saveDialog ? saveDialog(record) : false;
     }
+    std::uint32_t dialogError = 0;  // why the last dialog answered false; 0 for a cancel
+    std::uint32_t CommDlgExtendedError() override { return dialogError; }
     std::vector<std::string> findFiles(const std::string& pattern) override {
         std::vector<std::string> found;
         for (const auto& name : existingFiles) {

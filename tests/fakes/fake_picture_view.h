@@ -15,8 +15,9 @@ public:
             windows_.pictureLines.clear();
         }
     }
+    bool surfaceMade = true;  // false: the system could not make the surface to draw on
     std::uintptr_t surfaceDeviceContext(forms::Control&) override {
-        return FakeWindowFunctions::pictureDeviceContext;
+        return surfaceMade ? FakeWindowFunctions::pictureDeviceContext : 0;
     }
     std::uintptr_t surfaceImage(forms::Control&) override { return FakeWindowFunctions::pictureImage; }
     int surfaceLineHeight(forms::Control&) override { return windows_.pictureLineHeight; }

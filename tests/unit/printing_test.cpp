@@ -176,6 +176,7 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         int byDriver = 1;            // copies the driver is asked for
         int chunksDrawn = 0;         // where counted
         const char* told = nullptr;  // the pages the text takes, told in plain words
+        int printError = 0, saveError = 0, noSurface = 0;  // a dialog failed; nothing to draw the text on
     };
     for (Answer row : {
              Answer{.flags = PD_PRINTTOFILE, .file = nullptr, .pages = ""},  // cancelled
@@ -223,6 +224,9 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
              .byDriver = 2},
              Answer{.deviceCopies = 2, .copies = 2, .collates = false, .pages = "abc", .byDriver = 2},
              Answer{.deviceCopies = 2, .copies = 2, .fields = copiesOnly, .pages = "abc", .byDriver = 2},
+             Answer{.pages = "", .printError = 0x1008},  // each a printer error, not a cancel
+             Answer{.flags = PD_PRINTTOFILE, .file = nullptr, .pages = "", .saveError = 0x3003},
+             Answer{.pages = "", .noSurface = 1},
          }) {
         SCOPED_TRACE(std::string(row.pages) + (row.told ? " told" : ""));
         fake.printer.deviceCopies = row.deviceCopies;
@@ -236,11 +240,14 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
                 ? fakes::FakePrinter::InstalledPrinter{"Microsoft Print to PDF", "d", "PORTPROMPT:"}
                 : fakes::FakePrinter::InstalledPrinter{"PDF", "CUPS-PDF", "CUPS:PDF"}};
         fake.printer.fileQuestionCancelled = row.cancelsFileQuestion;
+        fake.dialogs.dialogError = static_cast<std::uint32_t>(row.printError + row.saveError);
+        pictureView.surfaceMade = !row.noSurface;
         fake.printer.block.clear();
         fake.printer.documents.clear();
         fake.boxes.messages.clear();
         fake.transcript.clear();
         fake.dialogs.printDialog = [&](PrintDialogRecord& record) {
+            if (row.printError) return false;
             record.Flags |= static_cast<std::uint32_t>(row.flags) | (row.from ? PD_PAGENUMS : 0);
             record.nFromPage = static_cast<std::uint16_t>(row.from);
             record.nToPage = static_cast<std::uint16_t>(row.to);
@@ -280,7 +287,9 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
                                     [](const std::string& line) { return line.rfind("DrawTextW", 0) == 0; }),
                       row.chunksDrawn);
         }
-        ASSERT_EQ(fake.boxes.messages.size(), row.told ? 1u : 0u);
+        const bool failed = row.printError || row.saveError || row.noSurface;
+        ASSERT_EQ(fake.boxes.messages.size(), row.told || failed ? 1u : 0u);
+        EXPECT_TRUE(!failed || fake.boxes.messages[0].text.find("№482") != std::string::npos);
         if (row.told) {
             EXPECT_EQ(fake.boxes.messages[0].text, "Справка занимает на бумаге " + std::string(row.told) +
                                                        ", а печатать просили страницы с " +

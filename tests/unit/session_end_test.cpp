@@ -98,6 +98,7 @@ TEST_F(SessionEndInDialogs, ThePrintDialogKeepsItsObjectWhileTheProgramLetsGoOfI
     std::unique_ptr<Form_Help> help;
     form.showHelpWindow = [&] {
         help = std::make_unique<Form_Help>(system, reporter, form);
+        help->Picture_Print.setView(&pictureView);  // the help prints from a picture of its own
         help->load();
         help->show();
     };

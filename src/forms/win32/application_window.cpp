@@ -53,12 +53,16 @@ HWND createApplicationWindow(HINSTANCE instance, const std::wstring& title, Appl
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(new ApplicationEvents(std::move(events))));
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&applicationProc));
-        // Run as administrator, the program would not hear a restarted Explorer's broadcast:
-        // the system filters messages from a lower integrity level. This one is let through (to
-        // this window only), or the tray icon would be gone for good. (Windows 7 and later.)
+        // Run as administrator, the program would not hear a restarted Explorer's broadcast, nor
+        // a second start's show request: the system filters messages from a lower integrity
+        // level. These two are let through (to this window only). (Windows 7 and later.)
         using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
         if (auto allow = lateBound<FilterFn>(L"user32.dll", "ChangeWindowMessageFilterEx")) {
-            allow(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 1 /* MSGFLT_ALLOW */, nullptr);
+            for (UINT message : {RegisterWindowMessageW(L"TaskbarCreated"), showRequestMessage()}) {
+                if (message != 0) {
+                    allow(hwnd, message, 1 /* MSGFLT_ALLOW */, nullptr);
+                }
+            }
         }
     }
     return hwnd;

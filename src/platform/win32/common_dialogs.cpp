@@ -118,6 +118,12 @@ bool Win32CommonDialogs::GetSaveFileNameW(platform::SaveFileRecord& record) {
     return true;
 }
 
+std::uint32_t Win32CommonDialogs::CommDlgExtendedError() {
+    // Without comdlg32 no dialog was shown: that is a failure, not a cancel.
+    auto extendedError = lateBound<DWORD(WINAPI*)()>(L"comdlg32.dll", "CommDlgExtendedError");
+    return extendedError ? extendedError() : CDERR_DIALOGFAILURE;
+}
+
 std::vector<std::string> Win32CommonDialogs::findFiles(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found{};

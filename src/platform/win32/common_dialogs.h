@@ -13,6 +13,7 @@ public:
     std::uint32_t openFileRecordSize() override;
     bool GetOpenFileNameW(platform::OpenFileRecord& record) override;
     bool GetSaveFileNameW(platform::SaveFileRecord& record) override;
+    std::uint32_t CommDlgExtendedError() override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
 };
 

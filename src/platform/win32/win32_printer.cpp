@@ -301,9 +301,11 @@ void Win32Printer::PaintPicture(std::uintptr_t image, double x1, double y1, doub
     if (!document_) {
         throw RuntimeError(err::PrinterError);  // no document begun
     }
+    // A picture not made (no surface, nothing recorded) would print a blank page as done.
     const auto* picture = reinterpret_cast<const PictureImage*>(image);
-    if (picture && !playPicture(document_, *picture, x1, y1, width1, height1, x2, y2, width2, height2)) {
-        throw RuntimeError(err::PrinterError);  // the driver refused the page's text
+    if (!picture || picture->layers.empty() ||
+        !playPicture(document_, *picture, x1, y1, width1, height1, x2, y2, width2, height2)) {
+        throw RuntimeError(err::PrinterError);  // no picture, or the driver refused the page's text
     }
 }
 
