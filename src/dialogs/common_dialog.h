@@ -62,7 +62,7 @@ private:
     struct Answer {
         int copies = 1;  // that the program prints itself: those the driver cannot make
         bool collate = true;
-        bool twoSided = false;
+        bool twoSided;
         int firstPage = 1;
         int lastPage = 0xFFFF;
         bool selection = false;

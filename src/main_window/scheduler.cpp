@@ -199,7 +199,7 @@ void DailyTrigger::actionEnded() noexcept {
         try {
             owedTick_ = timers_.startOnce(0, [this] {
                 owedTick_ = 0;
-                if (tickOwed_ && window_.timer.enabled()) {
+                if (tickOwed_) {  // else a tick, or a stop, has come since
                     tickNow();
                 }
             });

@@ -60,7 +60,6 @@ void Form_Main::Text_Hour_Change() {
         step(2);
         vNumeric(Text_Hour, 0, 23);
     });
-    trigger_.armTicks(false);  // a sleeping trigger wakes for the new set time
 }
 
 void Form_Main::Text_Minute_Change() {
@@ -68,7 +67,6 @@ void Form_Main::Text_Minute_Change() {
         step(2);
         vNumeric(Text_Minute, 0, 59);
     });
-    trigger_.armTicks(false);  // a sleeping trigger wakes for the new set time
 }
 
 void Form_Main::Text_Hour_Click() {

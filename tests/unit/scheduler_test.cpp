@@ -61,6 +61,10 @@ TEST_F(Scheduler, IndicatorShowsForHalfASecondAndAStopCancelsThePendingRead) {
     form.timeChanged();  // after the read, a tick out of rhythm: the timer starts anew from it
     EXPECT_EQ(timer.restarts, 1);
     fake.timers.runTimers();
+    fake.timers.refuseOneShots = 1;  // no timer left for the tick's read: told
+    form.Timer_Run.tick();
+    EXPECT_EQ(fake.boxes.messages.at(0).text,
+              "Ошибка функции Timer_Run_Timer№7, 'Недостаточно памяти', строка 2");
     form.Timer_Run.tick();
     form.Command_ON_OFF.click();  // stop before the read
     EXPECT_TRUE(fake.timers.pendingTimers.empty());
@@ -299,6 +303,7 @@ TEST_F(Scheduler, ATickWhileATestBoxStandsOpensNoSecondBox) {
     form.Command_Test.click();
     EXPECT_EQ(mostOpen, 1);
     EXPECT_EQ(shown(message), 1);
+    EXPECT_EQ(fake.timers.timerMilliseconds.at(fake.timers.pendingTimers.begin()->first), 0) << "at once";
     fake.timers.runTimers();
     tickAt({2026, 12, 7, 23, 0, 3});
     EXPECT_EQ(shown(message), 2) << "the scheduled firing, after the Test's box closed";

@@ -248,6 +248,7 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
         bool readOnlyFolder;
         const char* loads;                      // the hour the start loads
         bool told = false, keptBeside = false;  // a left-over not taken, kept beside the saved file
+        platform::FileError moveRefused = 0;    // the new file's move, once, the folder writable
     };
     const Left rows[] = {
         {"the new file whole", nullptr, "22", nullptr, "21", false, "22"},
@@ -264,6 +265,8 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
         {"a new file beside Settings.ini stays", "21", "22", nullptr, nullptr, false, "21"},
         {"the new file cannot take the name: loaded, told, not saved over", nullptr, "22", nullptr, nullptr,
          true, "22", true},
+        {"its move refused once, the folder writable: the same", nullptr, "22", nullptr, nullptr, false, "22",
+         true, false, 5},
     };
     for (const Left& r : rows) {
         SettingsFaults t;
@@ -294,6 +297,7 @@ TEST_F(SettingsFaults, ACutOffSaveIsFinishedAtTheNextStart) {
         }
         const auto laid = disk.files;
         disk.readOnlyFolder = r.readOnlyFolder ? t.folder + "\\" : "";
+        disk.answers["move " + newOf(t.path)] = {r.moveRefused, 0};
         t.startUp();
         EXPECT_EQ(t.form.Text_Hour.text(), r.loads) << r.name;
         EXPECT_EQ(t.told().size(), r.told ? 1u : 0u) << r.name;
