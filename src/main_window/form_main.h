@@ -136,6 +136,7 @@ private:
     void bindHelp();
 
     forms::UnloadMode unloadMode_ = forms::UnloadMode::Code;  // of the close let through last
+    bool unloadBegun_ = false;
     std::string programPath();
     bool startsThisProgram(const std::string& command);
     bool startsAnotherProgram(const std::string& command);
