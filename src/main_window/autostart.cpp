@@ -1,6 +1,6 @@
-// "Загружать программу при загрузке Windows": the system's reg tool writes or removes the program's
-// value under the current user's Run key (and removes an earlier version's that starts it); the box
-// shows what Windows will do at logon, Task Manager's switch counted.
+// "Загружать программу при загрузке Windows": the system's reg tool writes or removes this copy's
+// value under the current user's Run key (and an earlier version's that starts it), never another
+// copy's; the box shows what Windows will do at logon, Task Manager's switch counted.
 #include "base/text.h"
 #include "main_window/form_main.h"
 
@@ -68,17 +68,43 @@ bool Form_Main::startsThisProgram(const std::string& command) {
     return !theirs.empty() && !ours.empty() ? theirs == ours : foldCase(started) == foldCase(programPath());
 }
 
+// Whether a Run value's command starts a program file that is there other than this one: a copy
+// in another folder, or another program, whose value this copy leaves alone.
+bool Form_Main::startsAnotherProgram(const std::string& command) {
+    return !platform_.runKey.programFileKey(startedProgram(command)).empty() && !startsThisProgram(command);
+}
+
+// This copy's Run value: named after the caption, as every version wrote it, unless that value
+// starts another copy that is there (or this copy keeps its own already); then the caption and
+// this copy's folder, so that the two stand apart in Task Manager's Startup tab.
+std::string Form_Main::autostartName() {
+    const std::string beside = caption() + " (" + platform_.application.programFolder() + ")";
+    bool besideIt = false;
+    for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
+        if (foldCase(value.name) == foldCase(caption())) {
+            if (startsThisProgram(value.command)) {
+                return caption();
+            }
+            besideIt = besideIt || startsAnotherProgram(value.command);
+        } else if (foldCase(value.name) == foldCase(beside) && startsThisProgram(value.command)) {
+            besideIt = true;
+        }
+    }
+    return besideIt ? beside : caption();
+}
+
 // The box shows what Windows will do at logon (Task Manager's switch may have changed since the
 // save); only the box follows, the registry stays as the user left it. Just after a tick the reg
 // tool may not have written yet, so only the startup list, which it does not touch, counts then.
 void Form_Main::showAutostartAsWindowsWill() {
-    const bool switchedOff = platform_.runKey.startSwitchedOff(caption());
+    const std::string name = autostartName();
+    const bool switchedOff = platform_.runKey.startSwitchedOff(name);
     int shown = Check_AutoStart.value();
     if (shown == forms::CheckBox::Checked && switchedOff) {
         shown = forms::CheckBox::Unchecked;
     } else if (shown == forms::CheckBox::Unchecked && !switchedOff) {
         for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
-            if (foldCase(value.name) == foldCase(caption()) && startsThisProgram(value.command)) {
+            if (foldCase(value.name) == foldCase(name) && startsThisProgram(value.command)) {
                 shown = forms::CheckBox::Checked;
             }
         }
@@ -99,10 +125,11 @@ void Form_Main::Check_AutoStart_Click() {
         int state = Check_AutoStart.value();
         std::string arguments;
         const std::string path = programPath();
+        const std::string name = autostartName();
         // A tick loaded from the settings file while the start is switched off in Task Manager
         // would undo the user's choice there; it only shows as Windows will act (right after the
         // load), and the Run value that Task Manager's entry stands on stays.
-        const bool switchedOff = platform_.runKey.startSwitchedOff(caption());
+        const bool switchedOff = platform_.runKey.startSwitchedOff(name);
         if (state == forms::CheckBox::Checked && switchedOff && loadingSettings_) {
             return;
         }
@@ -111,11 +138,11 @@ void Form_Main::Check_AutoStart_Click() {
             // The path is stored in quotation marks (written \" inside the quoted /d argument):
             // Windows starts an unquoted value by splitting it at blanks, so for a program in
             // C:\Program Files it would try C:\Program.exe first.
-            arguments = "add " + quoted(runKey) + " /v " + quoted(caption()) + " /t REG_SZ /d " +
+            arguments = "add " + quoted(runKey) + " /v " + quoted(name) + " /t REG_SZ /d " +
                         quoted("\"" + path + "\"") + " /f";
         } else {
             step(4);
-            arguments = "delete " + quoted(runKey) + " /v " + quoted(caption()) + " /f";
+            arguments = "delete " + quoted(runKey) + " /v " + quoted(name) + " /f";
         }
         // The system's own reg tool: a reg.exe lying in the program's folder or in the folder it
         // was started from (where a downloaded zip was unpacked) must not run in its place.
@@ -123,7 +150,7 @@ void Form_Main::Check_AutoStart_Click() {
         if (state == forms::CheckBox::Checked && switchedOff) {
             // The user's tick switches the start on in the startup list too.
             platform_.processes.startSystemTool(
-                "reg.exe", "delete " + quoted(startupListKey) + " /v " + quoted(caption()) + " /f",
+                "reg.exe", "delete " + quoted(startupListKey) + " /v " + quoted(name) + " /f",
                 platform::WindowStyle::MinimizedFocus);
         }
         step(5);
@@ -131,7 +158,7 @@ void Form_Main::Check_AutoStart_Click() {
         // twice at logon, and unticking would leave it: it goes. Other programs' values, and
         // copies in other folders, are left alone.
         for (const platform::RunKey::Value& value : platform_.runKey.runValues()) {
-            if (foldCase(value.name) != foldCase(caption()) && startsThisProgram(value.command)) {
+            if (foldCase(value.name) != foldCase(name) && startsThisProgram(value.command)) {
                 platform_.processes.startSystemTool(
                     "reg.exe", "delete " + quoted(runKey) + " /v " + quoted(value.name) + " /f",
                     platform::WindowStyle::MinimizedFocus);

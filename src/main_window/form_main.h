@@ -138,8 +138,11 @@ private:
     void bindHelp();
 
     forms::UnloadMode unloadMode_ = forms::UnloadMode::Code;  // of the close let through last
+    bool unloadBegun_ = false;
     std::string programPath();
     bool startsThisProgram(const std::string& command);
+    bool startsAnotherProgram(const std::string& command);
+    std::string autostartName();
     bool autostartShownOnly_ = false;  // the box is set to show the registry, not by the user
     bool loadingSettings_ = false;     // start-up's load of the saved values runs their handlers
     // The daily trigger's state and logic (scheduler.cpp); the handlers above forward to it.

@@ -123,6 +123,12 @@ void Form_Main::Form_Activate() {
 void Form_Main::Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode) {
     procedure("Form_QueryUnload", [&](Step& step) {
         step(1);
+        // Once the end has begun (its save's report may stand), a second "Выход", a close or the
+        // session's end does nothing more: the first end saves and removes the icon once.
+        if (unloadBegun_) {
+            Cancel = -1;
+            return;
+        }
         unloadMode_ = UnloadMode;
         // A Windows shutdown or log-off is let through: refused, Windows would end the program
         // anyway, before its settings were saved.
@@ -144,6 +150,7 @@ void Form_Main::Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode) {
 }
 
 void Form_Main::Form_Unload(int&) {
+    unloadBegun_ = true;
     procedure("Form_UnLoad", [&](Step& step) {
         step(1);
         if (leadingValue(Command_ON_OFF.tag()) == 1) {

@@ -1,6 +1,7 @@
 // "Загружать программу при загрузке Windows": the system's reg tool and its two command lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "fakes/main_window_fixture.h"
@@ -16,6 +17,9 @@ const std::string add =
 const std::string remove =
     "reg.exe delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" "
     "/v \"Tivora!!! v.1.1\" /f";
+// Beside another copy's value, ours is named with our folder too (the same command lines).
+const std::string beside = "Tivora!!! v.1.1 (C:\\Program Files\\Tivora)";
+std::string besideIt(std::string line) { return line.replace(line.find("Tivora!!! v.1.1\""), 15, beside); }
 
 TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEarlierVersionsValue) {
     form.setCaption("Tivora!!! v.1.1");
@@ -30,6 +34,7 @@ TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEa
         platform::RunKey::Value value;
         std::string deletedAs;  // the name as reg gets it; empty: left alone
         bool ourKey = true;     // false: our own path reaches no file key, so the text decides
+        bool besideAnother = false;
     };
     const Row rows[] = {
         {{"Tivora!!! v.1.0", "c:\\program files\\TIVORA\\tivora.EXE"}, "\"Tivora!!! v.1.0\""},
@@ -45,6 +50,9 @@ TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEa
         {{"Tivora by its text", "\"C:\\PROGRAM FILES\\TIVORA\\TIVORA.EXE\""},
          "\"Tivora by its text\"",
          false},
+        {{"Tivora!!! v.1.1", "\"D:\\Tivora\\Tivora.exe\""}, "", true, true},  // another copy's stays
+        {{beside, "\"" + ours + "\""}, "", true, true},                       // ours kept beside it
+        {{"Tivora!!! v.1.1", "\"E:\\Gone\\Tivora.exe\""}, ""},                // a copy no longer there
     };
     for (const Row& row : rows) {
         fake.runKey.run = {row.value};
@@ -55,7 +63,7 @@ TEST_F(Autostart, TickingAddsTheQuotedPathAndUntickingOrGreyingRemovesItWithAnEa
         fake.processes.systemToolsStarted.clear();
         std::vector<std::string> expected;
         for (const std::string& own : {add, remove, remove}) {
-            expected.push_back(own);
+            expected.push_back(row.besideAnother ? besideIt(own) : own);
             if (!row.deletedAs.empty()) {
                 expected.push_back(
                     "reg.exe delete \"HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" "
@@ -105,6 +113,7 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
         int shown;
         std::vector<std::string> tools;  // at start-up, then as the user unticks (if ticked) and ticks
         bool cutShort = false;           // no help file: start-up ends before its last steps
+        bool besideAnother = false;      // another copy's value under the caption, ours beside it
     };
     const Row rows[] = {
         {"a saved tick registers again", 1, false, false, 1, {add, remove, add}},
@@ -114,7 +123,10 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
         {"no tick, no value", 0, false, false, 0, {add}},
         {"switched off, start-up cut short", 1, true, true, 0, {add, switchOn}, true},
         {"switched on again, start-up cut short", 0, true, false, 1, {remove, add}, true},
+        {"beside another copy, switched off", 1, true, true, 0, {add, switchOn}, false, true},
     };
+    const platform::RunKey::Value another{"Tivora!!! v.1.1", "\"D:\\Tivora\\Tivora.exe\""};
+    fake.runKey.programFiles = {{"D:\\Tivora\\Tivora.exe", "D:\\TIVORA\\TIVORA.EXE"}};
     ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
     const std::string help = "C:\\Program Files\\Tivora\\Справка.txt";
     for (const Row& row : rows) {
@@ -123,6 +135,12 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
         fake.runKey.run = row.valueThere ? std::vector{ours} : std::vector<platform::RunKey::Value>{};
         fake.runKey.switchedOff =
             row.switchedOff ? std::vector<std::string>{"TIVORA!!! v.1.1"} : std::vector<std::string>{};
+        std::vector<std::string> tools = row.tools;
+        if (row.besideAnother) {
+            fake.runKey.run = {another, {beside, ours.command}};
+            fake.runKey.switchedOff = {beside};
+            std::transform(tools.begin(), tools.end(), tools.begin(), besideIt);
+        }
         if (row.cutShort) {
             fake.files.disk.files.erase(help);
         } else {
@@ -138,7 +156,7 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
             next.Check_AutoStart.click();  // the user unticks it
         }
         next.Check_AutoStart.click();  // and ticks it
-        EXPECT_EQ(fake.processes.systemToolsStarted, row.tools) << row.name;
+        EXPECT_EQ(fake.processes.systemToolsStarted, tools) << row.name;
         EXPECT_EQ(fake.boxes.messages.size(), row.cutShort ? 1u : 0u) << row.name;  // the missing file's
     }
 }

@@ -98,6 +98,21 @@ TEST_F(Lifecycle, ExitWhileRunningStopsTheTriggerSavesAndRemovesTheIcon) {
     EXPECT_EQ(fake.transcript.back(), "Release the program folder");  // once saved, and only then
 }
 
+TEST_F(Lifecycle, ExitChosenAgainOrTheSessionEndingWhileTheSavesReportStandsDoesNothingMore) {
+    setHelpFile("");
+    startUp();
+    fake.files.disk.readOnlyFolder = folder;  // the save fails and is reported
+    fake.boxes.onMessage = [&](const fakes::ShownMessage&) {
+        if (fake.boxes.messages.size() == 1) {
+            form.TrayMenu_Command_Exit.click();
+            form.sessionEnding();
+        }
+    };
+    form.TrayMenu_Command_Exit.click();
+    EXPECT_EQ(fake.boxes.messages.size(), 1u);  // the report once, and no error after it
+    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
+}
+
 TEST_F(Lifecycle, ASessionEndIsLetThroughAndSavesEverything) {
     setHelpFile("");
     startUp();
