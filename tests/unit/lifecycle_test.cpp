@@ -110,7 +110,7 @@ TEST_F(Lifecycle, ExitChosenAgainOrTheSessionEndingWhileTheSavesReportStandsDoes
     };
     form.TrayMenu_Command_Exit.click();
     EXPECT_EQ(fake.boxes.messages.size(), 1u);  // the report once, and no error after it
-    EXPECT_EQ(notifyCalls(platform::NIM_DELETE), 1);
+    EXPECT_EQ(notifyCalls(platform::notifyMessage::remove), 1);
 }
 
 TEST_F(Lifecycle, ASessionEndIsLetThroughAndSavesEverything) {
