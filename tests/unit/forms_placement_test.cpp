@@ -67,7 +67,10 @@ TEST(Placement, AWindowFirstShowsCentredAndShrinksOnlyWhereItsControlsFollowItsE
         // The help window going from 100 to 175 %: fitted as at first, past no edge.
         {0, 0, true, true, screen, screen, {112, 20, 1322, 750}},
         {0, 0, false, true, screen, {824, 0, 1024, 728}, {900, 20, 1100, 800}},
+        {0, 0, true, false, screen, {0, 50, 1024, 350}, {-100, 50, 1200, 350}},
         {0, 0, true, true, right, {1100, 100, 1300, 400}, {1100, 100, 1300, 400}},  // dragged: as suggested
+        {0, 0, true, true, screen, {100, 100, 1124, 400}, {100, 100, 1124, 400}},   // just as wide
+        {0, 0, true, true, screen, {50, 100, 250, 828}, {50, 100, 250, 828}},       // just as tall
         {0, 0, false, false, screen, {267, 0, 757, 760}, {267, 0, 757, 760}},
     };
     for (const Row& r : rows) {
