@@ -21,6 +21,9 @@ DateTime at(const CalendarDate& date, int h, int mi, int s) {
 using Scheduler = fakes::MainWindowFixture;
 
 TEST_F(Scheduler, StartAndStopSwitchTimerCaptionsAndTimeBoxes) {
+    form.Command_Test.click();  // never started: the action's end brings no tick
+    fake.timers.runTimers();
+    EXPECT_FALSE(form.Label_Indicator.visible());
     fake.clock.time = {2026, 12, 7, 10, 0, 0};
     clickStart();
     EXPECT_TRUE(form.Timer_Run.enabled());
