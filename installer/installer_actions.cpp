@@ -143,12 +143,15 @@ extern "C" __declspec(dllexport) UINT __stdcall RemoveAutostart(MSIHANDLE instal
         RegOpenKeyExW(HKEY_CURRENT_USER, runKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
         return ERROR_SUCCESS;
     }
-    std::optional<std::wstring> data = runValue(key, name);
     // Another copy of the program (unpacked from the zip elsewhere) may have registered under the
-    // same name: its value is not ours to take.
-    if (data && tivora::win32::folderKey(startedFolder(*data)) == tivora::win32::folderKey(folder)) {
-        RegDeleteValueW(key, name.c_str());
-        log(install, L"Removed the autostart value " + name);
+    // same name: its value is not ours to take, and ours then stands beside it, named with our folder.
+    const std::wstring trimmed = folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
+    for (const std::wstring& value : {name, name + L" (" + trimmed + L")"}) {
+        std::optional<std::wstring> data = runValue(key, value);
+        if (data && tivora::win32::folderKey(startedFolder(*data)) == tivora::win32::folderKey(folder)) {
+            RegDeleteValueW(key, value.c_str());
+            log(install, L"Removed the autostart value " + value);
+        }
     }
     RegCloseKey(key);
     return ERROR_SUCCESS;

@@ -293,10 +293,11 @@ void Cl_Module_CommonDialog::vPrint_To_Paper(Cl_Module_CommonDialog& CommonDialo
         };
         if (!pages_.layOut(layout, text, sheets, first)) {
             const int pages = static_cast<int>(layout.pages.size());
+            const std::string asked = first == answer.lastPage ? "страницу " + std::to_string(first)
+                                                               : "страницы с " + std::to_string(first) +
+                                                                     " по " + std::to_string(answer.lastPage);
             platform_.messageBoxes.show("Справка занимает на бумаге " + pagesInWords(pages) +
-                                            ", а печатать просили страницы с " + std::to_string(first) +
-                                            " по " + std::to_string(answer.lastPage) +
-                                            ". Ничего не напечатано.",
+                                            ", а печатать просили " + asked + ". Ничего не напечатано.",
                                         TIVORA_TITLE);
             picture_.Cls();
             return;

@@ -184,8 +184,8 @@ void INI_Functions::tellLinkLost(platform::FileError error) {
     fileNotOurs_ = true;
     platform_.messageBoxes.show("Файл настроек\n" + Settings_File + linkLostWords +
                                     platform_.files.errorText(error) +
-                                    "\n\nПрограмма работает с настройками по умолчанию и не будет сохранять "
-                                    "свои настройки, пока ссылка не ведёт к файлу.",
+                                    "\n\nПрограмма работает с настройками по умолчанию и до следующего "
+                                    "запуска не будет сохранять свои настройки.",
                                 TIVORA_TITLE);
 }
 
@@ -211,7 +211,7 @@ void INI_Functions::reportFailedSave() {
     SaveResult failed = std::exchange(failedSave_, SaveResult{});
     if (failed.hadOtherNames) {
         platform_.messageBoxes.show("Настройки сохранены в файл\n" + Settings_File +
-                                        "\n\nУ этого файла были и другие имена (жёсткие ссылки). Теперь это "
+                                        "\n\nУ этого файла были и другие имена (жесткие ссылки). Теперь это "
                                         "отдельный файл: под другими именами новые настройки не видны.",
                                     TIVORA_TITLE);
     }

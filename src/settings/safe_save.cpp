@@ -198,8 +198,8 @@ std::string INI_Functions::finishCutOffSave() {
         platform_.messageBoxes.show("Файла настроек\n" + Settings_File + "\nнет, а его копию\n" + left +
                                         "\nне удалось переименовать в него:\n\n" +
                                         platform_.files.errorText(error) +
-                                        "\n\nПрограмма взяла настройки из копии, но не будет сохранять свои "
-                                        "настройки, пока файла настроек нет.",
+                                        "\n\nПрограмма взяла настройки из копии, но до следующего запуска "
+                                        "не будет сохранять свои настройки.",
                                     TIVORA_TITLE);
         return left;
     }

@@ -36,11 +36,16 @@ class Autostart(ProgramTestCase):
                    what="ours written, the earlier one gone")
         self.assertEqual(value("Other"), '"C:\\Other\\Tivora.exe"')
 
-    def test_a_saved_tick_registers_again_at_start_up(self):
+    def test_a_saved_tick_registers_again_at_start_up_and_a_copy_elsewhere_beside_it(self):
         s, w = self.start_program(settings=SETTINGS_EXAMPLE.replace("Check_AutoStart=0", "Check_AutoStart=1"))
         self.assertEqual(w.checked("Check_AutoStart"), 1)
         data = wait_until(lambda: self.registered(s), timeout=15, what="the Run value written at start-up")
         self.assertEqual(data, f'"{self.folder.windows}\\Tivora.exe"')
+        other = s.program_folder({p.name: p for p in self.folder.unix.iterdir()}, "Tivora other")
+        s.start(other.unix / "Tivora.exe")  # ticked too: a value of its own, named with its folder
+        beside = lambda: s.drive("regvalue", RUN_KEY, f"Tivora!!! v.1.1 ({other.windows})")["data"]
+        wait_until(lambda: beside() == f'"{other.windows}\\Tivora.exe"', timeout=20, what="the other's value")
+        self.assertEqual(self.registered(s), data)
 
     def test_a_reg_tool_beside_the_program_or_in_its_start_folder_never_runs(self):
         # A reg.exe lying in the program folder or in the folder the program was started from (the

@@ -291,10 +291,11 @@ TEST_F(Printing, WhatTheDialogWasAnsweredIsPrinted) {
         ASSERT_EQ(fake.boxes.messages.size(), row.told || failed ? 1u : 0u);
         EXPECT_TRUE(!failed || fake.boxes.messages[0].text.find("№482") != std::string::npos);
         if (row.told) {
-            EXPECT_EQ(fake.boxes.messages[0].text, "Справка занимает на бумаге " + std::string(row.told) +
-                                                       ", а печатать просили страницы с " +
-                                                       std::to_string(row.from) + " по " +
-                                                       std::to_string(row.to) + ". Ничего не напечатано.");
+            EXPECT_EQ(fake.boxes.messages[0].text,
+                      "Справка занимает на бумаге " + std::string(row.told) +
+                          (row.from == row.to ? ", а печатать просили страницу "
+                                              : ", а печатать просили страницы с 2 по ") +
+                          std::to_string(row.to) + ". Ничего не напечатано.");
             EXPECT_EQ(fake.boxes.messages[0].title, "Tivora!!!");
         }
         EXPECT_EQ(form.scaleMode(), forms::ScaleMode::Twips);

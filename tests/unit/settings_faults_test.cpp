@@ -233,9 +233,9 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         EXPECT_TRUE(told.empty() || (told[0].starts_with(reason) &&
                                      (f.error == 0 || told[0].find("system error " + std::to_string(f.error) +
                                                                    "\n") == reason.size()) &&
-                                     (f.disk == LinkGone ? told[0].ends_with("пока ссылка не ведёт к файлу.")
-                                      : f.at == AtStart ? true
-                                                        : told[0].ends_with(ends[f.ends]))))
+                                     (f.disk == LinkGone ? told[0].ends_with("свои настройки.")
+                                      : f.at == AtStart  ? true
+                                                         : told[0].ends_with(ends[f.ends]))))
             << f.name << ": " << told[0];
     }
 }
