@@ -137,6 +137,14 @@ bool ProgramCopies::claimProgramFolder(const std::string& folder, int waitMillis
     }
     if (!mutex_) {
         mutex_ = CreateMutexW(nullptr, FALSE, name_.c_str());
+        if (!mutex_ && GetLastError() == ERROR_ACCESS_DENIED) {
+            // A copy run as administrator made it: the right to wait on it is all we need.
+            mutex_ = OpenMutexW(SYNCHRONIZE, FALSE, name_.c_str());
+            if (!mutex_) {
+                Sleep(static_cast<DWORD>(std::max(waitMilliseconds, 0)));  // as long as a wait on it
+                return false;
+            }
+        }
         if (!mutex_) {
             // The system will not say who else runs: better two copies than none.
             return true;
