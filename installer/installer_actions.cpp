@@ -18,7 +18,7 @@ constexpr DWORD closeWait = 20000;  // milliseconds for the copies to save their
 
 const wchar_t stillRunning[] =
     L"Программа Tivora!!! не закрылась. Закройте ее (правый клик по значку в области уведомлений, "
-    L"«Выход») и запустите установку снова.";
+    L"«Выход») и повторите попытку.";
 
 constexpr wchar_t runKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -109,12 +109,12 @@ extern "C" __declspec(dllexport) UINT __stdcall CloseRunningCopies(MSIHANDLE ins
         return ERROR_SUCCESS;
     }
     std::vector<HANDLE> processes;
+    bool unwatched = false;
     for (const tivora::win32::RunningCopy& copy : tivora::win32::runningCopies(folder)) {
         log(install,
             L"Closing the copy of the program that runs as process " + std::to_wstring(copy.processId));
-        if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, copy.processId)) {
-            processes.push_back(process);
-        }
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, copy.processId);
+        process ? processes.push_back(process) : void(unwatched = true);
         askToClose(copy.processId);
     }
     bool ended = true;
@@ -125,7 +125,8 @@ extern "C" __declspec(dllexport) UINT __stdcall CloseRunningCopies(MSIHANDLE ins
         ended = WaitForSingleObject(process, left) == WAIT_OBJECT_0 && ended;
         CloseHandle(process);
     }
-    if (ended) {
+    // A copy whose process would not be opened is seen ended only once its windows are gone.
+    if (ended && (!unwatched || tivora::win32::runningCopies(folder).empty())) {
         return ERROR_SUCCESS;
     }
     PMSIHANDLE record = MsiCreateRecord(0);
