@@ -90,6 +90,8 @@ private:
     // the position, reported to the model and kept within the user's reach.
     DWORD windowStyle() const;
     RECT initialFrame() const;
+    // The window's size at a DPI: the frame around the designed client area.
+    SIZE frameSize(int dpi) const;
     void adoptWindowDpi();
     // Gives each control its font and, when move is set, its place and size at the current DPI.
     void layout(bool move = true);

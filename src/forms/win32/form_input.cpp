@@ -18,6 +18,9 @@ using Kind = forms::Control::Kind;
 
 namespace {
 
+// Sent before WM_DPICHANGED from Windows 10 1703 on; the headers name it for that version only.
+constexpr UINT getDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
+
 // What a screen reader is told of an input, or of the inner edit of a combo box (not own).
 AccessibleFacts accessibleFacts(const forms::Control& control, bool own) {
     AccessibleFacts facts;
@@ -110,14 +113,18 @@ LRESULT CALLBACK FormHost::inputProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         // A screen reader asks what this input is: its own name where it has no label, and a
         // locked box is read-only to it as it is to the keyboard. Named through the system's
         // property service, the system's own object answers; else the wrapper does.
-        host->annotateInputs();
-        AccessibleFacts facts = accessibleFacts(*(child ? child : outer)->control, child != nullptr);
-        const auto& annotated = host->annotated_;
-        if (std::find(annotated.begin(), annotated.end(), hwnd) == annotated.end() &&
-            (!facts.name.empty() || facts.readOnly)) {
-            if (auto answer = namedAccessibleObject(hwnd, wParam, lParam, facts)) {
-                return *answer;
+        try {
+            host->annotateInputs();
+            AccessibleFacts facts = accessibleFacts(*(child ? child : outer)->control, child != nullptr);
+            const auto& annotated = host->annotated_;
+            if (std::find(annotated.begin(), annotated.end(), hwnd) == annotated.end() &&
+                (!facts.name.empty() || facts.readOnly)) {
+                if (auto answer = namedAccessibleObject(hwnd, wParam, lParam, facts)) {
+                    return *answer;
+                }
             }
+        } catch (...) {
+            // Out of memory for the answer: the system's own object answers, unnamed.
         }
     }
     if (message == WM_NCDESTROY) {
@@ -271,6 +278,9 @@ LRESULT FormHost::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case getDpiScaledSize:  // Windows moves the window by this size, as WM_DPICHANGED sets it
+            *reinterpret_cast<SIZE*>(lParam) = frameSize(static_cast<int>(wParam));
+            return TRUE;
         case WM_DESTROY:
             for (auto& child : children_) {
                 if (child.control->kind() == Kind::Timer) {

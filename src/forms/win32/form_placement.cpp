@@ -117,11 +117,14 @@ DWORD FormHost::windowStyle() const {
     return style;
 }
 
+SIZE FormHost::frameSize(int dpi) const {
+    RECT frame{0, 0, MulDiv(form_.clientWidth(), dpi, 1440), MulDiv(form_.clientHeight(), dpi, 1440)};
+    adjustFrame(frame, windowStyle(), dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 RECT FormHost::initialFrame() const {
-    RECT frame{0, 0, toPixels(form_.clientWidth()), toPixels(form_.clientHeight())};
-    adjustFrame(frame, windowStyle(), dpi_);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
+    const auto [width, height] = frameSize(dpi_);
     if (!form_.centreWhenFirstShown) {
         int x = screenPixels(form_.left(), form_.twipsPerPixelX);
         int y = screenPixels(form_.top(), form_.twipsPerPixelY);
@@ -349,8 +352,10 @@ void FormHost::keepReachable() {
 
 void FormHost::dpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
-    // Windows scales the frame; one larger than its monitor's work area is fitted again as at first.
-    forms::PixelRect place{suggested.left, suggested.top, suggested.right, suggested.bottom};
+    // The size given for WM_GETDPISCALEDSIZE; where that was not asked (before Windows 10 1703),
+    // Windows' is the old frame scaled, a few pixels off. Larger than the work area, fitted as at first.
+    const SIZE size = frameSize(dpi);
+    forms::PixelRect place{suggested.left, suggested.top, suggested.left + size.cx, suggested.top + size.cy};
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &info)) {
