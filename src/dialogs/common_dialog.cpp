@@ -187,10 +187,9 @@ bool Cl_Module_CommonDialog::ShowPrinter(forms::Form* owner, bool selectionOffer
         step(10);
         bool ofCurrent = chosen == foldCase(printer.DeviceName());
         if (!ofCurrent) {
-            std::vector<std::string> installed = printer.installedPrinters();
-            for (std::size_t i = 0; i < installed.size(); ++i) {
-                if (foldCase(installed[i]) == chosen) {
-                    printer.makeCurrent(i);
+            for (const std::string& installed : printer.installedPrinters()) {
+                if (foldCase(installed) == chosen) {
+                    printer.makeCurrent(installed);
                     ofCurrent = true;
                 }
             }

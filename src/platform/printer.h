@@ -16,8 +16,9 @@ public:
     virtual ~Printer() = default;
     // The installed printers' device names, in the system's order.
     virtual std::vector<std::string> installedPrinters() = 0;
-    // With its driver's own settings until the print dialog gives it others.
-    virtual void makeCurrent(std::size_t index) = 0;
+    // One of the installed printers, by its device name, with its driver's own settings until the
+    // print dialog gives it others.
+    virtual void makeCurrent(const std::string& device) = 0;
 
     virtual std::string DeviceName() = 0;
     virtual std::string DriverName() = 0;

@@ -143,9 +143,9 @@ public:
         }
         return names;
     }
-    void makeCurrent(std::size_t index) override {
-        transcript_.push_back("makeCurrent " + std::to_string(index));
-        current = index;
+    void makeCurrent(const std::string& device) override {
+        const std::vector<std::string> names = installedPrinters();
+        current = static_cast<std::size_t>(std::find(names.begin(), names.end(), device) - names.begin());
         block.clear();
     }
     std::string DeviceName() override { return currentPrinter().device; }

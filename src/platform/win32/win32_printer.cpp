@@ -107,8 +107,11 @@ Win32Printer::Installed Win32Printer::describe(std::wstring device) {
     auto buffer =
         answer([&](BYTE* at, DWORD size, DWORD* needed) { return getPrinter(handle, 2, at, size, needed); });
     closePrinter(handle);
-    const auto* info =
-        buffer && !buffer->empty() ? reinterpret_cast<PRINTER_INFO_2W*>(buffer->data()) : nullptr;
+    // Without them the names block lacks the driver, and the driver's questions the port; GDI makes
+    // a printer's DC from the device name alone.
+    const auto* info = buffer && buffer->size() >= sizeof(PRINTER_INFO_2W)
+                           ? reinterpret_cast<PRINTER_INFO_2W*>(buffer->data())
+                           : nullptr;
     return {device, info && info->pDriverName ? info->pDriverName : L"",
             info && info->pPortName ? info->pPortName : L""};
 }
@@ -121,12 +124,8 @@ std::vector<std::string> Win32Printer::installedPrinters() {
     return names;
 }
 
-void Win32Printer::makeCurrent(std::size_t index) {
-    std::vector<std::wstring> printers = list();
-    if (index >= printers.size()) {
-        throw RuntimeError(err::PrinterError);
-    }
-    current_ = describe(printers[index]);
+void Win32Printer::makeCurrent(const std::string& device) {
+    current_ = describe(widen(device));
     devMode_.clear();
 }
 

@@ -18,7 +18,7 @@ public:
     ~Win32Printer() override;
 
     std::vector<std::string> installedPrinters() override;
-    void makeCurrent(std::size_t index) override;
+    void makeCurrent(const std::string& device) override;
     std::string DeviceName() override;
     std::string DriverName() override;
     std::string Port() override;
