@@ -146,7 +146,7 @@ platform::FileError Win32Files::replace(const std::string& target, const std::st
     // Where the right to change permissions is withheld (a share granting "Change"), the file is
     // replaced all the same, keeping the access list the new file was made with.
     if (!ReplaceFileW(replaced.c_str(), replacement.c_str(), widen(backup).c_str(),
-                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
         return failure();
     }
     // Its write-through flag "is not supported": the result goes to the disk as MoveFileExW's did.
