@@ -175,8 +175,8 @@ void INI_Functions::tellUnreadable(const std::string& file, platform::FileError 
     fileNotOurs_ = true;
     platform_.messageBoxes.show("Не удалось прочитать файл настроек\n" + file + "\n\n" +
                                     platform_.files.errorText(error) +
-                                    "\n\nПрограмма работает с настройками по умолчанию и не будет сохранять "
-                                    "свои настройки поверх этого файла.",
+                                    "\n\nПрограмма работает с настройками по умолчанию и до следующего "
+                                    "запуска не будет сохранять свои настройки.",
                                 TIVORA_TITLE);
 }
 
@@ -229,11 +229,12 @@ void INI_Functions::reportFailedSave() {
             TIVORA_TITLE);
         return;
     }
-    const std::string ending = failed.ending == Ending::Kept ? changes + "не сохранены; файл остался прежним."
-                               : failed.ending == Ending::NotCreated
-                                   ? changes + "не сохранены; файл настроек не создан."
-                                   : "Новые настройки остались в файле\n" + failed.waiting +
-                                         "\nи будут взяты из него при следующем запуске программы.";
+    const std::string ending =
+        failed.ending == Ending::Kept ? changes + "не сохранены; файл остался прежним."
+        : failed.ending == Ending::NotCreated
+            ? changes + "не сохранены; файл настроек не создан."
+            : "Новые настройки остались в файле\n" + failed.waiting +
+                  (failed.takenAtStart ? "\nи будут взяты из него при следующем запуске программы." : ".");
     platform_.messageBoxes.show("Не удалось сохранить настройки в файл\n" + Settings_File + "\n\n" +
                                     platform_.files.errorText(failed.error) + "\n\n" + ending,
                                 TIVORA_TITLE);

@@ -59,6 +59,7 @@ private:
         platform::FileError error = platform::fileError::none;
         std::string waiting;         // the new file's path
         bool hadOtherNames = false;  // saved as a file of its own: its hard links keep the old one
+        bool takenAtStart = false;   // waiting beside Settings.ini itself, where the next start looks
     };
     // The save, the waits and a cut-off save's left-overs (safe_save.cpp).
     SaveResult save(const std::vector<Entry>& entries);

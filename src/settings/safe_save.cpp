@@ -159,7 +159,7 @@ INI_Functions::SaveResult INI_Functions::save(const std::vector<Entry>& entries)
         // takes the place, else the old one goes back; never is either removed while it is the only one.
         error = movedIn(fresh);
         if (error != platform::fileError::none && movedIn(old) != platform::fileError::none) {
-            return {Ending::Waiting, error, fresh};
+            return {Ending::Waiting, error, fresh, false, target == Settings_File};
         }
     }
     if (error != platform::fileError::none) {

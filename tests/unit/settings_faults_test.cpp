@@ -136,6 +136,7 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         {"ReplaceFileW: half-way, the new file held", AtExit, Saved, 0, {}, Writable, {{1177}, {32, 0}}},
         {"ReplaceFileW: half-way, the old file put back", AtExit, Kept, 5, {}, Writable, {{1177}, {5}}},
         {"ReplaceFileW: half-way, neither moves", AtExit, Waiting, 5, {}, Writable, {{1177}, {5}, {5}}},
+        {"a link, half-way: no promise", AtExit, Waiting, 5, {}, Linked, {{1177}, {5}, {5}}},
         {"the switch to UTF-16 refused while held", ByWriteIni, Kept, 0, {1}, Writable, {}, "Ұйықтау"},
         {"an unreadable file and a write of another key", ByWriteIni, Kept, 0, {1}, Writable, {}, "1"},
     };
@@ -224,12 +225,13 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
                       "\nявляется ссылкой, но определить файл, на который она указывает, не удалось:\n\n"
             : f.at == AtStart ? "Не удалось прочитать файл настроек\n" + t.path + "\n\n"
                               : "Не удалось сохранить настройки в файл\n" + t.path + "\n\n";
-        const std::string ends[] = {"",
-                                    "файл остался прежним.",
-                                    "файл настроек не создан.",
-                                    fresh + "\nи будут взяты из него при следующем запуске программы.",
-                                    "в него не записаны.",
-                                    "в него не записаны."};
+        const std::string ends[] = {
+            "",
+            "файл остался прежним.",
+            "файл настроек не создан.",
+            linked ? fresh + "." : fresh + "\nи будут взяты из него при следующем запуске программы.",
+            "в него не записаны.",
+            "в него не записаны."};
         EXPECT_TRUE(told.empty() || (told[0].starts_with(reason) &&
                                      (f.error == 0 || told[0].find("system error " + std::to_string(f.error) +
                                                                    "\n") == reason.size()) &&
