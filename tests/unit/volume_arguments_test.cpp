@@ -61,7 +61,7 @@ TEST(VolumeArguments, RefusesTextsThatAreNoLevel) {
     for (std::string_view text :
          {"abc", "1e3", "12a",   "",     " ",   "1,2,3", "--", ".",  ",",           "5.", ",5",
           "+5",  "1 2", "1.5,3", "0x10", "inf", "nan",   "-",  "-x", "\xEF\xBC\x91" /* a full-width 1 */}) {
-        expectRefused(parse({"setsysvolume", text}), "is no LEVEL", '"' + std::string(text) + '"');
+        expectRefused(parse({"setsysvolume", text}), "is not a LEVEL", '"' + std::string(text) + '"');
     }
 }
 

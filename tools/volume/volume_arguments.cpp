@@ -100,7 +100,7 @@ Request parseArguments(std::span<const std::string_view> arguments) {
     Reading reading = readLevel(text, value);
     if (reading == Reading::NoNumber) {
         return failure(shown(arguments[1]) +
-                       " is no LEVEL: expected digits with an optional fraction after \".\" or \",\", "
+                       " is not a LEVEL: expected digits with an optional fraction after \".\" or \",\", "
                        "from 0 to 65535");
     }
     if (reading == Reading::Negative || value > FullLevel) {
