@@ -125,7 +125,11 @@ extern "C" __declspec(dllexport) UINT __stdcall CloseRunningCopies(MSIHANDLE ins
         ended = WaitForSingleObject(process, left) == WAIT_OBJECT_0 && ended;
         CloseHandle(process);
     }
-    // A copy whose process would not be opened is seen ended only once its windows are gone.
+    // A copy whose process would not be opened is seen ended once its windows are gone.
+    while (unwatched && !tivora::win32::runningCopies(folder).empty() &&
+           static_cast<LONG>(deadline - GetTickCount()) > 0) {
+        Sleep(100);
+    }
     if (ended && (!unwatched || tivora::win32::runningCopies(folder).empty())) {
         return ERROR_SUCCESS;
     }

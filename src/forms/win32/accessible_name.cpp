@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <string>
 
 #include "forms/win32/form_host_internal.h"
@@ -267,10 +268,13 @@ std::optional<LRESULT> namedAccessibleObject(HWND control, WPARAM wParam, LPARAM
         !standard) {
         return std::nullopt;
     }
-    auto* named =
-        new NamedAccessible(standard, control, facts.name.empty() ? nullptr : allocate(facts.name.c_str()),
-                            facts.readOnly, facts.comboBox);
+    auto* named = new (std::nothrow)
+        NamedAccessible(standard, control, facts.name.empty() ? nullptr : allocate(facts.name.c_str()),
+                        facts.readOnly, facts.comboBox);
     standard->Release();
+    if (!named) {
+        return std::nullopt;
+    }
     LRESULT answer = lresultFromObject(accessibleId, wParam, named);
     named->Release();  // the answer holds its own reference
     if (FAILED(static_cast<HRESULT>(answer))) {

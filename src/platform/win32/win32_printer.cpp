@@ -98,7 +98,7 @@ std::vector<std::wstring> Win32Printer::list() {
 }
 
 // The driver and port of the one printer made current, from its own server (the print needs it
-// anyway); one out of reach fails the print here, before anything else waits on it.
+// anyway); one that will not open fails the print here, before anything else waits on it.
 Win32Printer::Installed Win32Printer::describe(std::wstring device) {
     HANDLE handle = nullptr;
     if (!openPrinter(device.data(), &handle)) {
