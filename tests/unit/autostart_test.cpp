@@ -125,7 +125,6 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
         {"switched on again, start-up cut short", 0, true, false, 1, {remove, add}, true},
         {"beside another copy, switched off", 1, true, true, 0, {add, switchOn}, false, true},
     };
-    const platform::RunKey::Value another{"Tivora!!! v.1.1", "\"D:\\Tivora\\Tivora.exe\""};
     fake.runKey.programFiles = {{"D:\\Tivora\\Tivora.exe", "D:\\TIVORA\\TIVORA.EXE"}};
     ini.Settings_File = "C:\\Program Files\\Tivora\\Settings.ini";
     const std::string help = "C:\\Program Files\\Tivora\\Справка.txt";
@@ -137,7 +136,7 @@ TEST_F(Autostart, AtStartUpTheBoxShowsWhatWindowsWillDoAndOnlyTheUsersTickChange
             row.switchedOff ? std::vector<std::string>{"TIVORA!!! v.1.1"} : std::vector<std::string>{};
         std::vector<std::string> tools = row.tools;
         if (row.besideAnother) {
-            fake.runKey.run = {another, {beside, ours.command}};
+            fake.runKey.run = {{"Tivora!!! v.1.1", "\"D:\\Tivora\\Tivora.exe\""}, {beside, ours.command}};
             fake.runKey.switchedOff = {beside};
             std::transform(tools.begin(), tools.end(), tools.begin(), besideIt);
         }

@@ -45,7 +45,6 @@ TEST(Placement, AWindowLargerThanTheWorkAreaKeepsItsTopLeftCornerOnIt) {
 }
 
 // Centred on the work area; made to fit it only along an edge that the window's controls follow.
-// After a DPI change (suggested: the frame Windows suggests), fitted again only where it is larger.
 TEST(Placement, AWindowFirstShowsCentredAndShrinksOnlyWhereItsControlsFollowItsEdges) {
     const PixelRect belowTaskbar{0, 40, 1024, 768};  // a taskbar along the top of the screen
     struct Row {
@@ -64,7 +63,7 @@ TEST(Placement, AWindowFirstShowsCentredAndShrinksOnlyWhereItsControlsFollowItsE
         {1210, 730, false, true, screen, {0, 0, 1210, 728}},
         {1210, 730, true, false, screen, {0, 0, 1024, 730}},
         {1024, 728, false, false, screen, screen},
-        // The help window going from 100 to 175 %: fitted as at first, past no edge.
+        // After a DPI change as Windows suggests it, fitted only where larger (the help at 175 %).
         {0, 0, true, true, screen, screen, {112, 20, 1322, 750}},
         {0, 0, false, true, screen, {824, 0, 1024, 728}, {900, 20, 1100, 800}},
         {0, 0, true, false, screen, {0, 50, 1024, 350}, {-100, 50, 1200, 350}},
@@ -77,8 +76,7 @@ TEST(Placement, AWindowFirstShowsCentredAndShrinksOnlyWhereItsControlsFollowItsE
         EXPECT_EQ(r.suggested.width() ? fittedPlace(r.suggested, r.fitWidth, r.fitHeight, r.work)
                                       : centredPlace(r.width, r.height, r.fitWidth, r.fitHeight, r.work),
                   r.expected)
-            << r.width << "x" << r.height << " fit " << r.fitWidth << r.fitHeight << " top " << r.work.top
-            << " suggested at " << r.suggested.left;
+            << "row " << &r - rows;
     }
 }
 

@@ -104,7 +104,6 @@ TEST_F(SettingsFaults, TheFileIsTheOldOneOrTheWholeNewOneAndAFailureIsTold) {
         {"an access list that forbids the replacement: not waited for", AtExit, Kept, 5, {}, Denied},
         {"no right to change permissions: saved, the folder's access list", AtExit, Saved, 0, {}, ChangeOnly},
         {"a file with another name: saved as one of its own, told", AtExit, Saved, 0, {}, HardLinked},
-        {"another name as the session ends: nothing told", AtSessionEnd, Saved, 0, {}, HardLinked},
         {"a new file left, its name pending while held",
          AtExit,
          Saved,
